@@ -1,0 +1,77 @@
+#include "world/LevelMap.h"
+
+#include <lodepng.h>
+
+bool LevelMap::load(const std::string& path)
+{
+    clear();
+    std::vector<unsigned char> file;
+    unsigned status = lodepng::load_file(file, path);
+    if (status != 0) {
+        errorText = path + ": cannot be read (" + lodepng_error_text(status) + ")";
+        return false;
+    }
+    std::vector<unsigned char> image;
+    unsigned width = 0;
+    unsigned height = 0;
+    status = lodepng::decode(image, width, height, file, LCT_RGB, 8);
+    if (status != 0) {
+        errorText = path + ": cannot be decoded (" + lodepng_error_text(status) + ")";
+        return false;
+    }
+    if (!assign(width, height, std::move(image))) {
+        errorText = path + ": " + errorText;
+        return false;
+    }
+    return true;
+}
+
+bool LevelMap::assign(unsigned width, unsigned height, std::vector<uint8_t> rgb)
+{
+    clear();
+    if (width < minimumSize || height < minimumSize) {
+        errorText = "map is " + std::to_string(width) + " x " + std::to_string(height)
+            + " pixels, a terrain needs at least 2 x 2";
+        return false;
+    }
+    if (rgb.size() != size_t(width) * height * 3) {
+        errorText = "map data holds " + std::to_string(rgb.size()) + " bytes, "
+            + std::to_string(size_t(width) * height * 3) + " expected";
+        return false;
+    }
+    w = width;
+    h = height;
+    bytes = std::move(rgb);
+    return true;
+}
+
+LevelMap::Pixel LevelMap::imagePixel(unsigned row, unsigned column) const
+{
+    const size_t at = (size_t(row) * w + column) * 3;
+    return Pixel{bytes[at], bytes[at + 1], bytes[at + 2]};
+}
+
+LevelMap::Pixel LevelMap::vertexPixel(unsigned i, unsigned j) const
+{
+    return imagePixel(i, w - 1 - j);
+}
+
+glm::vec3 LevelMap::vertexPosition(unsigned i, unsigned j, float extentX, float heightScale, float extentZ) const
+{
+    // Single precision throughout, in this order, so that the terrain mesh, the
+    // collision grid and the level objects agree to the last bit.
+    const float fw = float(w);
+    const float fh = float(h);
+    const float x = (float(j) * extentX - fw * extentX * 0.5f) / fw;
+    const float y = float(vertexPixel(i, j).r) * heightScale / 255.0f;
+    const float z = -(float(i) * extentZ - fh * extentZ * 0.5f) / fh;
+    return glm::vec3(x, y, z);
+}
+
+void LevelMap::clear()
+{
+    w = 0;
+    h = 0;
+    bytes.clear();
+    errorText.clear();
+}

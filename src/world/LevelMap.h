@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <glm/vec3.hpp>
+
+// A level map image decoded to 8-bit RGB: red is the terrain height, green and
+// blue carry the level's markers. The terrain is the image mirrored left to
+// right, so terrain vertex (row i, column j) reads image column w-1-j.
+class LevelMap
+{
+public:
+    struct Pixel
+    {
+        uint8_t r = 0;
+        uint8_t g = 0;
+        uint8_t b = 0;
+    };
+
+    // Reads and decodes a PNG file; on failure returns false, leaves the map
+    // empty and error() tells what went wrong (the path included).
+    bool load(const std::string& path);
+
+    // Takes an already decoded image (rows top to bottom, 3 bytes a pixel);
+    // false if the byte count does not match or the image is under 2 x 2.
+    bool assign(unsigned width, unsigned height, std::vector<uint8_t> rgb);
+
+    const std::string& error() const { return errorText; }
+    bool empty() const { return w == 0 || h == 0; }
+    unsigned width() const { return w; }
+    unsigned height() const { return h; }
+    const std::vector<uint8_t>& rgb() const { return bytes; }
+
+    // Pixel of image row `row`, image column `column` (as stored).
+    Pixel imagePixel(unsigned row, unsigned column) const;
+
+    // Pixel that belongs to terrain vertex (i, j): image row i, column w-1-j.
+    Pixel vertexPixel(unsigned i, unsigned j) const;
+
+    // Position of vertex (i, j) in the terrain's own space, for extents X, Z
+    // and the height scale (256 in the game): x runs from -X/2 to X/2 - X/w,
+    // z from Z/2 (row 0) down to -Z/2 + Z/h, y = red * heightScale / 255.
+    glm::vec3 vertexPosition(unsigned i, unsigned j, float extentX, float heightScale, float extentZ) const;
+
+    // The smallest map a terrain can be built from.
+    static constexpr unsigned minimumSize = 2;
+
+private:
+    void clear();
+
+    unsigned w = 0;
+    unsigned h = 0;
+    std::vector<uint8_t> bytes;
+    std::string errorText;
+};

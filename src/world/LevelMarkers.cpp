@@ -1,0 +1,56 @@
+#include "world/LevelMarkers.h"
+
+#include "world/LevelMap.h"
+
+const glm::vec3 LevelMarkers::defaultGoal(0.0f, 1024.0f, 900.0f);
+
+bool LevelMarkers::blueMarker(unsigned char blue, Kind& kind)
+{
+    if (blue == 180)
+        kind = Kind::Snow;
+    else if (blue > 250)
+        kind = Kind::Goal;
+    else if (blue == 230)
+        kind = Kind::Fog;
+    else if (blue == 240)
+        kind = Kind::Night;
+    else
+        return false;
+    return true;
+}
+
+void LevelMarkers::scan(const LevelMap& map, float extentX, float heightScale, float extentZ)
+{
+    found.clear();
+    hasGoal = false;
+    goal = defaultGoal;
+    if (map.empty())
+        return;
+    for (unsigned i = 0; i < map.height(); ++i) {
+        for (unsigned j = 0; j < map.width(); ++j) {
+            const LevelMap::Pixel pixel = map.vertexPixel(i, j);
+            Kind blue = Kind::Lamp;
+            const bool hasBlue = blueMarker(pixel.b, blue);
+            if (!isLamp(pixel.g) && !hasBlue)
+                continue;
+            const glm::vec3 position = map.vertexPosition(i, j, extentX, heightScale, extentZ);
+            if (isLamp(pixel.g))
+                found.push_back(Event{Kind::Lamp, i, j, position});
+            if (hasBlue) {
+                found.push_back(Event{blue, i, j, position});
+                if (blue == Kind::Goal) {
+                    hasGoal = true;
+                    goal = position;
+                }
+            }
+        }
+    }
+}
+
+unsigned LevelMarkers::count(Kind kind) const
+{
+    unsigned n = 0;
+    for (const Event& event : found)
+        n += event.kind == kind ? 1 : 0;
+    return n;
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <vector>
+
+#include <glm/vec3.hpp>
+
+class LevelMap;
+
+// The marker colours of a level map, read without GL. A pixel's green above
+// 250 is a lamp; its blue is at most one of: 180 snow, above 250 the goal,
+// 230 fog, 240 night. The GL level builder walks events() in order and
+// creates the objects; nothing here touches the scene.
+class LevelMarkers
+{
+public:
+    enum class Kind { Lamp, Snow, Goal, Fog, Night };
+
+    struct Event
+    {
+        Kind kind;
+        unsigned row;      // vertex row i (= image row)
+        unsigned column;   // vertex column j (= image column w-1-j)
+        glm::vec3 position; // vertex position in terrain space (a snow emitter
+                            // itself hangs at height emitterHeight above x, z)
+    };
+
+    static constexpr float emitterHeight = 250.0f;
+    // Where the goal stands when a map has none: far beyond the course.
+    static const glm::vec3 defaultGoal;
+
+    static bool isLamp(unsigned char green) { return green > 250; }
+    // The blue marker of a pixel, tested in the game's order; false for none.
+    static bool blueMarker(unsigned char blue, Kind& kind);
+
+    // Scans vertices row by row, columns within a row; per vertex the lamp
+    // first, then at most one blue marker.
+    void scan(const LevelMap& map, float extentX, float heightScale, float extentZ);
+
+    const std::vector<Event>& events() const { return found; }
+    unsigned count(Kind kind) const;
+
+    // The last goal pixel scanned wins; without one, defaultGoal.
+    bool goalFound() const { return hasGoal; }
+    glm::vec3 goalPosition() const { return goal; }
+    bool fog() const { return count(Kind::Fog) > 0; }
+    bool night() const { return count(Kind::Night) > 0; }
+
+private:
+    std::vector<Event> found;
+    bool hasGoal = false;
+    glm::vec3 goal = defaultGoal;
+};
