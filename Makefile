@@ -1,0 +1,46 @@
+# Moorglide: `make run` to play, `make test` to run every test.
+# Both install the Debian packages that are missing, then build into build/.
+
+PACKAGES := cmake g++ make pkg-config \
+  libglfw3-dev libglew-dev libassimp-dev libglm-dev liblodepng-dev \
+  libgl-dev libgl1-mesa-dri libglx-mesa0 mesa-utils \
+  googletest libgtest-dev libbenchmark-dev \
+  libfreetype-dev fonts-dejavu-core \
+  xvfb xauth xdotool x11-utils imagemagick libx11-dev
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build build -j $(JOBS)
+
+run: build
+	@if [ -n "$$DISPLAY" ]; then \
+	  cd data && ../build/moorglide; \
+	else \
+	  bash tools/run-headless.sh; \
+	fi
+
+test: build
+	LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  ctest --test-dir build --output-on-failure -j $(JOBS)
+
+bench: build
+	cd data && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" ../build/tools/bench/moorglide-bench
+
+clean:
+	rm -rf build out

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// The window settings read from config.ini; written only by readConfig.
+struct GameSettings {
+    int width = 800;
+    int height = 600;
+    int refreshRate = 60;
+    bool fullscreen = false;
+};
+
+extern GameSettings gameSettings;
+
+// Reads "config.ini" from the working directory into gameSettings and prints
+// the summary (or "config.ini not found").
+void readConfig();
+void readConfig(const std::string& path);
+
+// Applies one line of the file; lines that name no key or carry no number
+// change nothing.
+void applyConfigLine(GameSettings& settings, const std::string& line);

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <GLFW/glfw3.h>
+
+#include <vector>
+
+class Node;
+class PlayerNode;
+
+constexpr int LEVEL_COUNT = 10;
+
+// The game's process-wide state: one instance for the whole run.
+struct GameState {
+    bool running = true;
+    bool motionBlur = true;
+    int cameraDistance = -5;
+    int terrainExtent[2] = {2048, 2048};
+
+    Node* sceneRoot = nullptr;
+    Node* terrain = nullptr;  // the current level's terrain, for the finish test
+    PlayerNode* player = nullptr;
+
+    // Level flow and race clock.
+    int levelNumber = 1;
+    double raceTime = 0.0;  // exactly 0.0: the run has not started
+    bool levelChangePending = false;
+    double levelChangeCountdown = -1.0;  // exactly -1.0: no change under way
+
+    // HUD.
+    char statusMessage[256] = "";
+    double messageTime = 0.0;
+    bool showHints = true;
+    bool showFps = false;
+
+    // Render toggles.
+    bool wireframe = false;
+
+    // Joystick buttons of the last joystick that answered this pass.
+    bool joystickSeen = false;
+    std::vector<unsigned char> joystickButtons;
+    int joystickButtonCount = 0;
+
+    // Edge detection for single key presses.
+    bool keyWasDown[GLFW_KEY_LAST + 1] = {};
+};
+
+extern GameState gameState;
+
+// True once per press: the key reads pressed now and did not when this key
+// was last tested. A key's flag changes only in passes that test that key.
+bool keyPressedOnce(GLFWwindow* window, int key);

@@ -1,0 +1,6 @@
+#include "app/RenderSettings.h"
+
+RenderSettings& RenderSettings::instance() {
+    static RenderSettings settings;
+    return settings;
+}

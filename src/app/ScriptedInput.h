@@ -1,0 +1,33 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <vector>
+
+#include "app/Input.h"
+
+// Input played from a script instead of the devices: keys are held until
+// released, joysticks report whatever axes and buttons were set.
+class ScriptedInput : public Input {
+public:
+    void press(int key) { held.insert(key); }
+    void release(int key) { held.erase(key); }
+    void releaseAll() { held.clear(); }
+    bool isHeld(int key) const { return held.count(key) != 0; }
+
+    void setJoystick(int id, std::vector<float> axes, std::vector<unsigned char> buttons);
+    void unplugJoystick(int id) { joysticks.erase(id); }
+
+    int getKey(GLFWwindow* window, int key) override;
+    bool joystickPresent(int id) override;
+    const float* joystickAxes(int id, int* count) override;
+    const unsigned char* joystickButtons(int id, int* count) override;
+
+private:
+    struct Joystick {
+        std::vector<float> axes;
+        std::vector<unsigned char> buttons;
+    };
+    std::set<int> held;
+    std::map<int, Joystick> joysticks;
+};

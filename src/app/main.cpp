@@ -1,0 +1,42 @@
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+
+#include "app/Console.h"
+#include "app/Game.h"
+#include "app/GameSettings.h"
+
+int main() {
+    // Line-buffered so that a console piped to a file or a test sees each
+    // message as it happens.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+    readConfig();
+
+    if (!glfwInit()) console::fail("Failed to init glfw");
+
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_REFRESH_RATE, gameSettings.refreshRate);
+
+    GLFWmonitor* monitor = gameSettings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    GLFWwindow* window = glfwCreateWindow(gameSettings.width, gameSettings.height,
+                                          "-----:::::Moorglide:::::-----", monitor, nullptr);
+    if (!window) {
+        glfwTerminate();
+        console::fail("Failed to open window");
+    }
+    glfwMakeContextCurrent(window);
+    glfwSetInputMode(window, GLFW_STICKY_KEYS, 1);
+    if (gameSettings.fullscreen) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) console::fail("Failed to initialize glew");
+    // GLEW may leave an error flag behind; the frame loop must not report it.
+    glGetError();
+
+    runGame(window);
+    return 0;
+}

@@ -1,0 +1,170 @@
+#include "render/ShaderLoader.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <vector>
+
+#include "app/Console.h"
+
+namespace {
+
+[[noreturn]] void failWithLog(const std::vector<char>& log) {
+    std::cout << "Failed to compile shader" << std::endl;
+    std::cout << (log.empty() ? "" : log.data()) << std::endl;
+    console::pauseAndExit();
+}
+
+std::vector<char> shaderLog(GLuint shader) {
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(length > 0 ? length + 1 : 1, '\0');
+    if (length > 0) glGetShaderInfoLog(shader, length, nullptr, log.data());
+    return log;
+}
+
+std::vector<char> programLog(GLuint program) {
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(length > 0 ? length + 1 : 1, '\0');
+    if (length > 0) glGetProgramInfoLog(program, length, nullptr, log.data());
+    return log;
+}
+
+// The text loader's way of reading: every line is preceded by a line break.
+bool readLines(const std::string& path, std::string& source) {
+    std::ifstream file(path);
+    if (!file) return false;
+    std::string line;
+    while (std::getline(file, line)) source += "\n" + line;
+    return true;
+}
+
+void compileTolerant(GLuint shader, const std::string& source) {
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint status = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    if (length > 0) std::printf("%s\n", shaderLog(shader).data());
+}
+
+GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPath, bool announce) {
+    GLuint program = glCreateProgram();
+    if (!announce) std::printf("Loading first shader\n");
+    GLuint vertex = 0;
+    compileShaderFile(GL_VERTEX_SHADER, vertex, vertexPath, announce);
+    if (!announce) std::printf("Vert shader loaded\n");
+    glAttachShader(program, vertex);
+    GLuint fragment = 0;
+    compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, announce);
+    if (!announce) std::printf("Frag shader loaded\n");
+    glAttachShader(program, fragment);
+    glBindFragDataLocation(program, 0, "fragColor");
+    glBindFragDataLocation(program, 1, "fragData");
+    linkShaderProgram(program);
+    return program;
+}
+
+}  // namespace
+
+bool readShaderSource(const std::string& path, std::string& source) {
+    std::ifstream file(path);
+    if (!file) return false;
+    std::ostringstream text;
+    text << file.rdbuf();
+    source = text.str();
+    return true;
+}
+
+namespace {
+
+void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
+    std::string source;
+    if (!readShaderSource(path, source)) {
+        std::cout << "Failed to open shader file: " << (pathInMessage ? path : "") << std::endl;
+        console::pauseAndExit();
+    }
+    shader = glCreateShader(type);
+    if (shader == 0) {
+        std::cout << "Failed to create shader" << std::endl;
+        console::pauseAndExit();
+    }
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint status = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status != 0 && glIsShader(shader)) {
+        if (announce) std::printf("Shader program loaded\n");
+        return;
+    }
+    failWithLog(shaderLog(shader));
+}
+
+}  // namespace
+
+void compileShaderFile(GLenum type, GLuint& shader, const std::string& path, bool announce) {
+    compileChecked(type, shader, path, true, announce);
+}
+
+void compileShaderFile(GLuint program, GLenum type, const char* path, bool pathInMessage) {
+    GLuint shader = 0;
+    compileChecked(type, shader, path, pathInMessage, false);
+    glAttachShader(program, shader);
+}
+
+void linkShaderProgram(GLuint program) {
+    glLinkProgram(program);
+    GLint status = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    if (status != 0) return;
+    failWithLog(programLog(program));
+}
+
+GLuint loadFboProgram(const std::string& fragmentPath) {
+    return buildProgram("Shaders/fboShader.vert", fragmentPath, false);
+}
+
+GLuint loadBasicProgram(const std::string& fragmentPath) {
+    GLuint program = buildProgram("Shaders/basicShader.vert", fragmentPath, true);
+    std::printf("Shader loaded.\n");
+    return program;
+}
+
+GLuint loadTextProgram() {
+    GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
+    GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
+    const char* vertexPath = "Shaders/TextVertexShader.vertexshader";
+    std::string vertexSource;
+    if (!readLines(vertexPath, vertexSource)) {
+        std::printf("Impossible to open %s. Are you in the right directory ? Don't forget to read the FAQ !\n",
+                    vertexPath);
+        std::fflush(stdout);
+        console::waitForKey();
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return 0;
+    }
+    std::string fragmentSource;
+    readLines("Shaders/TextVertexShader.fragmentshader", fragmentSource);
+
+    compileTolerant(vertex, vertexSource);
+    compileTolerant(fragment, fragmentSource);
+
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glLinkProgram(program);
+    GLint status = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    if (length > 0) std::printf("%s\n", programLog(program).data());
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    return program;
+}

@@ -1,0 +1,83 @@
+#include "app/GameSettings.h"
+
+#include <gtest/gtest.h>
+
+#include "support/GlContext.h"
+
+namespace {
+
+GameSettings readFrom(const std::string& content, std::string* console = nullptr) {
+    TempDir dir;
+    dir.write("config.ini", content);
+    testing::internal::CaptureStdout();
+    readConfig(dir.file("config.ini"));
+    std::string out = testing::internal::GetCapturedStdout();
+    if (console) *console = out;
+    return gameSettings;
+}
+
+}  // namespace
+
+TEST(GameSettings, MissingFileGivesDefaultsAndOneLine) {
+    gameSettings.width = 1;
+    testing::internal::CaptureStdout();
+    readConfig("/nonexistent/config.ini");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "config.ini not found\n");
+    EXPECT_EQ(gameSettings.width, 800);
+    EXPECT_EQ(gameSettings.height, 600);
+    EXPECT_EQ(gameSettings.refreshRate, 60);
+    EXPECT_FALSE(gameSettings.fullscreen);
+}
+
+TEST(GameSettings, FullFileAndSummary) {
+    std::string console;
+    GameSettings s = readFrom("WIDTH=1280\nHEIGHT=720\nREFRESH_RATE=75\nFULLSCREEN=1\n", &console);
+    EXPECT_EQ(s.width, 1280);
+    EXPECT_EQ(s.height, 720);
+    EXPECT_EQ(s.refreshRate, 75);
+    EXPECT_TRUE(s.fullscreen);
+    EXPECT_EQ(console, "WIDTH=1280\nHEIGHT=720\nREFRESH_RATE=75\nFULLSCREEN=true\n");
+}
+
+TEST(GameSettings, NumbersAreReadAsByPercentI) {
+    EXPECT_EQ(readFrom("WIDTH=0x400\n").width, 1024);
+    EXPECT_EQ(readFrom("WIDTH=010\n").width, 8);
+    EXPECT_EQ(readFrom("WIDTH= -12px\n").width, -12);
+    EXPECT_EQ(readFrom("HEIGHT=+480abc\n").height, 480);
+    // Absurd values saturate instead of overflowing.
+    EXPECT_EQ(readFrom("WIDTH=99999999999999999999\n").width, 2147483647);
+}
+
+TEST(GameSettings, WordsAndEmptyValuesChangeNothing) {
+    std::string console;
+    GameSettings s = readFrom("FULLSCREEN=true\n", &console);
+    EXPECT_FALSE(s.fullscreen);
+    EXPECT_NE(console.find("FULLSCREEN=false"), std::string::npos);
+    s = readFrom("WIDTH=1024\n\nREFRESH_RATE=\nHEIGHT=abc\nHEIGHT=700\n");
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_EQ(s.refreshRate, 60);
+    EXPECT_EQ(s.height, 700);
+}
+
+TEST(GameSettings, KeysMustStartTheLineInExactCase) {
+    GameSettings s = readFrom(" WIDTH=1024\nwidth=1024\nWIDTH =1024\nXWIDTH=5\n");
+    EXPECT_EQ(s.width, 800);
+}
+
+TEST(GameSettings, LaterLineWinsAndWindowsLineEndsAreFine) {
+    GameSettings s = readFrom("WIDTH=640\r\nWIDTH=1024\r\nFULLSCREEN=0\r\n");
+    EXPECT_EQ(s.width, 1024);
+    EXPECT_FALSE(s.fullscreen);
+}
+
+TEST(GameSettings, EmptyFilePrintsDefaults) {
+    std::string console;
+    GameSettings s = readFrom("", &console);
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(console, "WIDTH=800\nHEIGHT=600\nREFRESH_RATE=60\nFULLSCREEN=false\n");
+}
+
+TEST(GameSettings, DefaultsAreRestoredBeforeEachRead) {
+    readFrom("WIDTH=1234\n");
+    EXPECT_EQ(readFrom("HEIGHT=10\n").width, 800);
+}

@@ -1,0 +1,92 @@
+#include "support/GlContext.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+GlContext::GlContext(int width, int height) : width(width), height(height) {
+    if (!glfwInit()) return;
+    glfwDefaultWindowHints();
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    window = glfwCreateWindow(width, height, "moorglide-test", nullptr, nullptr);
+    if (!window) return;
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        glfwDestroyWindow(window);
+        window = nullptr;
+        return;
+    }
+    glGetError();
+    glViewport(0, 0, width, height);
+}
+
+GlContext::~GlContext() {
+    if (window) glfwDestroyWindow(window);
+    glfwTerminate();
+}
+
+void GlTest::SetUp() {
+    char buffer[PATH_MAX];
+    if (getcwd(buffer, sizeof buffer)) previousDirectory = buffer;
+    ASSERT_EQ(chdir(MOORGLIDE_DATA_DIR), 0);
+    context = new GlContext();
+    ASSERT_TRUE(context->ok()) << "no OpenGL 3.3 context (is DISPLAY set?)";
+}
+
+void GlTest::TearDown() {
+    delete context;
+    context = nullptr;
+    if (!previousDirectory.empty() && chdir(previousDirectory.c_str()) != 0) {
+        ADD_FAILURE() << "could not return to " << previousDirectory;
+    }
+}
+
+std::vector<unsigned char> GlTest::readPixel(int x, int y) {
+    std::vector<unsigned char> rgba(4, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+ScopedDirectory::ScopedDirectory(const std::string& path) {
+    char buffer[PATH_MAX];
+    if (getcwd(buffer, sizeof buffer)) previous = buffer;
+    if (chdir(path.c_str()) != 0) ADD_FAILURE() << "cannot enter " << path;
+}
+
+ScopedDirectory::~ScopedDirectory() {
+    if (!previous.empty() && chdir(previous.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous;
+}
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/moorglide-test-XXXXXX";
+    char* made = mkdtemp(pattern);
+    if (!made) {
+        ADD_FAILURE() << "mkdtemp failed";
+        return;
+    }
+    dir = made;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
+}
+
+void TempDir::write(const std::string& name, const std::string& content) const {
+    std::ofstream out(file(name), std::ios::binary);
+    out << content;
+}
+
+void copyDataTo(const std::string& target) {
+    std::filesystem::create_directories(target);
+    std::filesystem::copy(MOORGLIDE_DATA_DIR, target,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// A hidden window with a current OpenGL 3.3 core context, for tests that
+// read pixels back. Needs a display (the test run provides Xvfb).
+class GlContext {
+public:
+    GlContext(int width = 800, int height = 600);
+    ~GlContext();
+    GlContext(const GlContext&) = delete;
+    GlContext& operator=(const GlContext&) = delete;
+
+    bool ok() const { return window != nullptr; }
+    GLFWwindow* window = nullptr;
+    int width;
+    int height;
+};
+
+// Test fixture: a fresh context per test, working directory in data/ so the
+// shaders are found.
+class GlTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // RGBA of one pixel of the back buffer (or the bound read buffer).
+    std::vector<unsigned char> readPixel(int x, int y);
+
+    GlContext* context = nullptr;
+    std::string previousDirectory;
+};
+
+// Changes the working directory for the lifetime of the object.
+class ScopedDirectory {
+public:
+    explicit ScopedDirectory(const std::string& path);
+    ~ScopedDirectory();
+
+private:
+    std::string previous;
+};
+
+// A fresh empty folder under /tmp, removed with its content at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return dir; }
+    std::string file(const std::string& name) const { return dir + "/" + name; }
+    void write(const std::string& name, const std::string& content) const;
+
+private:
+    std::string dir;
+};
+
+// Copies the shipped data/ folder into `target` (created if missing).
+void copyDataTo(const std::string& target);
