@@ -1,0 +1,26 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <vector>
+
+#include "render/BillboardProgram.h"
+#include "scene/Node.h"
+
+// One camera-facing textured square at the node's world position.
+class BillboardNode : public Node {
+public:
+    BillboardNode();
+    ~BillboardNode() override;
+
+    // Called in the opaque pass of every frame.
+    void draw() override;
+
+    // Loads "Textures/snowflake.png" into a new texture appended to the list.
+    GLuint loadSnowflakeTexture();
+
+    BillboardProgram program;
+    GLuint vertexArray = 0;
+    unsigned textureCount = 0;
+    std::vector<GLuint> textures;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "render/BillboardProgram.h"
+#include "render/ParticleProgram.h"
+#include "scene/Node.h"
+
+// One record of the particle buffers; matches the update program's
+// transform-feedback varyings "Type1", "Position1", "Velocity1", "Age1".
+struct Particle {
+    float type;  // 0 is the launcher
+    glm::vec3 position;
+    glm::vec3 velocity;
+    float age;  // milliseconds
+};
+static_assert(sizeof(Particle) == 32, "particle records are 32 tightly packed bytes");
+
+constexpr int MAX_PARTICLES = 20000;
+
+// Snowfall run entirely on the GPU: each update writes the next generation of
+// particles into the other buffer through transform feedback; draw renders it
+// as camera-facing squares.
+class EmitterNode : public Node {
+public:
+    EmitterNode(float x, float y, float z);
+    ~EmitterNode() override;
+
+    // Called once per frame, before draw; advances the particles.
+    void update(double dt) override;
+    // Called in the opaque pass; draws the generation written by update.
+    void draw() override;
+
+    BillboardProgram* billboardProgram = nullptr;
+    ParticleProgram* particleProgram = nullptr;
+    bool isFirst = true;
+    int sourceIndex = 0;
+    int targetIndex = 1;
+    GLuint particleBuffers[2] = {0, 0};
+    GLuint feedbackObjects[2] = {0, 0};
+    unsigned textureCount = 0;
+    std::vector<GLuint> textures;
+};
+
+// Shared by all emitters; made by the first one, never deleted.
+extern ParticleProgram* sharedParticleProgram;
+extern BillboardProgram* emitterBillboardProgram;
+// Made anew by every emitter; all emitters use the one made last.
+extern GLuint particleVertexArray;
+
+// The "gRandomSpeed" vector from three draws of rand() in the order
+// r1 = rand() % 2000, r2 = rand() % 1000, r3 = rand() % 1000.
+glm::vec3 randomSpeedFromDraws(int r1, int r2, int r3);

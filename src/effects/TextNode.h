@@ -1,0 +1,43 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "scene/Node.h"
+
+// One line of screen text. Positions are in text-screen units: 800 x 600,
+// origin at the bottom-left corner, whatever the window size.
+class TextNode : public Node {
+public:
+    TextNode();
+    ~TextNode() override;
+
+    // Called by the owner whenever the text is to be shown.
+    void draw() override;
+
+    const char* text = "";  // not owned
+    int x = 0;
+    int y = 0;
+    int size = 0;
+};
+
+// The font, buffers and program shared by all text nodes; every new node
+// builds them anew.
+struct TextResources {
+    GLuint fontTexture = 0;
+    GLuint positionBuffer = 0;
+    GLuint uvBuffer = 0;
+    GLuint program = 0;
+    GLint samplerLocation = -1;
+    GLuint vertexArray = 0;
+};
+extern TextResources textResources;
+
+// The two triangles per character of a string, six entries each in both lists.
+void buildTextVertices(const char* text, int x, int y, int size, std::vector<glm::vec2>& positions,
+                       std::vector<glm::vec2>& uvs);
+
+void drawText(const char* text, int x, int y, int size);
