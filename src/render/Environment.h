@@ -1,0 +1,31 @@
+#pragma once
+
+#include <vector>
+
+#include <glm/glm.hpp>
+
+class LightNode;
+
+// The fog colour the geometry shaders fade towards.
+constexpr float FOG_GREY = 0.4f;
+
+// The level's own lights, day or night, and the fog values.
+struct Environment {
+    std::vector<LightNode*> levelLights;  // owned
+    bool fogEnabled = true;
+    float fogRange = 200.0f;
+    float fogDensity = 0.4f;
+    int lightingMode = 0;
+
+    // 0 day, 1 night: sets the clear colour (when a GL context exists) and
+    // the default lights, which enter the registry at once.
+    void setLighting(int mode);
+    // Used by the F key; the clear colour follows.
+    void setFog(bool on);
+    // Deletes the level lights and empties the light registry.
+    void clearLights();
+    // The clear colour for the current mode and fog.
+    glm::vec3 clearColor() const;
+};
+
+extern Environment environment;

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "render/Mesh.h"
+#include "scene/Node.h"
+
+struct aiScene;
+
+// A scene node drawn from one or more owned meshes; alpha below 1 moves it
+// from the opaque pass to the transparent one.
+class GeometryNode : public Node {
+public:
+    GeometryNode();
+    // Prints "Deleting Geometry" and deletes the meshes.
+    ~GeometryNode() override;
+
+    // Called in the opaque pass of every frame.
+    void draw() override;
+    // Called in the transparent pass of every frame, after all opaque drawing.
+    void drawTransparent() override;
+
+    // True when the node lies wholly outside the frustum; otherwise fills mvp
+    // and inverseMvp for this frame.
+    bool isCulled();
+
+    glm::mat4 mvp{1}, inverseMvp{1};
+    std::vector<Mesh*> meshes;
+    float alpha = 1.0f;
+};
+
+// The program shared by imported meshes and cubes; made on first need.
+extern GLuint basicShader;
+GLuint ensureBasicShader();
+
+GeometryNode* createGeometryNode(const aiScene* scene);
+GeometryNode* createCubeNode();
+// Imports a model file; on failure prints "Error loading mesh %s: %s\n" and
+// returns nullptr. The imported scene is released once the node is built.
+GeometryNode* importGeometryNode(const std::string& path);
+
+// The flags every model import uses.
+constexpr unsigned MESH_IMPORT_FLAGS = 0x4379ECB;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <vector>
+
+#include <glm/glm.hpp>
+
+class LightNode;
+
+// Sizes the light uniform arrays of the GLSL programs as well.
+constexpr int MAX_SHADER_LIGHTS = 64;
+
+// The lights that matter this frame, as parallel arrays uploaded as the
+// light uniforms.
+struct LightRegistry {
+    std::vector<LightNode*> activeLights;
+    std::vector<int> lightTypes;
+    std::vector<glm::vec3> lightPositions, lightDirections, lightIntensities;
+    std::vector<float> lightRanges, lightAngles;
+
+    void clear();
+    int find(int id) const;   // index of the light with that id, or -1
+    void erase(int index);    // later entries move down by one
+    int size() const { return static_cast<int>(activeLights.size()); }
+    // How many entries an upload sends: at most MAX_SHADER_LIGHTS. Reports
+    // once on the console when lights are dropped.
+    int uploadCount();
+    bool droppedReported = false;
+};
+
+extern LightRegistry lightRegistry;
+
+// Uploads the count and the seven arrays to the given program's uniforms
+// ("lightCount", "lightType", ...), capped at MAX_SHADER_LIGHTS.
+void uploadLightUniforms(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                         GLint intensityLocation, GLint rangeLocation, GLint angleLocation);

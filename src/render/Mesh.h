@@ -1,0 +1,61 @@
+#pragma once
+
+#include <GL/glew.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+// One drawable triangle mesh: its vertex arrays, GL buffers, vertex array,
+// program with cached uniform locations, and the textures it samples.
+class Mesh {
+public:
+    // Takes ownership of the new[] arrays (3 floats per vertex for
+    // positions/normals/uvs, 3 indices per triangle).
+    Mesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
+         uint32_t triangleCount);
+    // Deletes the buffers, the vertex array and the arrays; textures stay alive.
+    ~Mesh();
+
+    Mesh(const Mesh&) = delete;
+    Mesh& operator=(const Mesh&) = delete;
+
+    // Records the program, fetches the uniform locations and uploads the
+    // buffers; must be called once before the first draw.
+    void setShader(GLuint program);
+    // Attaches the texture of that file on the next unit, through the
+    // texture cache; backslashes in the name are opened as '/'.
+    void loadTexture(const char* fileName);
+    void setModelMatrix(const glm::mat4& m);
+    void draw(float alpha);
+
+    float boundingExtent = 0;
+    float* positions;
+    float* normals;
+    uint32_t* indices;
+    float* uvs;
+    GLuint positionBuffer = 0, normalBuffer = 0, indexBuffer = 0, uvBuffer = 0;
+    uint32_t vertexCount, triangleCount;
+    GLuint program = 0;
+    GLuint vao = 0;
+    GLint projectionMatrixLocation = -1, transformationMatrixLocation = -1, viewMatrixLocation = -1,
+          normalMatrixLocation = -1, lightCountLocation = -1, lightTypeLocation = -1, lightPositionLocation = -1,
+          lightDirectionLocation = -1, lightIntensityLocation = -1, lightRangeLocation = -1,
+          lightAngleLocation = -1, textureCountLocation = -1;
+    uint32_t textureCount = 0;
+    std::vector<GLuint> textures;
+    glm::mat4 modelMatrix{1};
+    glm::mat3 normalMatrix{1};
+    glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
+};
+
+// File name (as given) to GL texture; only ever grows.
+extern std::map<std::string, GLuint> textureCache;
+
+// Loads a PNG into a new mip-mapped RGBA texture bound on the active unit;
+// a file that cannot be read or decoded gives a 0x0 texture. Backslashes in
+// the name are read as '/'.
+GLuint uploadPngTexture(const std::string& fileName);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <GL/glew.h>
+
+class FBORenderer;
+
+// Creates the scene and light-map textures and frame buffers (window size
+// from gameSettings) and prints their status lines.
+void createFramebuffers();
+// createFramebuffers and the four renderers in order with their console
+// lines; returns the motion-blur renderer (owned by the caller).
+FBORenderer* setUpPostProcessing();
+// Bakes a light map from a 512x512 RGB level map into lightMapTexture and
+// returns it.
+GLuint bakeLightMap(const unsigned char* rgb512);
+// Binds motionBlurFramebuffer as the draw target with both outputs and
+// clears colour and depth.
+void bindMotionBlurTarget();
+// Binds the window as the draw target.
+void bindDefaultTarget();
+
+extern FBORenderer* lightMapRenderer;
+extern FBORenderer* gaussRenderer;
+extern GLuint sceneColorTexture, sceneDataTexture, lightMapTexture, lightMapSourceTexture, motionBlurFramebuffer,
+    lightMapFramebuffer;
