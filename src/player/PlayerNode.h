@@ -1,0 +1,83 @@
+#pragma once
+
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "scene/Node.h"
+
+struct GLFWwindow;
+class GeometryNode;
+class LightNode;
+
+// The flying figure: body, two wings (with spare broken ones), four legs,
+// wing lamps, a headlight and three collision points. Its update is the
+// flight model.
+class PlayerNode : public Node {
+public:
+    explicit PlayerNode(GLFWwindow* window);
+    // Deletes the headlight and the spare wing nodes that are out of the tree.
+    ~PlayerNode() override;
+
+    // Called once per frame before the collision test: reads the controls,
+    // flies, animates the limbs, then updates the children.
+    void update(double dt) override;
+
+    // Back to the level's start: position, heading, speed, flags, both wings.
+    void reset();
+    // 0 left, 1 right; a wing breaks at most once per run.
+    void breakWing(int side);
+    void animateLimbs(float t);
+
+    // The environment key acting in this frame (GLFW_KEY_N, _F or _L), or 0:
+    // a key acts once and then not again until N, F and L are all released.
+    static int pollEnvironmentKey(GLFWwindow* window);
+
+    bool stopped = false;
+    bool leftWingBroken = false;
+    bool rightWingBroken = false;
+    float speed = 25.0f;
+    glm::vec3 turnImpulse{0.0f};
+    glm::vec3 knockVector{0.0f};
+    glm::vec3 startPosition{0.0f};
+    LightNode* spotlight = nullptr;
+    GLFWwindow* window;
+    glm::vec3 limbSwing{0.0f};
+    // 0 left back leg, 1 left front leg, 2 left wing, 3 right back leg,
+    // 4 right front leg, 5 right wing.
+    GeometryNode* limbs[6] = {};
+    GeometryNode* brokenLeftWing = nullptr;
+    GeometryNode* brokenRightWing = nullptr;
+    std::vector<int> joysticks;
+};
+
+// Set while one of N, F, L has acted and not all three were released since;
+// set at start so that a key held while the game starts is ignored.
+extern bool environmentKeyLatch;
+
+// The figure's parts in assembly order; a test can hand in mesh-less nodes.
+struct PlayerParts {
+    GeometryNode* body = nullptr;
+    GeometryNode* leftWing = nullptr;
+    GeometryNode* rightWing = nullptr;
+    GeometryNode* brokenLeftWing = nullptr;
+    GeometryNode* brokenRightWing = nullptr;
+    GeometryNode* leftFrontLeg = nullptr;
+    GeometryNode* rightFrontLeg = nullptr;
+    GeometryNode* leftBackLeg = nullptr;
+    GeometryNode* rightBackLeg = nullptr;
+    Node* leftLamp = nullptr;
+    Node* rightLamp = nullptr;
+};
+
+// Imports the meshes from Meshes/ and builds the figure at its start. A part
+// that cannot be imported is reported with its file name and gives nullptr:
+// the figure cannot fly without all of them.
+PlayerNode* assemblePlayer(GLFWwindow* window);
+// Builds the figure from parts that all exist (takes ownership).
+PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts);
+
+// The collision callbacks of the three volumes; they act on gameState.player.
+void playerBodyHit();
+void playerLeftWingHit();
+void playerRightWingHit();

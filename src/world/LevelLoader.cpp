@@ -1,0 +1,121 @@
+#include "world/LevelLoader.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/GameState.h"
+#include "render/Environment.h"
+#include "render/GeometryNode.h"
+#include "render/Mesh.h"
+#include "render/PlainTexture.h"
+#include "render/PostProcessing.h"
+#include "render/ShaderLoader.h"
+#include "scene/CollisionRegistry.h"
+#include "world/LevelMap.h"
+#include "world/LevelObjects.h"
+#include "world/TerrainGrid.h"
+
+GeometryNode* currentTerrain = nullptr;
+
+namespace {
+
+// The bake reads exactly this many pixels of the map.
+constexpr unsigned BAKE_SIZE = 512;
+
+template <typename T>
+T* copyToArray(const std::vector<T>& values) {
+    T* array = new T[values.size()];
+    std::memcpy(array, values.data(), values.size() * sizeof(T));
+    return array;
+}
+
+bool fileReadable(const std::string& name) {
+    FILE* file = std::fopen(name.c_str(), "rb");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace
+
+std::string levelMapFileName(int level) { return "Maps/map" + std::to_string(level) + ".png"; }
+
+std::string levelLightMapFileName(int level) { return "Maps/map" + std::to_string(level) + "Lightmap.png"; }
+
+GeometryNode* loadLevel() {
+    const int level = gameState.levelNumber;
+    GeometryNode* terrain = buildTerrain(levelMapFileName(level), levelLightMapFileName(level),
+                                         float(gameState.terrainExtent[0]), 256.0f,
+                                         float(gameState.terrainExtent[1]));
+    if (!terrain) {
+        gameState.sceneRoot = nullptr;
+        return nullptr;
+    }
+    terrain->setPosition(glm::vec3(0.0f, -200.0f, 1000.0f));
+    terrain->setRotation(15.0f, 0.0f, 0.0f);
+    Node* root = new Node();
+    root->addChild(terrain);
+    gameState.sceneRoot = root;
+    return terrain;
+}
+
+GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
+                           float z) {
+    LevelMap map;
+    if (!map.load(mapName)) {
+        // A map that decodes but is too small was not lodepng's failure.
+        if (map.error().find("cannot be") != std::string::npos)
+            std::printf("lodepng failed to load image: %s\n", mapName.c_str());
+        std::printf("Cannot build the level: %s\n", map.error().c_str());
+        std::fflush(stdout);
+        // The old terrain is gone; nothing may test against its grid.
+        currentTerrain = nullptr;
+        collisionRegistry.clearTerrain();
+        return nullptr;
+    }
+
+    TerrainGrid grid;
+    grid.build(map, x, heightScale, z);
+
+    GLuint program = loadBasicProgram("Shaders/terrainShader.frag");
+    std::printf("ShP2: %i\n", int(program));
+
+    Mesh* mesh = new Mesh(copyToArray(grid.positions), copyToArray(grid.normals), copyToArray(grid.indices),
+                          copyToArray(grid.uvs), grid.vertexCount(), grid.triangleCount());
+    mesh->setShader(program);
+    mesh->loadTexture("Textures/snow.png");
+    mesh->loadTexture("Textures/green02.png");
+
+    // Day lighting first: the bake shades the map with the default lights.
+    environment.setLighting(0);
+
+    if (fileReadable(lightMapName)) {
+        mesh->loadTexture(lightMapName.c_str());
+    } else if (map.width() == BAKE_SIZE && map.height() == BAKE_SIZE) {
+        mesh->textures.push_back(bakeLightMap(map.rgb().data()));
+        mesh->textureCount += 1;
+    } else {
+        std::printf("%s has no light map and is %ux%u pixels, not %ux%u: no light map baked, the terrain is lit "
+                    "evenly\n",
+                    mapName.c_str(), map.width(), map.height(), BAKE_SIZE, BAKE_SIZE);
+        mesh->textures.push_back(plainWhiteTexture());
+        mesh->textureCount += 1;
+    }
+
+    GeometryNode* terrain = new GeometryNode();
+    terrain->meshes.push_back(mesh);
+
+    collisionRegistry.terrainNode = terrain;
+    collisionRegistry.vertices = mesh->positions;
+    collisionRegistry.columns = grid.columns;
+    collisionRegistry.rows = grid.rows;
+    collisionRegistry.extentX = x;
+    collisionRegistry.extentZ = z;
+
+    buildLevelObjects(terrain, map, grid, x, heightScale, z);
+
+    currentTerrain = terrain;
+    return terrain;
+}

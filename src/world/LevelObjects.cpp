@@ -1,0 +1,100 @@
+#include "world/LevelObjects.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+
+#include "effects/BillboardNode.h"
+#include "effects/EmitterNode.h"
+#include "render/Environment.h"
+#include "render/GeometryNode.h"
+#include "render/LightBlinkingNode.h"
+#include "render/LightNode.h"
+#include "world/LevelMap.h"
+#include "world/LevelMarkers.h"
+#include "world/TerrainGrid.h"
+
+glm::vec3 goalPosition = LevelMarkers::defaultGoal;
+float& finishLine = goalPosition.z;
+
+namespace {
+
+void addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal) {
+    GeometryNode* lamp = importGeometryNode("Meshes/lamp.obj");
+    // Without its model the lamp is left out, light and all.
+    if (!lamp) return;
+    lamp->scaleBy(glm::vec3(5.0f));
+    lamp->setPosition(position);
+    // Leans with the slope it stands on.
+    lamp->setRotation(normal.z * 180.0f / 3.14f, normal.y * 180.0f / 3.14f, -normal.x * 180.0f / 3.14f);
+    terrain->addChild(lamp);
+
+    LightNode* light = new LightNode(2, position, glm::vec3(1.0f), 10.0f, 0.0f);
+    LightBlinkingNode* blinker = new LightBlinkingNode(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
+    blinker->lights.push_back(light);
+    blinker->addChild(light);
+    terrain->addChild(blinker);
+    std::printf("Added lamp at %f/%f/%f\n", position.x, position.y, position.z);
+}
+
+void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint snowflake) {
+    EmitterNode* emitter = new EmitterNode(position.x, LevelMarkers::emitterHeight, position.z);
+    emitter->textures.push_back(snowflake);
+    emitter->textureCount += 1;
+    terrain->addChild(emitter);
+    std::printf("Added snow emitter at %f/%f/%f\n", position.x, double(LevelMarkers::emitterHeight), position.z);
+}
+
+}  // namespace
+
+void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const TerrainGrid& grid, float extentX,
+                       float heightScale, float extentZ) {
+    GLuint snowflake = 0;
+    {
+        // Only its texture is wanted; textures outlive the node.
+        BillboardNode loader;
+        snowflake = loader.loadSnowflakeTexture();
+    }
+    goalPosition = LevelMarkers::defaultGoal;
+    environment.fogEnabled = false;
+    if (environment.lightingMode == 0) {
+        glClearColor(0.43f, 0.65f, 0.87f, 0.0f);
+    } else {
+        glClearColor(0.112f, 0.2f, 0.344f, 0.0f);
+    }
+
+    LevelMarkers markers;
+    markers.scan(map, extentX, heightScale, extentZ);
+    for (const LevelMarkers::Event& event : markers.events()) {
+        switch (event.kind) {
+            case LevelMarkers::Kind::Lamp:
+                addLamp(terrain, event.position, grid.normal(event.row, event.column));
+                break;
+            case LevelMarkers::Kind::Snow:
+                addSnowEmitter(terrain, event.position, snowflake);
+                break;
+            case LevelMarkers::Kind::Goal:
+                break;  // the scan keeps the last one
+            case LevelMarkers::Kind::Fog:
+                std::printf("Fog enabled on %i/%i\n", int(event.column), int(event.row));
+                environment.fogEnabled = true;
+                glClearColor(FOG_GREY, FOG_GREY, FOG_GREY, 0.0f);
+                break;
+            case LevelMarkers::Kind::Night:
+                environment.setLighting(1);
+                break;
+        }
+    }
+
+    if (markers.goalFound()) {
+        goalPosition = markers.goalPosition();
+        GeometryNode* post = importGeometryNode("Meshes/goalpost.obj");
+        if (post) {
+            post->setPosition(goalPosition);
+            post->scaleBy(glm::vec3(50.0f));
+            terrain->addChild(post);
+            std::printf("Added goal post at %f/%f/%f\n", goalPosition.x, goalPosition.y, goalPosition.z);
+        }
+    }
+    std::fflush(stdout);
+}
