@@ -1,0 +1,123 @@
+#include "app/Hud.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/GameSettings.h"
+#include "app/GameState.h"
+#include "app/Highscores.h"
+#include "effects/TextNode.h"
+
+Hud::Hud(bool withTextNodes) {
+    if (withTextNodes) {
+        for (TextNode*& node : nodes) node = new TextNode();
+    }
+    place(HINT_1, 10, 280, 20);
+    place(HINT_2, 10, 260, 20);
+    place(HINT_3, 10, 210, 20);
+    place(HINT_4, 10, 160, 20);
+    place(HINT_5, 10, 110, 20);
+    place(FPS, 10, 10, 20);
+    place(TIME, 10, 10, 30);
+    place(LEVEL, 10, 560, 30);
+    place(STATUS, 250, 570, 20);
+    int w = gameSettings.width;
+    int h = gameSettings.height;
+    place(FINISHED, w / 12, h / 2 - 5 * h / 30, 30);
+    place(BEST_TIME, w / 12, h / 2 - 6 * h / 30, 20);
+    place(NEXT, w / 12, h / 2 - 7 * h / 30, 20);
+    place(RESTART, w / 12, h / 2 - 8 * h / 30, 20);
+}
+
+Hud::~Hud() {
+    for (TextNode* node : nodes) delete node;
+}
+
+void Hud::place(Line line, int x, int y, int size) {
+    lines[line].x = x;
+    lines[line].y = y;
+    lines[line].size = size;
+}
+
+void Hud::setUp() {
+    setLevelText();
+    std::snprintf(lines[HINT_1].buffer, sizeof lines[HINT_1].buffer, "Use WASD, the cursor keys,");
+    std::snprintf(lines[HINT_2].buffer, sizeof lines[HINT_2].buffer, "a joystick or a gamepad to steer.");
+    std::snprintf(lines[HINT_3].buffer, sizeof lines[HINT_3].buffer, "Don't touch the terrain.");
+    std::snprintf(lines[HINT_4].buffer, sizeof lines[HINT_4].buffer, "Fly low for a speed boost.");
+    std::snprintf(lines[HINT_5].buffer, sizeof lines[HINT_5].buffer, "Press T to hide these hints.");
+    lines[STATUS].text = gameState.statusMessage;
+}
+
+void Hud::setFpsText(int frames, double frameTime) {
+    std::snprintf(lines[FPS].buffer, sizeof lines[FPS].buffer, "FPS:%i Frametime: %f", frames, frameTime);
+}
+
+void Hud::setTimeText() {
+    std::snprintf(lines[TIME].buffer, sizeof lines[TIME].buffer, "Time:%.3f / %.3f", gameState.raceTime,
+                  highscores[gameState.levelNumber]);
+    lines[TIME].y = gameState.showFps ? 40 : 10;
+}
+
+void Hud::setLevelText() {
+    std::snprintf(lines[LEVEL].buffer, sizeof lines[LEVEL].buffer, "Level:%i", gameState.levelNumber);
+}
+
+void Hud::drawTexts(GLFWwindow* window, double dt) {
+    drawnLines.clear();
+    if (keyPressedOnce(window, GLFW_KEY_T)) gameState.showHints = !gameState.showHints;
+    if (gameState.showHints) {
+        for (Line hint : {HINT_1, HINT_2, HINT_3, HINT_4, HINT_5}) draw(hint);
+    }
+    if (gameState.showFps) draw(FPS);
+    draw(TIME);
+    draw(LEVEL);
+    if (gameState.messageTime > 0.0) draw(STATUS);
+    gameState.messageTime -= dt;
+    if (!(gameState.messageTime > 0.0)) gameState.messageTime = 0.0;
+}
+
+void Hud::drawFinished(double raceTime) {
+    std::snprintf(lines[FINISHED].buffer, sizeof lines[FINISHED].buffer, "Finished in %.3f s", raceTime);
+    draw(FINISHED);
+}
+
+void Hud::drawBestTime(double bestTime) {
+    std::snprintf(lines[BEST_TIME].buffer, sizeof lines[BEST_TIME].buffer, "Highscore: %.3f s", bestTime);
+    draw(BEST_TIME);
+}
+
+void Hud::drawNext(bool joystickSeen, bool lastLevel) {
+    const char* text;
+    if (joystickSeen) {
+        text = lastLevel ? "SPACE or Joy1 = restart game" : "SPACE or Joy1 = next level";
+    } else {
+        text = lastLevel ? "SPACE = restart game" : "SPACE = next level";
+    }
+    std::snprintf(lines[NEXT].buffer, sizeof lines[NEXT].buffer, "%s", text);
+    draw(NEXT);
+}
+
+void Hud::drawRestart(bool joystickSeen) {
+    std::snprintf(lines[RESTART].buffer, sizeof lines[RESTART].buffer, "%s",
+                  joystickSeen ? "ENTER or Joy2 = restart level" : "ENTER = restart level");
+    draw(RESTART);
+}
+
+bool Hud::wasDrawn(Line line) const {
+    return std::find(drawnLines.begin(), drawnLines.end(), line) != drawnLines.end();
+}
+
+void Hud::draw(Line line) {
+    drawnLines.push_back(line);
+    TextNode* node = nodes[line];
+    if (!node) return;
+    node->text = lines[line].text;
+    node->x = lines[line].x;
+    node->y = lines[line].y;
+    node->size = lines[line].size;
+    node->draw();
+}

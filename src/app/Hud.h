@@ -1,0 +1,66 @@
+#pragma once
+
+#include <vector>
+
+struct GLFWwindow;
+class TextNode;
+
+// The on-screen text lines: hints, frame rate, race time, level, the status
+// message and the end-of-level lines. Positions are in the 800 x 600 text
+// screen, origin bottom-left; the end-of-level lines follow the window size.
+class Hud {
+public:
+    enum Line {
+        HINT_1, HINT_2, HINT_3, HINT_4, HINT_5,
+        FPS, TIME, LEVEL, STATUS,
+        FINISHED, BEST_TIME, NEXT, RESTART,
+        LINE_COUNT
+    };
+
+    // With `withTextNodes` false nothing is drawn (no GL needed); the lines
+    // are still formatted and every draw is recorded in drawnLines.
+    explicit Hud(bool withTextNodes = true);
+    ~Hud();
+    Hud(const Hud&) = delete;
+    Hud& operator=(const Hud&) = delete;
+
+    // Set-up: level line, hint texts, status line on statusMessage.
+    void setUp();
+    void setFpsText(int frames, double frameTime);
+    // The time line against the current level's best time; its height
+    // follows showFps as it is at this moment.
+    void setTimeText();
+    void setLevelText();
+
+    // The text part of a pass: T toggles the hints, then hints, FPS, time,
+    // level and status lines; the status message runs down by dt.
+    void drawTexts(GLFWwindow* window, double dt);
+
+    // The end-of-level lines, each formatted and drawn at once.
+    void drawFinished(double raceTime);
+    void drawBestTime(double bestTime);
+    void drawNext(bool joystickSeen, bool lastLevel);
+    void drawRestart(bool joystickSeen);
+
+    const char* text(Line line) const { return lines[line].text; }
+    int x(Line line) const { return lines[line].x; }
+    int y(Line line) const { return lines[line].y; }
+    int size(Line line) const { return lines[line].size; }
+
+    // Lines drawn since the start of the last text part, in drawing order.
+    std::vector<Line> drawnLines;
+    bool wasDrawn(Line line) const;
+
+private:
+    struct TextLine {
+        char buffer[256] = "";
+        const char* text = buffer;
+        int x = 0, y = 0, size = 0;
+    };
+
+    void place(Line line, int x, int y, int size);
+    void draw(Line line);
+
+    TextLine lines[LINE_COUNT];
+    TextNode* nodes[LINE_COUNT] = {};
+};

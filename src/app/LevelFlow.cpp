@@ -1,0 +1,111 @@
+#include "app/LevelFlow.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+
+#include "app/GameState.h"
+#include "app/Highscores.h"
+#include "app/Hud.h"
+#include "player/PlayerNode.h"
+#include "render/Environment.h"
+#include "render/GeometryNode.h"
+#include "world/LevelLoader.h"
+#include "world/LevelObjects.h"
+
+LevelRebuild levelRebuild = rebuildLevel;
+
+float playerTrackPosition() {
+    PlayerNode* player = gameState.player;
+    if (!player) return 0.0f;
+    glm::vec4 position = player->getWorldMatrix()[3];
+    if (gameState.terrain) position = gameState.terrain->getInverseWorldMatrix() * position;
+    return position.z;
+}
+
+bool playerPastFinish() { return gameState.player && playerTrackPosition() > finishLine; }
+
+void raceStep(double dt) {
+    if (gameState.raceTime == 0.0 && gameState.player) gameState.player->reset();
+    // The clock ignores crashes: it runs until the finish or a restart.
+    if (!playerPastFinish()) gameState.raceTime += dt;
+}
+
+void countdownStep(double dt) {
+    if (gameState.levelChangeCountdown == -1.0) return;
+    gameState.levelChangeCountdown -= dt;
+    if (!(gameState.levelChangeCountdown > 0.0)) gameState.levelChangeCountdown = 0.0;
+}
+
+void restartLevel() {
+    if (gameState.player) gameState.player->reset();
+    gameState.raceTime = 0.0;
+}
+
+namespace {
+
+void showEndOfLevel(GLFWwindow* window, Hud& hud) {
+    gameState.player->stopped = true;
+    const bool lastLevel = gameState.levelNumber == LEVEL_COUNT;
+    double& best = highscores[gameState.levelNumber];
+
+    hud.drawFinished(gameState.raceTime);
+    if (best != NO_HIGHSCORE) hud.drawBestTime(best);
+    hud.drawNext(gameState.joystickSeen, lastLevel);
+    hud.drawRestart(gameState.joystickSeen);
+
+    // After the lines, so the first pass of the screen still shows the old best.
+    if (best > gameState.raceTime && gameState.raceTime != 0.0) best = gameState.raceTime;
+
+    bool next = keyPressedOnce(window, GLFW_KEY_SPACE);
+    // Joy1 has no edge detection: held, it counts at once.
+    if (gameState.joystickSeen && gameState.joystickButtonCount >= 1 && !gameState.joystickButtons.empty() &&
+        gameState.joystickButtons[0] == GLFW_PRESS) {
+        next = true;
+    }
+    if (next) {
+        gameState.levelNumber = lastLevel ? 1 : gameState.levelNumber + 1;
+        gameState.levelChangePending = true;
+    }
+}
+
+void changeLevel(Hud& hud) {
+    gameState.raceTime = 0.0;
+    hud.setLevelText();
+    levelRebuild();
+    gameState.levelChangePending = false;
+    gameState.levelChangeCountdown = -1.0;
+}
+
+}  // namespace
+
+void endOfLevelStep(GLFWwindow* window, Hud& hud) {
+    if (gameState.levelChangeCountdown == -1.0 && playerPastFinish()) showEndOfLevel(window, hud);
+    if (!gameState.levelChangePending) return;
+    if (gameState.levelChangeCountdown == -1.0) {
+        gameState.levelChangeCountdown = 2.0;
+        gameState.messageTime = 3.0;
+        std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Loading next level...");
+    }
+    if (gameState.levelChangeCountdown == 0.0) changeLevel(hud);
+}
+
+void rebuildLevel() {
+    environment.clearLights();
+    PlayerNode* player = gameState.player;
+    if (gameState.sceneRoot) {
+        if (player) gameState.sceneRoot->removeChild(player);
+        gameState.sceneRoot->deleteChildren();
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+    }
+    gameState.terrain = loadLevel();
+    if (!gameState.terrain) {
+        // The loader has said why; the game cannot go on without a level.
+        // The player still needs a root so that teardown deletes it.
+        gameState.running = false;
+        if (!gameState.sceneRoot) gameState.sceneRoot = new Node();
+    }
+    if (player) gameState.sceneRoot->addChild(player);
+}

@@ -1,0 +1,127 @@
+#include "app/SettingKeys.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+
+#include "app/GameState.h"
+#include "app/Input.h"
+#include "app/LevelFlow.h"
+#include "app/RenderSettings.h"
+#include "player/PlayerNode.h"
+#include "scene/CameraNode.h"
+
+PolygonModeHook polygonModeHook = applyPolygonMode;
+
+void applyPolygonMode(bool wireframe) {
+    if (!glfwGetCurrentContext()) return;
+    glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
+}
+
+namespace {
+
+void announce(const char* message) {
+    gameState.messageTime = 2.0;
+    std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "%s", message);
+}
+
+void pollJoystickButtons() {
+    if (!gameState.player) return;
+    Input& input = Input::current();
+    for (int id : gameState.player->joysticks) {
+        if (!input.joystickPresent(id)) continue;
+        int count = 0;
+        const unsigned char* buttons = input.joystickButtons(id, &count);
+        if (!buttons || count < 0) count = 0;
+        gameState.joystickButtons.assign(buttons, buttons + count);
+        gameState.joystickButtonCount = count;
+        gameState.joystickSeen = true;
+    }
+}
+
+void handleToggleKeys(GLFWwindow* window) {
+    RenderSettings& settings = RenderSettings::instance();
+    if (keyPressedOnce(window, GLFW_KEY_F2)) {
+        gameState.showFps = !gameState.showFps;
+        announce(gameState.showFps ? "Show FPS enabled" : "Show FPS disabled");
+    }
+    if (keyPressedOnce(window, GLFW_KEY_F3)) {
+        gameState.wireframe = !gameState.wireframe;
+        announce(gameState.wireframe ? "Wireframe on" : "Wireframe off");
+        polygonModeHook(gameState.wireframe);
+    }
+    if (keyPressedOnce(window, GLFW_KEY_F4)) {
+        settings.textureSampling = settings.textureSampling == 1 ? 3 : settings.textureSampling == 3 ? 1 : 3;
+        announce(settings.textureSampling == 1 ? "TSQ: Nearest-Neighbor" : "TSQ: Bilinear");
+        printTextureQuality();
+    }
+    if (keyPressedOnce(window, GLFW_KEY_F5)) {
+        int next = settings.mipMapping == 0 ? 1 : settings.mipMapping == 1 ? 2 : settings.mipMapping == 2 ? 0 : 2;
+        settings.mipMapping = next;
+        announce(next == 0 ? "MipMapping: Off" : next == 1 ? "MipMapping: Nearest-Neighbor" : "MipMapping: Linear");
+        printTextureQuality();
+    }
+    if (keyPressedOnce(window, GLFW_KEY_F6)) {
+        gameState.motionBlur = !gameState.motionBlur;
+        announce(gameState.motionBlur ? "Motionblur enabled" : "Motionblur disabled");
+    }
+    if (keyPressedOnce(window, GLFW_KEY_F8)) {
+        settings.frustumCulling = !settings.frustumCulling;
+        announce(settings.frustumCulling ? "Frustrum-Culling enabled" : "Frustrum-Culling disabled");
+    }
+    if (keyPressedOnce(window, GLFW_KEY_F9)) {
+        settings.transparency = !settings.transparency;
+        announce(settings.transparency ? "Transparency enabled" : "Transparency disabled");
+    }
+}
+
+void handleRestart(GLFWwindow* window) {
+    bool restart = keyPressedOnce(window, GLFW_KEY_ENTER);
+    // Joy2 has no edge detection: held, it restarts in every pass.
+    if (!restart && gameState.joystickSeen && gameState.joystickButtonCount >= 2 &&
+        gameState.joystickButtons.size() >= 2 && gameState.joystickButtons[1] == GLFW_PRESS) {
+        restart = true;
+    }
+    if (restart) restartLevel();
+}
+
+void handleCameraKey(GLFWwindow* window) {
+    if (!keyPressedOnce(window, GLFW_KEY_C)) return;
+    gameState.messageTime = 2.0;
+    int before = gameState.cameraDistance;
+    if (activeCamera) activeCamera->moveLocal(glm::vec3(0.0f, 0.0f, static_cast<float>(-before)));
+    const char* message = nullptr;
+    switch (before) {
+        case -5: gameState.cameraDistance = -2; message = "Camera near"; break;
+        case -2: gameState.cameraDistance = -3; message = "Camera middle"; break;
+        case -3: gameState.cameraDistance = -5; message = "Camera far"; break;
+        default: break;
+    }
+    if (message) std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "%s", message);
+    if (activeCamera) {
+        activeCamera->moveLocal(glm::vec3(0.0f, 0.0f, static_cast<float>(gameState.cameraDistance)));
+    }
+}
+
+}  // namespace
+
+void handleSettingKeys(GLFWwindow* window) {
+    pollJoystickButtons();
+    handleToggleKeys(window);
+    handleRestart(window);
+    handleCameraKey(window);
+}
+
+void printTextureQuality() {
+    const RenderSettings& settings = RenderSettings::instance();
+    const char* sampling = settings.textureSampling == 1 ? "Nearest-Neighbor"
+                           : settings.textureSampling == 3 ? "Bilinear"
+                                                           : "";
+    const char* mipMapping = settings.mipMapping == 0   ? "Off"
+                             : settings.mipMapping == 1 ? "Nearest-Neighbor"
+                             : settings.mipMapping == 2 ? "Linear"
+                                                        : "";
+    std::printf("Texture-Sampling-Quality: %s\nMip-Mapping-Quality: %s\n", sampling, mipMapping);
+    std::fflush(stdout);
+}

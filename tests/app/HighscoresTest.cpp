@@ -1,0 +1,188 @@
+#include "app/Highscores.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "support/GlContext.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+std::string loadFrom(const std::string& content) {
+    TempDir dir;
+    dir.write("highscores.ini", content);
+    testing::internal::CaptureStdout();
+    loadHighscores(dir.file("highscores.ini"));
+    return testing::internal::GetCapturedStdout();
+}
+
+const char* const FIRST_RUN_FILE =
+    "1=50000\n2=50000\n3=50000\n4=50000\n5=50000\n6=50000\n7=50000\n8=50000\n9=50000\n10=50000\n";
+
+class Highscores : public ::testing::Test {
+protected:
+    void SetUp() override {
+        highscores.clear();
+        presetHighscores();
+    }
+    void TearDown() override { highscores.clear(); }
+};
+
+}  // namespace
+
+TEST_F(Highscores, PresetCoversLevelsOneToTenOnly) {
+    highscores.clear();
+    highscores[12] = 3.0;
+    highscores[4] = 1.0;
+    presetHighscores();
+    ASSERT_EQ(highscores.size(), 11u);
+    for (int level = 1; level <= 10; ++level) EXPECT_EQ(highscores[level], NO_HIGHSCORE) << level;
+    EXPECT_EQ(highscores[12], 3.0);
+    EXPECT_EQ(highscores.count(0), 0u);
+}
+
+TEST_F(Highscores, ReadsEntriesAndPrintsEach) {
+    std::string console = loadFrom("1=42.5\n2=12.25\n");
+    EXPECT_EQ(console, "Map 1: 42.500000\nMap 2: 12.250000\n");
+    EXPECT_EQ(highscores[1], 42.5);
+    EXPECT_EQ(highscores[2], 12.25);
+    EXPECT_EQ(highscores[3], NO_HIGHSCORE);
+}
+
+TEST_F(Highscores, LinesAreReadAsByScanf) {
+    std::string console = loadFrom(
+        "3 = 12.5\n"      // blanks around '=': skipped
+        "  4=7.5\n"       // blanks before the level: read
+        "5=abc\n"         // no time: skipped
+        "6=\n"
+        "=6\n"
+        "\n"
+        "garbage\n"
+        "0x7=1.5\n"       // hexadecimal level
+        "010=2.5\n"       // octal level: 8
+        "9=3.5 trailing\n"
+        "2=nan\n");       // a NaN best time could never be beaten
+    EXPECT_EQ(highscores[3], NO_HIGHSCORE);
+    EXPECT_EQ(highscores[4], 7.5);
+    EXPECT_EQ(highscores[5], NO_HIGHSCORE);
+    EXPECT_EQ(highscores[6], NO_HIGHSCORE);
+    EXPECT_EQ(highscores[7], 1.5);
+    EXPECT_EQ(highscores[8], 2.5);
+    EXPECT_EQ(highscores[9], 3.5);
+    EXPECT_EQ(highscores[2], NO_HIGHSCORE);
+    EXPECT_EQ(highscores.size(), 10u);
+    EXPECT_EQ(console, "Map 4: 7.500000\nMap 7: 1.500000\nMap 8: 2.500000\nMap 9: 3.500000\n");
+}
+
+TEST_F(Highscores, LaterLineWinsAndOddLevelsStay) {
+    loadFrom("1=30\n1=20\n12=99.5\n0=4\n-3=5\n4=0\n");
+    EXPECT_EQ(highscores[1], 20.0);
+    EXPECT_EQ(highscores[12], 99.5);
+    EXPECT_EQ(highscores[0], 4.0);
+    EXPECT_EQ(highscores[-3], 5.0);
+    EXPECT_EQ(highscores[4], 0.0);
+    EXPECT_EQ(highscores.size(), 13u);
+}
+
+TEST_F(Highscores, MissingFileKeepsPresetAndSaysSo) {
+    testing::internal::CaptureStdout();
+    loadHighscores("/nonexistent/highscores.ini");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini not found\n");
+    EXPECT_EQ(highscores.size(), 10u);
+    EXPECT_EQ(highscores[1], NO_HIGHSCORE);
+}
+
+TEST_F(Highscores, WrittenFormatIsTheStreamDefault) {
+    EXPECT_EQ(formatHighscores(), FIRST_RUN_FILE);
+    highscores[1] = 42.123456;
+    highscores[2] = 12.34567;
+    highscores[3] = 0.0;
+    highscores[4] = 1234567.0;
+    highscores[5] = 0.0000123;
+    highscores[6] = 7.5;
+    highscores[-1] = 1.0;
+    EXPECT_EQ(formatHighscores(),
+              "-1=1\n1=42.1235\n2=12.3457\n3=0\n4=1.23457e+06\n5=1.23e-05\n6=7.5\n7=50000\n8=50000\n9=50000\n"
+              "10=50000\n");
+}
+
+TEST_F(Highscores, SaveWritesEveryEntryAndRoundTrips) {
+    TempDir dir;
+    loadFrom("12=99.5\n");
+    highscores[1] = 42.123456;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(readFile(dir.file("highscores.ini")),
+              "1=42.1235\n2=50000\n3=50000\n4=50000\n5=50000\n6=50000\n7=50000\n8=50000\n9=50000\n10=50000\n"
+              "12=99.5\n");
+    EXPECT_NE(access(dir.file("highscores.ini.tmp").c_str(), F_OK), 0);
+
+    // The next run reads the rounded value.
+    highscores.clear();
+    presetHighscores();
+    testing::internal::CaptureStdout();
+    loadHighscores(dir.file("highscores.ini"));
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(highscores[1], 42.1235);
+    EXPECT_EQ(highscores[12], 99.5);
+}
+
+TEST_F(Highscores, SaveReplacesAnOlderFile) {
+    TempDir dir;
+    dir.write("highscores.ini", "1=10\n2=20\n3=30\n4=40\n5=50\n6=60\n7=70\n8=80\n9=90\n10=100\n11=110\n");
+    EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
+    EXPECT_EQ(readFile(dir.file("highscores.ini")), FIRST_RUN_FILE);
+}
+
+TEST_F(Highscores, FailedWriteLeavesTheOldFileAlone) {
+    TempDir dir;
+    const std::string old = "1=12.5\n";
+    dir.write("highscores.ini", old);
+    // The temporary file cannot be created: a folder is in its way.
+    ASSERT_EQ(mkdir(dir.file("highscores.ini.tmp").c_str(), 0755), 0);
+    dir.write("highscores.ini.tmp/keep", "x");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
+    EXPECT_EQ(readFile(dir.file("highscores.ini")), old);
+}
+
+TEST_F(Highscores, FailedRenameRemovesTheTemporaryFile) {
+    TempDir dir;
+    // The target is a folder with content: the rename cannot replace it.
+    ASSERT_EQ(mkdir(dir.file("highscores.ini").c_str(), 0755), 0);
+    dir.write("highscores.ini/inside", "keep");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
+    EXPECT_EQ(readFile(dir.file("highscores.ini/inside")), "keep");
+    EXPECT_NE(access(dir.file("highscores.ini.tmp").c_str(), F_OK), 0);
+}
+
+TEST_F(Highscores, MissingFolderOrReadOnlyFolderFails) {
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(saveHighscores("/nonexistent/folder/highscores.ini"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
+
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    TempDir dir;
+    dir.write("highscores.ini", "1=12.5\n");
+    ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
+    testing::internal::GetCapturedStdout();
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(readFile(dir.file("highscores.ini")), "1=12.5\n");
+}
