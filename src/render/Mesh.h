@@ -45,6 +45,8 @@ public:
           normalMatrixLocation = -1, lightCountLocation = -1, lightTypeLocation = -1, lightPositionLocation = -1,
           lightDirectionLocation = -1, lightIntensityLocation = -1, lightRangeLocation = -1,
           lightAngleLocation = -1, textureCountLocation = -1;
+    GLint iMvpLocation = -1, lastMvpLocation = -1, alphaLocation = -1, fogEnabledLocation = -1,
+          fogColorLocation = -1, fogRangeLocation = -1, fogDensityLocation = -1, cameraWorldPosLocation = -1;
     uint32_t textureCount = 0;
     std::vector<GLuint> textures;
     glm::mat4 modelMatrix{1};

@@ -1,0 +1,185 @@
+#include "render/GeometryNode.h"
+
+#include <cstdio>
+
+#include <assimp/cimport.h>
+#include <assimp/material.h>
+#include <assimp/scene.h>
+
+#include "app/RenderSettings.h"
+#include "render/ShaderLoader.h"
+#include "scene/CameraNode.h"
+
+GLuint basicShader = 0;
+
+GLuint ensureBasicShader() {
+    if (basicShader == 0) basicShader = loadBasicProgram("Shaders/basicShader.frag");
+    return basicShader;
+}
+
+GeometryNode::GeometryNode() = default;
+
+GeometryNode::~GeometryNode() {
+    printf("Deleting Geometry\n");
+    for (Mesh* mesh : meshes) delete mesh;
+    meshes.clear();
+}
+
+void GeometryNode::draw() {
+    Node::draw();
+    if (alpha < 1.0f || isCulled()) return;
+    const glm::mat4 world = getWorldMatrix();
+    for (Mesh* mesh : meshes) {
+        mesh->setModelMatrix(world);
+        mesh->frameMvp = mvp;
+        mesh->inverseMvp = inverseMvp;
+        mesh->draw(1.0f);
+    }
+}
+
+void GeometryNode::drawTransparent() {
+    Node::drawTransparent();
+    if (alpha >= 1.0f || isCulled()) return;
+    const glm::mat4 world = getWorldMatrix();
+    for (Mesh* mesh : meshes) {
+        mesh->setModelMatrix(world);
+        mesh->draw(alpha);
+    }
+}
+
+bool GeometryNode::isCulled() {
+    // Without a camera there is no view to draw into.
+    if (!activeCamera) return true;
+    const glm::mat4 world = getWorldMatrix();
+    if (RenderSettings::instance().frustumCulling) {
+        ensureFrustum();
+        float radius = 0;
+        for (const Mesh* mesh : meshes) {
+            if (mesh->boundingExtent > radius) radius = mesh->boundingExtent;
+        }
+        if (sphereOutsideFrustum(glm::vec3(world[3]), radius)) return true;
+    }
+    mvp = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix() * world;
+    inverseMvp = glm::inverse(mvp);
+    return false;
+}
+
+namespace {
+
+// Null when the mesh holds no triangles (the importer splits degenerate faces
+// into separate point or line meshes, which have no normals).
+Mesh* createMesh(const aiMesh* source, const aiScene* scene) {
+    if (!(source->mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
+        printf("Skipping mesh without triangles (%u faces)\n", source->mNumFaces);
+        return nullptr;
+    }
+    printf("Vertices: %i\n", static_cast<int>(source->mNumVertices));
+    printf("Indices: %i\n", static_cast<int>(source->mNumFaces));
+
+    const uint32_t vertexCount = source->mNumVertices;
+    const uint32_t faceCount = source->mNumFaces;
+    float* positions = new float[3 * vertexCount];
+    float* normals = new float[3 * vertexCount];
+    float* uvs = new float[3 * vertexCount];
+    uint32_t* indices = new uint32_t[3 * faceCount];
+    const bool hasNormals = source->mNormals != nullptr;
+    const bool hasUvs = source->mTextureCoords[0] != nullptr;
+    for (uint32_t i = 0; i < vertexCount; ++i) {
+        const aiVector3D& p = source->mVertices[i];
+        positions[3 * i] = p.x;
+        positions[3 * i + 1] = p.y;
+        positions[3 * i + 2] = p.z;
+        aiVector3D n = hasNormals ? source->mNormals[i] : aiVector3D(0, 0, 0);
+        normals[3 * i] = n.x;
+        normals[3 * i + 1] = n.y;
+        normals[3 * i + 2] = n.z;
+        aiVector3D uv = hasUvs ? source->mTextureCoords[0][i] : aiVector3D(0, 0, 0);
+        uvs[3 * i] = uv.x;
+        uvs[3 * i + 1] = uv.y;
+        uvs[3 * i + 2] = 0;
+    }
+    for (uint32_t f = 0; f < faceCount; ++f) {
+        const aiFace& face = source->mFaces[f];
+        if (face.mNumIndices != 3) printf("Wrong # of indices: %i\n", static_cast<int>(face.mNumIndices));
+        // A short face repeats its last index rather than reading past its list.
+        for (uint32_t k = 0; k < 3; ++k) {
+            uint32_t index = 0;
+            if (face.mNumIndices > 0) index = face.mIndices[k < face.mNumIndices ? k : face.mNumIndices - 1];
+            indices[3 * f + k] = index;
+        }
+    }
+
+    Mesh* mesh = new Mesh(positions, normals, indices, uvs, vertexCount, faceCount);
+    mesh->setShader(ensureBasicShader());
+
+    if (scene->mMaterials && source->mMaterialIndex < scene->mNumMaterials) {
+        const aiMaterial* material = scene->mMaterials[source->mMaterialIndex];
+        const unsigned count = aiGetMaterialTextureCount(material, aiTextureType_DIFFUSE);
+        for (unsigned k = 0; k < count; ++k) {
+            aiString path;
+            if (aiGetMaterialTexture(material, aiTextureType_DIFFUSE, k, &path, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, nullptr) != AI_SUCCESS) {
+                continue;
+            }
+            printf("%s\n", path.C_Str());
+            std::string name = std::string("Textures\\") + path.C_Str();
+            mesh->loadTexture(name.c_str());
+        }
+    }
+    return mesh;
+}
+
+}  // namespace
+
+GeometryNode* createGeometryNode(const aiScene* scene) {
+    GeometryNode* node = new GeometryNode();
+    printf("Meshes: %i, Mats: %i\n", static_cast<int>(scene->mNumMeshes), static_cast<int>(scene->mNumMaterials));
+    for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
+        Mesh* mesh = createMesh(scene->mMeshes[i], scene);
+        if (mesh) node->meshes.push_back(mesh);
+    }
+    return node;
+}
+
+GeometryNode* createCubeNode() {
+    // Normals point out of each face so the lit side is the one facing the light.
+    static const float cubePositions[72] = {
+        -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, 0.5f,  0.5f,  -0.5f,  // back
+        -0.5f, -0.5f, 0.5f,  0.5f,  -0.5f, 0.5f,  -0.5f, 0.5f,  0.5f,  0.5f,  0.5f,  0.5f,   // front
+        -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, -0.5f, -0.5f, 0.5f,  0.5f,  -0.5f, 0.5f,   // bottom
+        -0.5f, 0.5f,  -0.5f, 0.5f,  0.5f,  -0.5f, -0.5f, 0.5f,  0.5f,  0.5f,  0.5f,  0.5f,   // top
+        -0.5f, -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, 0.5f,  0.5f,   // left
+        0.5f,  -0.5f, -0.5f, 0.5f,  0.5f,  -0.5f, 0.5f,  -0.5f, 0.5f,  0.5f,  0.5f,  0.5f,   // right
+    };
+    static const float faceNormals[6][3] = {{0, 0, -1}, {0, 0, 1}, {0, -1, 0}, {0, 1, 0}, {-1, 0, 0}, {1, 0, 0}};
+    static const uint32_t cubeIndices[36] = {0,  2,  1,  1,  2,  3,  4,  5,  6,  5,  7,  6,  8,  9,  10, 9,  11, 10,
+                                             12, 14, 13, 13, 14, 15, 16, 18, 17, 17, 18, 19, 20, 21, 22, 21, 23, 22};
+    float* positions = new float[72];
+    float* normals = new float[72];
+    float* uvs = new float[72];
+    uint32_t* indices = new uint32_t[36];
+    for (int i = 0; i < 72; ++i) {
+        positions[i] = cubePositions[i];
+        normals[i] = faceNormals[i / 12][i % 3];
+        uvs[i] = 0;
+    }
+    for (int i = 0; i < 36; ++i) indices[i] = cubeIndices[i];
+
+    Mesh* mesh = new Mesh(positions, normals, indices, uvs, 24, 12);
+    mesh->setShader(ensureBasicShader());
+    GeometryNode* node = new GeometryNode();
+    node->meshes.push_back(mesh);
+    return node;
+}
+
+GeometryNode* importGeometryNode(const std::string& path) {
+    const aiScene* scene = aiImportFile(path.c_str(), MESH_IMPORT_FLAGS);
+    if (!scene) {
+        printf("Error loading mesh %s: %s\n", path.c_str(), aiGetErrorString());
+        return nullptr;
+    }
+    GeometryNode* node = createGeometryNode(scene);
+    // The node holds copies of everything it needs.
+    aiReleaseImport(scene);
+    return node;
+}

@@ -1,0 +1,62 @@
+#include "render/LightRegistry.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "render/LightNode.h"
+
+LightRegistry lightRegistry;
+
+void LightRegistry::clear() {
+    activeLights.clear();
+    lightTypes.clear();
+    lightPositions.clear();
+    lightDirections.clear();
+    lightIntensities.clear();
+    lightRanges.clear();
+    lightAngles.clear();
+}
+
+int LightRegistry::find(int id) const {
+    for (size_t k = 0; k < activeLights.size(); ++k) {
+        if (activeLights[k]->id == id) return static_cast<int>(k);
+    }
+    return -1;
+}
+
+void LightRegistry::erase(int index) {
+    if (index < 0 || index >= size()) return;
+    activeLights.erase(activeLights.begin() + index);
+    lightTypes.erase(lightTypes.begin() + index);
+    lightPositions.erase(lightPositions.begin() + index);
+    lightDirections.erase(lightDirections.begin() + index);
+    lightIntensities.erase(lightIntensities.begin() + index);
+    lightRanges.erase(lightRanges.begin() + index);
+    lightAngles.erase(lightAngles.begin() + index);
+}
+
+int LightRegistry::uploadCount() {
+    const int n = size();
+    if (n <= MAX_SHADER_LIGHTS) return n;
+    if (!droppedReported) {
+        printf("Too many lights: %d registered, the shaders take the first %d\n", n, MAX_SHADER_LIGHTS);
+        droppedReported = true;
+    }
+    return MAX_SHADER_LIGHTS;
+}
+
+void uploadLightUniforms(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                         GLint intensityLocation, GLint rangeLocation, GLint angleLocation) {
+    // Past the arrays' declared size GL's behaviour is undefined.
+    const int n = lightRegistry.uploadCount();
+    glUniform1i(countLocation, n);
+    if (n == 0) return;
+    glUniform1iv(typeLocation, n, lightRegistry.lightTypes.data());
+    glUniform3fv(positionLocation, n, glm::value_ptr(lightRegistry.lightPositions[0]));
+    glUniform3fv(directionLocation, n, glm::value_ptr(lightRegistry.lightDirections[0]));
+    glUniform3fv(intensityLocation, n, glm::value_ptr(lightRegistry.lightIntensities[0]));
+    glUniform1fv(rangeLocation, n, lightRegistry.lightRanges.data());
+    glUniform1fv(angleLocation, n, lightRegistry.lightAngles.data());
+}

@@ -1,0 +1,157 @@
+#include "render/PostProcessing.h"
+
+#include <cstdio>
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include "app/GameSettings.h"
+#include "render/FBORenderer.h"
+#include "render/ShaderLoader.h"
+
+FBORenderer* lightMapRenderer = nullptr;
+FBORenderer* gaussRenderer = nullptr;
+GLuint sceneColorTexture = 0, sceneDataTexture = 0, lightMapTexture = 0, lightMapSourceTexture = 0,
+       motionBlurFramebuffer = 0, lightMapFramebuffer = 0;
+
+namespace {
+
+constexpr int LIGHT_MAP_SIZE = 512;
+GLuint sceneDepthBuffer = 0;
+// The bake passes draw here; lightMapTexture is what they read, so it cannot
+// be the target at the same time.
+GLuint bakeTargetTexture = 0;
+
+GLuint createTargetTexture(int width, int height) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    return id;
+}
+
+bool framebufferComplete() {
+    return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT;
+}
+
+// Copies the bound read frame buffer's 512 x 512 into lightMapTexture.
+void copyIntoLightMap() {
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, lightMapTexture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
+}
+
+}  // namespace
+
+void createFramebuffers() {
+    const int width = gameSettings.width;
+    const int height = gameSettings.height;
+    sceneColorTexture = createTargetTexture(width, height);
+    sceneDataTexture = createTargetTexture(width, height);
+    lightMapTexture = createTargetTexture(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
+    lightMapSourceTexture = createTargetTexture(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
+    bakeTargetTexture = createTargetTexture(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
+
+    glGenFramebuffersEXT(1, &motionBlurFramebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, motionBlurFramebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, sceneColorTexture, 0);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT1_EXT, GL_TEXTURE_2D, sceneDataTexture, 0);
+    glGenRenderbuffersEXT(1, &sceneDepthBuffer);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, sceneDepthBuffer);
+    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
+    glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_RENDERBUFFER_EXT, sceneDepthBuffer);
+    if (framebufferComplete()) printf("Motion Blur FBO working\n");
+    else printf("!!! ERROR: Motion Blur FBO NOT working !!!\n");
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+
+    glGenFramebuffersEXT(1, &lightMapFramebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, lightMapFramebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, lightMapTexture, 0);
+    if (framebufferComplete()) printf("Lightmap FBO working\n");
+    else printf("!!! ERROR: Lightmap FBO NOT working !!!\n");
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+}
+
+FBORenderer* setUpPostProcessing() {
+    createFramebuffers();
+    GLuint program = loadFboProgram("Shaders/lightmappingFBOShader.frag");
+    lightMapRenderer =
+        new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapSourceTexture, lightMapSourceTexture);
+    lightMapRenderer->uploadLights = true;
+    program = loadFboProgram("Shaders/GaussFBOShader.frag");
+    gaussRenderer = new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapTexture, lightMapTexture);
+    // The plain pass is built so a broken file is found at start-up; it is
+    // never drawn.
+    program = loadFboProgram("Shaders/plainFBOShader.frag");
+    delete new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapTexture, lightMapTexture);
+    program = loadFboProgram("Shaders/motionBlurFBOShader.frag");
+    printf("Done loading shaders: %i\n", static_cast<int>(program));
+    FBORenderer* motionBlurRenderer =
+        new FBORenderer(gameSettings.width, gameSettings.height, program, sceneColorTexture, sceneDataTexture);
+    printf("Done setting up motion blur FBO renderer\n");
+    return motionBlurRenderer;
+}
+
+GLuint bakeLightMap(const unsigned char* rgb512) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, lightMapSourceTexture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb512);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+
+    // The terrain is tilted by 15 degrees about x; the pass turns its normals
+    // with the inverse of that.
+    lightMapRenderer->rotationMatrix = glm::rotate(glm::mat4(1.0f), glm::radians(-15.0f), glm::vec3(1, 0, 0));
+    lightMapRenderer->uploadRotation = true;
+
+    // Both passes go to an off-screen 512 x 512 target, so the window's size
+    // and visibility do not matter.
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, lightMapFramebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, bakeTargetTexture, 0);
+    GLenum target = GL_COLOR_ATTACHMENT0_EXT;
+    glDrawBuffers(1, &target);
+    glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
+    glViewport(0, 0, LIGHT_MAP_SIZE, LIGHT_MAP_SIZE);
+
+    lightMapRenderer->render(0.0f);
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, lightMapTexture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    copyIntoLightMap();
+
+    gaussRenderer->render(0.0f);
+    copyIntoLightMap();
+
+    glActiveTexture(GL_TEXTURE2);
+    glBindTexture(GL_TEXTURE_2D, lightMapTexture);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    printf("LMTex id: %i\n", static_cast<int>(lightMapTexture));
+
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, lightMapTexture, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    return lightMapTexture;
+}
+
+void bindMotionBlurTarget() {
+    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER, motionBlurFramebuffer);
+    const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0_EXT, GL_COLOR_ATTACHMENT1_EXT};
+    glDrawBuffers(2, buffers);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Where no geometry lands there is no motion: the data output starts at
+    // the encoding of zero, whatever the clear colour.
+    const GLfloat noMotion[4] = {127.0f / 255.0f, 127.0f / 255.0f, 0.0f, 0.0f};
+    glClearBufferfv(GL_COLOR, 1, noMotion);
+}
+
+void bindDefaultTarget() { glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER, 0); }
