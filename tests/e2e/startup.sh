@@ -1,0 +1,37 @@
+# The window, the config file, the frame counter and both ways to quit.
+source "$(dirname "$0")/lib.bash" "$@"
+
+# No config.ini: defaults, an 800 x 600 window with the game's title.
+fresh_data
+rm -f "$WORK/game/config.ini"
+start_game
+wait_console "config.ini not found"
+grep -q "^WIDTH=" "$WORK/game/console.log" && fail "a summary was printed without a config file"
+info=$(xwininfo -id "$GAME_WINDOW")
+echo "$info" | grep -q 'Width: 800' || fail "width is not 800: $info"
+echo "$info" | grep -q 'Height: 600' || fail "height is not 600: $info"
+echo "$info" | grep -q '"-----:::::Moorglide:::::-----"' || fail "wrong title: $info"
+
+# About one "FPS: " line a second.
+wait_console "^FPS: [0-9]+" 20
+sleep 3
+lines=$(grep -cE '^FPS: [0-9]+$' "$WORK/game/console.log")
+[ "$lines" -ge 2 ] || fail "only $lines FPS lines after several seconds"
+
+# Escape ends the game with exit code 0, writing no error.
+press Escape
+code=$(wait_exit 30)
+[ "$code" = 0 ] || fail "Escape: exit code $code"
+grep -q "GL ERROR DETECTED" "$WORK/game/console.log" && fail "GL error on the console"
+
+# WIDTH=1024 gives a window 1024 wide; a window-manager close ends it with 0.
+fresh_data
+printf 'WIDTH=1024\n' > "$WORK/game/config.ini"
+start_game
+wait_console "^WIDTH=1024$"
+xwininfo -id "$GAME_WINDOW" | grep -q 'Width: 1024' || fail "width is not 1024"
+wait_console "^FPS: " 20
+"$BUILD_DIR/tests/wm_close" "$GAME_WINDOW" || fail "could not send WM_DELETE_WINDOW"
+code=$(wait_exit 30)
+[ "$code" = 0 ] || fail "window close: exit code $code"
+echo "startup: ok"

@@ -1,0 +1,165 @@
+#include "render/ShaderLoader.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "render/BillboardProgram.h"
+#include "render/ParticleProgram.h"
+#include "support/ChildProcess.h"
+#include "support/GlContext.h"
+
+namespace {
+
+const char* vertexSource = R"(#version 330 core
+in vec3 in_position;
+in vec2 in_uv;
+out vec2 uv;
+void main() { uv = in_uv; gl_Position = vec4(in_position, 1.0); }
+)";
+
+const char* fragmentSource = R"(#version 330 core
+in vec2 uv;
+out vec4 fragColor;
+out vec4 fragData;
+void main() { fragColor = vec4(uv, 0.0, 1.0); fragData = vec4(0.0); }
+)";
+
+// A shader folder of our own in a temporary directory.
+struct ShaderFolder {
+    ShaderFolder() { std::filesystem::create_directories(dir.file("Shaders")); }
+    void add(const std::string& name, const std::string& source) const { dir.write("Shaders/" + name, source); }
+    TempDir dir;
+};
+
+// Runs `load` in a child with a fresh context inside `folder`.
+ChildResult loadInChild(const ShaderFolder& folder, const std::function<void()>& load) {
+    return runInChild([&] {
+        if (chdir(folder.dir.path().c_str()) != 0) _exit(90);
+        GlContext context;
+        if (!context.ok()) _exit(91);
+        load();
+    });
+}
+
+}  // namespace
+
+TEST(ShaderLoader, FboProgramLinksAndBindsBothOutputs) {
+    ShaderFolder folder;
+    folder.add("fboShader.vert", vertexSource);
+    folder.add("pass.frag", fragmentSource);
+    ChildResult result = loadInChild(folder, [] {
+        GLuint program = loadFboProgram("Shaders/pass.frag");
+        GLint linked = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        if (!linked) _exit(10);
+        if (glGetFragDataLocation(program, "fragColor") != 0) _exit(11);
+        if (glGetFragDataLocation(program, "fragData") != 1) _exit(12);
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output, "Loading first shader\nVert shader loaded\nFrag shader loaded\n");
+}
+
+TEST(ShaderLoader, BasicProgramAnnouncesEachShader) {
+    ShaderFolder folder;
+    folder.add("basicShader.vert", vertexSource);
+    folder.add("basicShader.frag", fragmentSource);
+    ChildResult result = loadInChild(folder, [] {
+        GLuint program = loadBasicProgram("Shaders/basicShader.frag");
+        if (program == 0) _exit(10);
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output, "Shader program loaded\nShader program loaded\nShader loaded.\n");
+}
+
+TEST(ShaderLoader, MissingFileEndsWithItsPath) {
+    ShaderFolder folder;
+    folder.add("fboShader.vert", vertexSource);
+    ChildResult result = loadInChild(folder, [] { loadFboProgram("Shaders/plainFBOShader.frag"); });
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.output.find("Failed to open shader file: Shaders/plainFBOShader.frag\n"), std::string::npos)
+        << result.output;
+}
+
+TEST(ShaderLoader, MissingBillboardFileEndsWithoutThePath) {
+    ShaderFolder folder;
+    folder.add("Billboard.vertexshader", vertexSource);
+    folder.add("Billboard.fragmentshader", fragmentSource);
+    ChildResult result = loadInChild(folder, [] { BillboardProgram program; });
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.output.find("Failed to open shader file: \n"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("geometryshader"), std::string::npos);
+}
+
+TEST(ShaderLoader, MissingParticleFileEndsWithThePath) {
+    ShaderFolder folder;
+    folder.add("particleShader.vertexshader", vertexSource);
+    ChildResult result = loadInChild(folder, [] { ParticleProgram program; });
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.output.find("Failed to open shader file: Shaders/particleShader.fragmentshader"),
+              std::string::npos)
+        << result.output;
+}
+
+TEST(ShaderLoader, CompileFailureEndsWithTheLog) {
+    ShaderFolder folder;
+    folder.add("fboShader.vert", vertexSource);
+    folder.add("broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = nonsense; }\n");
+    ChildResult result = loadInChild(folder, [] { loadFboProgram("Shaders/broken.frag"); });
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.output.find("Frag shader loaded"), std::string::npos) << result.output;
+    size_t at = result.output.find("Failed to compile shader\n");
+    ASSERT_NE(at, std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("nonsense", at), std::string::npos) << "the driver's log follows";
+}
+
+TEST(ShaderLoader, LinkFailureUsesTheCompileWords) {
+    ShaderFolder folder;
+    folder.add("fboShader.vert", vertexSource);
+    // Compiles, but reads an input of another type than the vertex stage writes.
+    folder.add("mismatch.frag", "#version 330 core\nin vec4 uv;\nout vec4 fragColor;\nvoid main() { fragColor = uv; }\n");
+    ChildResult result = loadInChild(folder, [] { loadFboProgram("Shaders/mismatch.frag"); });
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.output.find("Frag shader loaded\nFailed to compile shader\n"), std::string::npos)
+        << result.output;
+}
+
+TEST(ShaderLoader, TextLoaderToleratesAMissingVertexFile) {
+    ShaderFolder folder;
+    ChildResult result = loadInChild(folder, [] {
+        GLuint program = loadTextProgram();
+        _exit(program == 0 ? 0 : 10);
+    });
+    EXPECT_EQ(result.exitCode, 0) << "returns 0 and never waits without a terminal";
+    EXPECT_NE(result.output.find("Impossible to open Shaders/TextVertexShader.vertexshader. Are you in the right "
+                                 "directory ? Don't forget to read the FAQ !\n"),
+              std::string::npos)
+        << result.output;
+}
+
+TEST(ShaderLoader, TextLoaderGoesOnWithoutAFragmentFile) {
+    ShaderFolder folder;
+    folder.add("TextVertexShader.vertexshader", vertexSource);
+    ChildResult result = loadInChild(folder, [] {
+        GLuint program = loadTextProgram();
+        _exit(program != 0 ? 0 : 10);
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+}
+
+TEST(ShaderLoader, TextLoaderSourceStartsWithALineBreak) {
+    // A #version on the first line must survive the leading line break.
+    ShaderFolder folder;
+    folder.add("TextVertexShader.vertexshader", vertexSource);
+    folder.add("TextVertexShader.fragmentshader", fragmentSource);
+    ChildResult result = loadInChild(folder, [] {
+        GLuint program = loadTextProgram();
+        GLint linked = 0;
+        glGetProgramiv(program, GL_LINK_STATUS, &linked);
+        _exit(linked ? 0 : 10);
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+}
