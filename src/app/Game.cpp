@@ -8,27 +8,66 @@
 
 #include "app/GameSettings.h"
 #include "app/GameState.h"
+#include "app/Highscores.h"
+#include "app/Hud.h"
 #include "app/Input.h"
-#include "scene/Node.h"
+#include "app/LevelFlow.h"
+#include "app/SettingKeys.h"
+#include "player/PlayerNode.h"
+#include "render/Environment.h"
+#include "render/FBORenderer.h"
+#include "render/GeometryNode.h"
+#include "render/LightNode.h"
+#include "render/PostProcessing.h"
+#include "scene/CameraNode.h"
+#include "scene/CollisionRegistry.h"
+#include "world/LevelLoader.h"
 
 Game::Game(GLFWwindow* window) : window(window) {}
 
-void Game::setUp(double now) {
+Game::~Game() {
+    delete hud;
+    delete motionBlurRenderer;
+}
+
+bool Game::setUp(double now) {
+    // Meshes record the camera's view when they are made, so it comes first.
+    if (!activeCamera) new CameraNode();
+
     glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
     glViewport(0, 0, gameSettings.width, gameSettings.height);
+    motionBlurRenderer = setUpPostProcessing();
+
+    presetHighscores();
+    loadHighscores();
 
     gameState.terrainExtent[0] = 2048;
     gameState.terrainExtent[1] = 2048;
 
+    gameState.player = assemblePlayer(window);
+    if (!gameState.player) return false;
+    gameState.terrain = loadLevel();
+    if (!gameState.terrain) return false;
+    gameState.sceneRoot->addChild(gameState.player);
+
+    activeCamera->setRotation(-15, 0, 0);
+    activeCamera->moveLocal({0.0f, -0.7f, float(gameState.cameraDistance)});
+    gameState.player->addChild(activeCamera);
+
+    hud = new Hud();
+    hud->setUp();
+
     nextFpsTime = now + 1.0;
     framesCounted = 0;
     lastFrameTime = now;
+    return true;
 }
 
 void Game::countFrame(double now) {
     if (now > nextFpsTime) {
         nextFpsTime = now + 1.0;
         std::printf("FPS: %i\n", framesCounted);
+        hud->setFpsText(framesCounted, now - lastFrameTime);
         framesCounted = 0;
     }
     framesCounted += 1;
@@ -37,25 +76,47 @@ void Game::countFrame(double now) {
 bool Game::runPass(double now) {
     if (glfwWindowShouldClose(window)) return false;
 
+    // Update.
     countFrame(now);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     double dt = now - lastFrameTime;
     lastFrameTime = now;
+    raceStep(dt);
+    hud->setTimeText();
+    countdownStep(dt);
 
     glfwPollEvents();
     gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
+    handleSettingKeys(window);
 
-    if (gameState.sceneRoot) {
-        gameState.sceneRoot->update(dt);
-        gameState.sceneRoot->draw();
-        gameState.sceneRoot->drawTransparent();
-    }
+    for (LightNode* light : environment.levelLights) light->update(dt);
+    gameState.sceneRoot->update(dt);
+    gameState.player->getWorldMatrix();
+    collisionRegistry.testCollisions();
+    ensureFrustum();
+
+    // Draw.
+    drawOpaquePass();
+    gameState.sceneRoot->drawTransparent();
+    hud->drawTexts(window, dt);
+    endOfLevelStep(window, *hud);
 
     glfwSwapBuffers(window);
     checkGlError();
     glFlush();
     glFinish();
     return gameState.running;
+}
+
+void Game::drawOpaquePass() {
+    if (!gameState.motionBlur) {
+        gameState.sceneRoot->draw();
+        return;
+    }
+    bindMotionBlurTarget();
+    gameState.sceneRoot->draw();
+    bindDefaultTarget();
+    motionBlurRenderer->render(gameState.player->speed);
 }
 
 void Game::checkGlError() {
@@ -73,15 +134,27 @@ void Game::checkGlError() {
 }
 
 void Game::tearDown() {
+    // The root owns the level and, while attached, the player and its camera.
+    if (gameState.player && !gameState.player->parent) delete gameState.player;
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
+    gameState.player = nullptr;
+    gameState.terrain = nullptr;
+    if (activeCamera && !activeCamera->parent) delete activeCamera;
+    delete hud;
+    hud = nullptr;
+    saveHighscores();
     glfwTerminate();
 }
 
-void runGame(GLFWwindow* window) {
+int runGame(GLFWwindow* window) {
     Game game(window);
-    game.setUp(glfwGetTime());
+    if (!game.setUp(glfwGetTime())) {
+        game.tearDown();
+        return 1;
+    }
     while (game.runPass(glfwGetTime())) {
     }
     game.tearDown();
+    return 0;
 }

@@ -37,6 +37,5 @@ int main() {
     // GLEW may leave an error flag behind; the frame loop must not report it.
     glGetError();
 
-    runGame(window);
-    return 0;
+    return runGame(window);
 }
