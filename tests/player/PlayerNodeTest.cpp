@@ -1,0 +1,551 @@
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "app/GameState.h"
+#include "app/ScriptedInput.h"
+#include "player/PlayerNode.h"
+#include "render/Environment.h"
+#include "render/GeometryNode.h"
+#include "render/LightNode.h"
+#include "scene/CameraNode.h"
+#include "scene/CollisionNode.h"
+#include "scene/CollisionRegistry.h"
+#include "world/LevelLoader.h"
+
+namespace {
+
+constexpr float STEP = 1.0f / 60.0f;
+
+// A mesh-less figure under a root with an untilted terrain at the origin, so
+// the player's world y is its altitude. No GL is touched.
+class PlayerNodeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Input::install(&input);
+        environment.fogEnabled = false;
+        environment.lightingMode = 0;
+        environmentKeyLatch = false;
+        root = new Node();
+        terrain = new GeometryNode();
+        root->addChild(terrain);
+        currentTerrain = terrain;
+        player = build();
+        camera = new CameraNode();
+        player->addChild(camera);
+        root->addChild(player);
+        gameState.player = player;
+        root->update(0.0);
+    }
+    void TearDown() override {
+        gameState.player = nullptr;
+        currentTerrain = nullptr;
+        delete root;
+        environment.clearLights();
+        collisionRegistry = CollisionRegistry();
+        Input::install(nullptr);
+        environmentKeyLatch = true;
+    }
+
+    PlayerNode* build() {
+        PlayerParts parts;
+        parts.body = new GeometryNode();
+        parts.leftWing = new GeometryNode();
+        parts.rightWing = new GeometryNode();
+        parts.brokenLeftWing = new GeometryNode();
+        parts.brokenRightWing = new GeometryNode();
+        parts.leftFrontLeg = new GeometryNode();
+        parts.rightFrontLeg = new GeometryNode();
+        parts.leftBackLeg = new GeometryNode();
+        parts.rightBackLeg = new GeometryNode();
+        parts.leftLamp = new Node();
+        parts.rightLamp = new Node();
+        return assemblePlayer(nullptr, parts);
+    }
+
+    // Puts the player level, heading +z, at the altitude, with fresh caches.
+    void placeAt(float altitude) {
+        player->startPosition = glm::vec3(0.0f, altitude, 0.0f);
+        player->reset();
+        root->update(0.0);
+    }
+    glm::vec3 position() const { return glm::vec3(player->translationMatrix[3]); }
+    glm::vec3 forward() const { return -glm::normalize(glm::vec3(player->rotationMatrix[2])); }
+    void step(float dt = STEP) { root->update(dt); }
+
+    bool hasChild(Node* parent, Node* child) const {
+        return std::find(parent->children.begin(), parent->children.end(), child) != parent->children.end();
+    }
+    long countChild(Node* parent, Node* child) const {
+        return std::count(parent->children.begin(), parent->children.end(), child);
+    }
+
+    ScriptedInput input;
+    Node* root = nullptr;
+    GeometryNode* terrain = nullptr;
+    PlayerNode* player = nullptr;
+    CameraNode* camera = nullptr;
+};
+
+void expectMatrixNear(const glm::mat4& a, const glm::mat4& b, float tolerance = 1e-5f) {
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) EXPECT_NEAR(a[c][r], b[c][r], tolerance) << "m[" << c << "][" << r << "]";
+}
+
+TEST_F(PlayerNodeTest, AssembledFigureStandsAtTheStartFacingPlusZ) {
+    EXPECT_EQ(player->startPosition, glm::vec3(0.0f, 130.0f, 50.0f));
+    const glm::mat4 world = player->getWorldMatrix();
+    EXPECT_EQ(glm::vec3(world[3]), glm::vec3(0.0f, 130.0f, 50.0f));
+    const glm::vec3 f = -glm::normalize(glm::vec3(world[2]));
+    EXPECT_NEAR(f.x, 0.0f, 1e-6f);
+    EXPECT_NEAR(f.y, 0.0f, 1e-6f);
+    EXPECT_NEAR(f.z, 1.0f, 1e-6f);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f);
+    EXPECT_FALSE(player->leftWingBroken);
+    EXPECT_FALSE(player->rightWingBroken);
+    EXPECT_FALSE(player->stopped);
+
+    // Headlight, body, legs lf rf lb rb, wings (re-appended), body volume, camera.
+    std::vector<Node*> expected = {player->spotlight, nullptr, player->limbs[1], player->limbs[4],
+                                   player->limbs[0], player->limbs[3], player->limbs[2], player->limbs[5],
+                                   nullptr, camera};
+    std::vector<Node*> actual(player->children.begin(), player->children.end());
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        if (expected[k]) {
+            EXPECT_EQ(actual[k], expected[k]) << "child " << k;
+        }
+    }
+    EXPECT_NE(dynamic_cast<GeometryNode*>(actual[1]), nullptr);
+    EXPECT_NE(dynamic_cast<CollisionNode*>(actual[8]), nullptr);
+    EXPECT_EQ(player->spotlight->type, 3);
+    EXPECT_EQ(player->brokenLeftWing->parent, nullptr);
+    EXPECT_EQ(player->brokenRightWing->parent, nullptr);
+    EXPECT_FLOAT_EQ(player->limbs[2]->alpha, 0.99f);
+    EXPECT_FLOAT_EQ(player->brokenRightWing->alpha, 0.99f);
+}
+
+TEST_F(PlayerNodeTest, ResetListsThePresentJoysticks) {
+    input.setJoystick(3, {0.0f, 0.0f}, {});
+    input.setJoystick(7, {}, {});
+    input.setJoystick(15, {0.0f}, {});  // beyond the fifteen ids looked at
+    player->reset();
+    EXPECT_EQ(player->joysticks, (std::vector<int>{3, 7}));
+    input.unplugJoystick(3);
+    player->reset();
+    EXPECT_EQ(player->joysticks, (std::vector<int>{7}));
+}
+
+TEST_F(PlayerNodeTest, BreakingAWingActsOncePerRun) {
+    Node* wing = player->limbs[2];
+    player->breakWing(0);
+    EXPECT_TRUE(player->leftWingBroken);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f / 3.0f);
+    EXPECT_FALSE(hasChild(player, wing));
+    EXPECT_EQ(wing->parent, nullptr);
+    EXPECT_TRUE(hasChild(player, player->brokenLeftWing));
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, -30.0f, -30.0f));
+    // The knock pushes along the figure's right axis: world -x when facing +z.
+    EXPECT_NEAR(player->knockVector.x, -1.0f, 1e-6f);
+    EXPECT_NEAR(glm::length(player->knockVector), 1.0f, 1e-6f);
+
+    player->turnImpulse = glm::vec3(0.0f);
+    player->breakWing(0);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f / 3.0f);
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f));
+    EXPECT_EQ(countChild(player, player->brokenLeftWing), 1);
+
+    player->breakWing(1);
+    EXPECT_TRUE(player->rightWingBroken);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f / 9.0f);
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 30.0f, 30.0f));
+}
+
+TEST_F(PlayerNodeTest, UnknownWingSideDoesNothing) {
+    const size_t children = player->children.size();
+    player->breakWing(2);
+    player->breakWing(-1);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f);
+    EXPECT_FALSE(player->leftWingBroken || player->rightWingBroken);
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f));
+    EXPECT_EQ(player->knockVector, glm::vec3(0.0f));
+    EXPECT_EQ(player->children.size(), children);
+}
+
+TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
+    GeometryNode* wing = player->limbs[5];
+    player->breakWing(1);
+    player->stopped = true;
+    player->limbSwing = glm::vec3(3.0f, 0.0f, -4.0f);
+    player->reset();
+    EXPECT_FALSE(player->rightWingBroken);
+    EXPECT_FALSE(player->stopped);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f);
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f));
+    EXPECT_EQ(player->knockVector, glm::vec3(0.0f));
+    EXPECT_EQ(player->limbSwing, glm::vec3(3.0f, 0.0f, -4.0f));
+    EXPECT_EQ(countChild(player, wing), 1);
+    EXPECT_EQ(wing->parent, player);
+    EXPECT_FALSE(hasChild(player, player->brokenRightWing));
+    EXPECT_EQ(player->brokenRightWing->parent, nullptr);
+
+    // The wing carries its lamp (two green spots) and its collision volume.
+    ASSERT_EQ(wing->children.size(), 2u);
+    Node* lamp = wing->children.front();
+    ASSERT_EQ(lamp->children.size(), 2u);
+    for (Node* child : lamp->children) {
+        LightNode* light = dynamic_cast<LightNode*>(child);
+        ASSERT_NE(light, nullptr);
+        EXPECT_EQ(light->type, 3);
+        EXPECT_EQ(light->intensity.r, 0.0f);
+        EXPECT_GT(light->intensity.g, 0.0f);
+    }
+    EXPECT_NE(dynamic_cast<CollisionNode*>(wing->children.back()), nullptr);
+
+    // Reset with intact wings keeps each exactly once.
+    player->reset();
+    EXPECT_EQ(countChild(player, player->limbs[2]), 1);
+    EXPECT_EQ(countChild(player, player->limbs[5]), 1);
+}
+
+TEST_F(PlayerNodeTest, VolumesReportLeftWingRightWingBodyAndBreakTheFigure) {
+    // A 4 x 4 plateau at height 1000 covers the start: every point is below it.
+    std::vector<float> grid(16 * 3, 0.0f);
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            grid[(i * 4 + j) * 3] = 2048.0f * (j / 4.0f - 0.5f);
+            grid[(i * 4 + j) * 3 + 1] = 1000.0f;
+            grid[(i * 4 + j) * 3 + 2] = 2048.0f * (0.5f - i / 4.0f);
+        }
+    collisionRegistry.terrainNode = terrain;
+    collisionRegistry.vertices = grid.data();
+    collisionRegistry.columns = collisionRegistry.rows = 4;
+    collisionRegistry.extentX = collisionRegistry.extentZ = 2048.0f;
+    collisionRegistry.volumes.clear();
+
+    step(0.0f);
+    ASSERT_EQ(collisionRegistry.volumes.size(), 3u);
+    EXPECT_EQ(collisionRegistry.volumes[0]->parent, player->limbs[2]);
+    EXPECT_EQ(collisionRegistry.volumes[1]->parent, player->limbs[5]);
+    EXPECT_EQ(collisionRegistry.volumes[2]->parent, player);
+    collisionRegistry.testCollisions();
+    EXPECT_TRUE(player->leftWingBroken);
+    EXPECT_TRUE(player->rightWingBroken);
+    EXPECT_TRUE(player->stopped);
+    // The right wing broke last.
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 30.0f, 30.0f));
+    EXPECT_FLOAT_EQ(player->speed, 25.0f / 9.0f);
+
+    // Broken-off wings no longer register.
+    step(0.0f);
+    ASSERT_EQ(collisionRegistry.volumes.size(), 1u);
+    EXPECT_EQ(collisionRegistry.volumes[0]->parent, player);
+    collisionRegistry.testCollisions();
+
+    // Without a player the callbacks do nothing.
+    gameState.player = nullptr;
+    playerBodyHit();
+    playerLeftWingHit();
+    playerRightWingHit();
+}
+
+TEST_F(PlayerNodeTest, LevelFlightLosesSpeedToDragAndDropsTheNose) {
+    placeAt(100.0f);
+    const glm::vec3 before = position();
+    step();
+    const float expectedSpeed = 25.0f * (1.0f - STEP * 0.0026666667f * 25.0f);
+    EXPECT_FLOAT_EQ(player->speed, expectedSpeed);
+    EXPECT_NEAR((25.0f - player->speed) / STEP, 25.0f * 25.0f / 375.0f, 0.01f);  // about 1.67 per second
+
+    const float noseDown = -std::asin(forward().y) * 180.0f / 3.14159265f;
+    EXPECT_NEAR(noseDown / STEP, 80.0f * (1.0f - player->speed / 30.0f), 1e-2f);
+    EXPECT_NEAR(noseDown / STEP, 13.3f, 0.2f);  // about 13.3 degrees per second
+    EXPECT_NEAR(forward().x, 0.0f, 1e-6f);
+
+    const glm::vec3 moved = position() - before;
+    EXPECT_NEAR(moved.y / STEP, -14.0f + 16.0f * player->speed / 30.0f, 1e-3f);
+    EXPECT_NEAR(moved.z / STEP, player->speed, 1e-3f);
+    EXPECT_NEAR(moved.x, 0.0f, 1e-6f);
+}
+
+TEST_F(PlayerNodeTest, BoostNearTheGroundAddsDistanceNotSpeed) {
+    placeAt(100.0f);
+    glm::vec3 before = position();
+    step();
+    const float highSpeed = player->speed;
+    const float highDistance = position().z - before.z;
+
+    placeAt(20.0f);
+    before = position();
+    step();
+    EXPECT_FLOAT_EQ(player->speed, highSpeed);
+    EXPECT_NEAR((position().z - before.z - highDistance) / STEP, 60.0f, 1e-2f);
+}
+
+TEST_F(PlayerNodeTest, SinkGrowsSteeplyAboveTheCeiling) {
+    placeAt(250.0f);
+    const glm::vec3 before = position();
+    step();
+    const float lift = 16.0f * player->speed / 30.0f;
+    EXPECT_NEAR((position().y - before.y) / STEP, -154.0f + lift, 1e-2f);
+
+    placeAt(239.0f);
+    const float at239 = position().y;
+    step();
+    EXPECT_NEAR((position().y - at239) / STEP, -14.0f + 16.0f * player->speed / 30.0f, 1e-2f);
+}
+
+TEST_F(PlayerNodeTest, TheAltitudeIsMeasuredInTerrainSpace) {
+    // Lift the terrain by 100: a figure at world y 150 flies at altitude 50,
+    // one at world y 120 at altitude 20 and gets the boost.
+    terrain->setPosition(glm::vec3(0.0f, 100.0f, 0.0f));
+    placeAt(150.0f);
+    glm::vec3 before = position();
+    step();
+    const float plain = position().z - before.z;
+    placeAt(120.0f);
+    before = position();
+    step();
+    EXPECT_NEAR((position().z - before.z - plain) / STEP, 60.0f, 1e-2f);
+}
+
+TEST_F(PlayerNodeTest, OppositeKeysCancelAndLeaveTheLimbsAlone) {
+    placeAt(100.0f);
+    step();
+    const glm::mat4 plain = player->rotationMatrix;
+
+    placeAt(100.0f);
+    input.press(GLFW_KEY_W);
+    input.press(GLFW_KEY_S);
+    input.press(GLFW_KEY_LEFT);
+    input.press(GLFW_KEY_D);
+    step();
+    expectMatrixNear(player->rotationMatrix, plain);
+    EXPECT_EQ(player->limbSwing, glm::vec3(0.0f));
+}
+
+TEST_F(PlayerNodeTest, KeysPitchAndRollTheFigure) {
+    placeAt(100.0f);
+    step();
+    const float plainNose = forward().y;
+
+    placeAt(100.0f);
+    input.press(GLFW_KEY_UP);
+    step();
+    EXPECT_LT(forward().y, plainNose);  // nose down
+    EXPECT_NEAR(player->limbSwing.x, 280.0f * STEP * (1.0f - 10.0f * STEP), 1e-4f);
+    input.releaseAll();
+
+    placeAt(100.0f);
+    input.press(GLFW_KEY_S);
+    step();
+    EXPECT_GT(forward().y, plainNose);
+    input.releaseAll();
+
+    // Rolling right lowers the right side.
+    placeAt(100.0f);
+    player->limbSwing = glm::vec3(0.0f);
+    input.press(GLFW_KEY_D);
+    step();
+    EXPECT_LT(player->rotationMatrix[0].y, 0.0f);
+    EXPECT_NEAR(player->limbSwing.z, -490.0f * STEP * (1.0f - 10.0f * STEP), 1e-4f);
+}
+
+TEST_F(PlayerNodeTest, JoystickTurnsLikeTheKeysButSwingsTheLimbsTheOtherWay) {
+    placeAt(100.0f);
+    player->limbSwing = glm::vec3(0.0f);
+    input.press(GLFW_KEY_S);
+    input.press(GLFW_KEY_D);
+    step();
+    const glm::mat4 byKeys = player->rotationMatrix;
+    const glm::vec3 keySwing = player->limbSwing;
+    input.releaseAll();
+
+    input.setJoystick(0, {1.0f, 1.0f}, {});
+    placeAt(100.0f);
+    player->limbSwing = glm::vec3(0.0f);
+    step();
+    expectMatrixNear(player->rotationMatrix, byKeys);
+    EXPECT_NEAR(player->limbSwing.x, -keySwing.x, 1e-5f);
+    EXPECT_NEAR(player->limbSwing.z, -keySwing.z, 1e-5f);
+    EXPECT_GT(player->limbSwing.x, 0.0f);
+}
+
+TEST_F(PlayerNodeTest, MissingJoystickAxesReadAsZero) {
+    input.setJoystick(1, {0.5f}, {});  // roll axis only
+    input.setJoystick(2, {}, {});      // no axes at all
+    placeAt(100.0f);
+    ASSERT_EQ(player->joysticks, (std::vector<int>{1, 2}));
+    player->limbSwing = glm::vec3(0.0f);
+    step();
+    EXPECT_EQ(player->limbSwing.x, 0.0f);
+    EXPECT_NEAR(player->limbSwing.z, 490.0f * STEP * 0.5f * (1.0f - 10.0f * STEP), 1e-4f);
+
+    // A pad unplugged after the reset is skipped.
+    input.unplugJoystick(1);
+    player->limbSwing = glm::vec3(0.0f);
+    step();
+    EXPECT_EQ(player->limbSwing, glm::vec3(0.0f));
+}
+
+TEST_F(PlayerNodeTest, LimbSwingDecayFlipsSignAboveATenthOfASecond) {
+    player->limbSwing = glm::vec3(10.0f, 0.0f, 20.0f);
+    player->animateLimbs(0.15f);
+    EXPECT_FLOAT_EQ(player->limbSwing.x, -5.0f);
+    EXPECT_FLOAT_EQ(player->limbSwing.z, -10.0f);
+    for (int leg : {0, 1, 3, 4}) EXPECT_EQ(player->limbs[leg]->rotationAngles, glm::vec3(5.0f, 0.0f, -10.0f));
+    // Negative pitch swing flaps the wings at full strength.
+    EXPECT_FLOAT_EQ(player->limbs[2]->rotationAngles.z, 0.3f * -10.0f - 0.5f * -5.0f);
+    EXPECT_FLOAT_EQ(player->limbs[5]->rotationAngles.z, 0.3f * -10.0f + 0.5f * -5.0f);
+
+    player->animateLimbs(0.15f);
+    EXPECT_FLOAT_EQ(player->limbSwing.x, 2.5f);
+    EXPECT_FLOAT_EQ(player->limbSwing.z, 5.0f);
+    // Positive pitch swing is damped by 0.7.
+    EXPECT_FLOAT_EQ(player->limbs[2]->rotationAngles.z, 0.3f * 5.0f - 0.5f * 0.7f * 2.5f);
+
+    // Exactly a tenth of a second stops the swing.
+    player->animateLimbs(0.1f);
+    EXPECT_NEAR(glm::length(player->limbSwing), 0.0f, 1e-6f);
+}
+
+TEST_F(PlayerNodeTest, BothWingsBrokenCancelTheRollAndKeepALittleLift) {
+    placeAt(100.0f);
+    glm::vec3 before = position();
+    step();
+    const glm::mat4 intactTurn = player->rotationMatrix;
+    const float intactRise = position().y - before.y;
+
+    placeAt(100.0f);
+    player->breakWing(0);
+    player->breakWing(1);
+    player->speed = 25.0f;
+    player->turnImpulse = glm::vec3(0.0f);
+    player->knockVector = glm::vec3(0.0f);
+    before = position();
+    step();
+    expectMatrixNear(player->rotationMatrix, intactTurn);
+    const float lift = 16.0f * STEP * player->speed / 30.0f;
+    EXPECT_NEAR(intactRise - (position().y - before.y), 0.7f * lift, 1e-4f);
+
+    // One broken wing rolls the figure towards that side and keeps 0.7 of the lift.
+    placeAt(100.0f);
+    player->breakWing(0);
+    player->speed = 25.0f;
+    player->turnImpulse = glm::vec3(0.0f);
+    player->knockVector = glm::vec3(0.0f);
+    before = position();
+    step();
+    EXPECT_GT(player->rotationMatrix[0].y, 0.0f);  // the right side rises: rolling left
+    EXPECT_NEAR(intactRise - (position().y - before.y), 0.3f * lift, 1e-4f);
+}
+
+TEST_F(PlayerNodeTest, TheWingBreakImpulseIsPaidOutHalfPerFrame) {
+    placeAt(100.0f);
+    player->breakWing(1);
+    player->speed = 25.0f;
+    step();
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 15.0f, 15.0f));
+    EXPECT_NEAR(player->knockVector.x, -0.5f, 1e-6f);
+    step();
+    EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 7.5f, 7.5f));
+}
+
+TEST_F(PlayerNodeTest, AStoppedFigureHoldsStillButStillReadsJoysticksAndKeys) {
+    input.setJoystick(0, {0.0f, 1.0f}, {});
+    placeAt(100.0f);
+    player->limbSwing = glm::vec3(0.0f);
+    player->stopped = true;
+    const glm::mat4 pose = player->translationMatrix * player->rotationMatrix;
+    input.press(GLFW_KEY_W);
+    step();
+    expectMatrixNear(player->translationMatrix * player->rotationMatrix, pose, 0.0f);
+    EXPECT_FLOAT_EQ(player->speed, 25.0f);
+    // The axis adds to the swing, with no decay while stopped.
+    EXPECT_FLOAT_EQ(player->limbSwing.x, 280.0f * STEP);
+    step();
+    EXPECT_FLOAT_EQ(player->limbSwing.x, 2.0f * 280.0f * STEP);
+
+    input.press(GLFW_KEY_L);
+    step();
+    EXPECT_FALSE(player->spotlight->enabled);
+}
+
+TEST_F(PlayerNodeTest, EnvironmentKeysActOncePerPressWithOneLatch) {
+    environmentKeyLatch = true;  // as at program start
+    input.press(GLFW_KEY_N);
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);  // held since start
+    input.releaseAll();
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    EXPECT_FALSE(environmentKeyLatch);
+
+    input.press(GLFW_KEY_N);
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), GLFW_KEY_N);
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    input.press(GLFW_KEY_F);  // while N is still held
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    input.release(GLFW_KEY_N);  // F still held
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    input.release(GLFW_KEY_F);
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    input.press(GLFW_KEY_F);
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), GLFW_KEY_F);
+
+    // N wins over F and L when pressed together.
+    input.releaseAll();
+    PlayerNode::pollEnvironmentKey(nullptr);
+    input.press(GLFW_KEY_L);
+    input.press(GLFW_KEY_F);
+    input.press(GLFW_KEY_N);
+    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), GLFW_KEY_N);
+}
+
+TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {
+    testing::internal::CaptureStdout();
+    input.press(GLFW_KEY_N);
+    step();
+    step();
+    EXPECT_EQ(environment.lightingMode, 1);
+    EXPECT_EQ(player->spotlight->intensity, glm::vec3(1.0f));
+    EXPECT_EQ(environment.levelLights.size(), 1u);
+    input.releaseAll();
+    step();
+    input.press(GLFW_KEY_N);
+    step();
+    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_EQ(player->spotlight->intensity, glm::vec3(0.1f));
+    input.releaseAll();
+    step();
+
+    input.press(GLFW_KEY_F);
+    step();
+    EXPECT_TRUE(environment.fogEnabled);
+    input.releaseAll();
+    step();
+
+    input.press(GLFW_KEY_L);
+    step();
+    step();
+    EXPECT_FALSE(player->spotlight->enabled);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Weather set to night\n"), std::string::npos);
+    EXPECT_NE(out.find("Weather set to day\n"), std::string::npos);
+    EXPECT_NE(out.find("Fog toggled\n"), std::string::npos);
+    EXPECT_NE(out.find("Spotlight toggled\n"), std::string::npos);
+    EXPECT_EQ(out.find("Spotlight toggled\n"), out.rfind("Spotlight toggled\n"));
+
+    // The headlight follows the lighting mode every frame.
+    input.releaseAll();
+    environment.lightingMode = 1;
+    step();
+    EXPECT_EQ(player->spotlight->intensity, glm::vec3(1.0f));
+}
+
+}  // namespace
