@@ -204,5 +204,5 @@ TEST_F(HudTest, EndOfLevelTexts) {
     EXPECT_STREQ(hud.text(Hud::RESTART), "ENTER = restart level");
     hud.drawRestart(true);
     EXPECT_STREQ(hud.text(Hud::RESTART), "ENTER or Joy2 = restart level");
-    EXPECT_EQ(hud.drawnLines.size(), 9u);
+    EXPECT_EQ(hud.drawnLines.size(), 8u);
 }
