@@ -52,6 +52,10 @@ extern BillboardProgram* emitterBillboardProgram;
 // Made anew by every emitter; all emitters use the one made last.
 extern GLuint particleVertexArray;
 
+// Deletes the two shared programs; the next emitter builds them again. For a
+// context that is about to go away (tests, shutdown).
+void releaseSharedEmitterResources();
+
 // The "gRandomSpeed" vector from three draws of rand() in the order
 // r1 = rand() % 2000, r2 = rand() % 1000, r3 = rand() % 1000.
 glm::vec3 randomSpeedFromDraws(int r1, int r2, int r3);

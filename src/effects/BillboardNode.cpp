@@ -1,0 +1,90 @@
+#include "effects/BillboardNode.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <glm/gtc/type_ptr.hpp>
+#include <lodepng.h>
+
+#include "render/SamplingState.h"
+#include "scene/CameraNode.h"
+
+BillboardNode::BillboardNode() {
+    textureCount = 0;
+    textures.clear();
+    glUseProgram(program.program);
+    glUniform1f(program.billboardSize, 20.0f);
+    glGenVertexArrays(1, &vertexArray);
+}
+
+BillboardNode::~BillboardNode() {
+    if (vertexArray != 0) glDeleteVertexArrays(1, &vertexArray);
+    vertexArray = 0;
+    textures.clear();
+    // The program holder deletes its program (if any) when it goes.
+}
+
+void BillboardNode::draw() {
+    for (Node* child : children) child->draw();
+    if (!activeCamera) return;
+
+    glm::mat4 viewProjection = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
+
+    glUseProgram(program.program);
+    glBindVertexArray(vertexArray);
+    glEnable(GL_CULL_FACE);
+    glEnable(GL_DEPTH_TEST);
+
+    glm::vec3 cameraPosition(activeCamera->getWorldMatrix()[3]);
+    glm::vec3 position(getWorldMatrix()[3]);
+    glUniformMatrix4fv(program.viewProjection, 1, GL_FALSE, glm::value_ptr(viewProjection));
+    glUniform3fv(program.cameraPosition, 1, glm::value_ptr(cameraPosition));
+    glUniform3fv(program.billboardPos, 1, glm::value_ptr(position));
+    glUniform1i(program.useUniformPosition, 1);
+
+    if (textureCount > 0 && !textures.empty()) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, textures[0]);
+        applySamplingState();
+        glUniform1i(program.textureSampler, 0);
+    }
+
+    glDrawArrays(GL_POINTS, 0, 1);
+    glBindVertexArray(0);
+}
+
+GLuint BillboardNode::loadSnowflakeTexture() {
+    const char* path = "Textures/snowflake.png";
+    std::vector<unsigned char> image;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned error = lodepng::decode(image, width, height, path, LCT_RGB, 8);
+    if (error != 0) {
+        std::printf("lodepng failed to load image: %s", path);
+        // Whatever the decoder left is not a picture to trust.
+        width = 0;
+        height = 0;
+        image.clear();
+    }
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    if (!pixels.empty()) std::memcpy(pixels.data(), image.data(), pixels.size());
+
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glActiveTexture(GL_TEXTURE0 + textureCount);
+    ++textureCount;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // Rows of three bytes need not be 4-byte aligned.
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels.empty() ? nullptr : pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+
+    textures.push_back(texture);
+    return texture;
+}

@@ -1,0 +1,168 @@
+#include "effects/EmitterNode.h"
+
+#include <cstddef>
+#include <cstdlib>
+
+#include <glm/gtc/type_ptr.hpp>
+
+#include "render/SamplingState.h"
+#include "scene/CameraNode.h"
+
+ParticleProgram* sharedParticleProgram = nullptr;
+BillboardProgram* emitterBillboardProgram = nullptr;
+GLuint particleVertexArray = 0;
+
+namespace {
+
+// Every emitter updates and draws through the one vertex array; it goes with
+// the last emitter, so deleting one emitter never pulls it from the others.
+int liveEmitters = 0;
+
+const GLsizei particleStride = sizeof(Particle);
+const void* offsetOf(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
+
+}  // namespace
+
+glm::vec3 randomSpeedFromDraws(int r1, int r2, int r3) {
+    return glm::vec3((float(r3) - 800.0f) / 1000.0f * 20.0f, (float(r2) - 1000.0f) / 1000.0f * 20.0f,
+                     (float(r1) - 1000.0f) / 1000.0f * 20.0f);
+}
+
+EmitterNode::EmitterNode(float x, float y, float z) {
+    setPosition(glm::vec3(x, y, z));
+    textureCount = 0;
+    sourceIndex = 0;
+    targetIndex = 1;
+    isFirst = true;
+
+    if (particleVertexArray == 0) glGenVertexArrays(1, &particleVertexArray);
+    ++liveEmitters;
+    glBindVertexArray(particleVertexArray);
+
+    std::vector<Particle> particles(MAX_PARTICLES, Particle{0.0f, glm::vec3(0.0f), glm::vec3(0.0f), 0.0f});
+    particles[0].type = 0.0f;
+    particles[0].position = glm::vec3(x, y, z);
+    particles[0].velocity = glm::vec3(0.0f, -9.81f, 0.0f);
+    particles[0].age = 0.0f;
+
+    glGenTransformFeedbacks(2, feedbackObjects);
+    glGenBuffers(2, particleBuffers);
+    for (int i = 0; i < 2; ++i) {
+        glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, feedbackObjects[i]);
+        glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[i]);
+        glBufferData(GL_ARRAY_BUFFER, sizeof(Particle) * particles.size(), particles.data(), GL_DYNAMIC_DRAW);
+        glBindBufferBase(GL_TRANSFORM_FEEDBACK_BUFFER, 0, particleBuffers[i]);
+    }
+
+    if (!sharedParticleProgram) sharedParticleProgram = new ParticleProgram();
+    particleProgram = sharedParticleProgram;
+    glUseProgram(particleProgram->program);
+    glUniform1f(particleProgram->simpleParticleLifetime, 100000.0f);
+    glUniform3f(particleProgram->emitterPosition, x, y, z);
+    glUniform3f(particleProgram->randomSpeed, 0.0f, 0.0f, 0.0f);
+
+    if (!emitterBillboardProgram) emitterBillboardProgram = new BillboardProgram();
+    billboardProgram = emitterBillboardProgram;
+    glUseProgram(billboardProgram->program);
+    glUniform1f(billboardProgram->billboardSize, 0.7f);
+}
+
+EmitterNode::~EmitterNode() {
+    glDeleteBuffers(2, particleBuffers);
+    glDeleteTransformFeedbacks(2, feedbackObjects);
+    if (--liveEmitters <= 0) {
+        liveEmitters = 0;
+        if (particleVertexArray != 0) glDeleteVertexArrays(1, &particleVertexArray);
+        particleVertexArray = 0;
+    }
+    textures.clear();
+}
+
+void EmitterNode::update(double dt) {
+    Node::update(dt);
+
+    glUseProgram(particleProgram->program);
+    glUniform1f(particleProgram->deltaTimeMillis, static_cast<float>(dt * 1000.0));
+    glm::vec3 worldPosition(getWorldMatrix()[3]);
+    glUniform3fv(particleProgram->emitterPosition, 1, glm::value_ptr(worldPosition));
+
+    // Never seeded: every run sees the same snowfall.
+    int r1 = std::rand() % 2000;
+    int r2 = std::rand() % 1000;
+    int r3 = std::rand() % 1000;
+    glm::vec3 randomSpeed = randomSpeedFromDraws(r1, r2, r3);
+    glUniform3fv(particleProgram->randomSpeed, 1, glm::value_ptr(randomSpeed));
+
+    glBindVertexArray(particleVertexArray);
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[sourceIndex]);
+    glBindTransformFeedback(GL_TRANSFORM_FEEDBACK, feedbackObjects[targetIndex]);
+
+    for (GLuint i = 0; i < 4; ++i) glEnableVertexAttribArray(i);
+    glVertexAttribPointer(0, 1, GL_FLOAT, GL_FALSE, particleStride, offsetOf(offsetof(Particle, type)));
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, particleStride, offsetOf(offsetof(Particle, position)));
+    glVertexAttribPointer(2, 3, GL_FLOAT, GL_FALSE, particleStride, offsetOf(offsetof(Particle, velocity)));
+    glVertexAttribPointer(3, 1, GL_FLOAT, GL_FALSE, particleStride, offsetOf(offsetof(Particle, age)));
+
+    glBeginTransformFeedback(GL_POINTS);
+    if (isFirst) {
+        // Only the launcher record is alive yet.
+        glDrawArrays(GL_POINTS, 0, 1);
+        isFirst = false;
+    } else {
+        glDrawTransformFeedback(GL_POINTS, feedbackObjects[sourceIndex]);
+    }
+    glEndTransformFeedback();
+
+    for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
+    glDisable(GL_RASTERIZER_DISCARD);
+    glBindVertexArray(0);
+}
+
+void EmitterNode::draw() {
+    for (Node* child : children) child->draw();
+    if (!activeCamera) {
+        // Nothing to look through, but the next update must still read what
+        // the last one wrote.
+        sourceIndex = targetIndex;
+        targetIndex = 1 - targetIndex;
+        return;
+    }
+
+    glm::mat4 viewProjection = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
+
+    glUseProgram(billboardProgram->program);
+    glBindVertexArray(particleVertexArray);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_DEPTH_TEST);
+
+    glm::vec3 cameraPosition(activeCamera->getWorldMatrix()[3]);
+    glUniform3fv(billboardProgram->cameraPosition, 1, glm::value_ptr(cameraPosition));
+    glUniformMatrix4fv(billboardProgram->viewProjection, 1, GL_FALSE, glm::value_ptr(viewProjection));
+    glUniform1i(billboardProgram->useUniformPosition, 0);
+
+    if (textureCount > 0 && !textures.empty()) {
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, textures[0]);
+        applySamplingState();
+        glUniform1i(billboardProgram->textureSampler, 0);
+    }
+
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[targetIndex]);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, particleStride, offsetOf(offsetof(Particle, position)));
+    glDrawTransformFeedback(GL_POINTS, feedbackObjects[targetIndex]);
+    glDisableVertexAttribArray(0);
+
+    sourceIndex = targetIndex;
+    targetIndex = 1 - targetIndex;
+    glBindVertexArray(0);
+}
+
+void releaseSharedEmitterResources() {
+    delete sharedParticleProgram;
+    sharedParticleProgram = nullptr;
+    delete emitterBillboardProgram;
+    emitterBillboardProgram = nullptr;
+}

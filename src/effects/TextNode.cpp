@@ -1,0 +1,138 @@
+#include "effects/TextNode.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/Console.h"
+#include "effects/DdsTexture.h"
+#include "render/ShaderLoader.h"
+
+TextResources textResources;
+
+namespace {
+
+const char* fontFile = "Holstein.DDS";
+const float cellStep = 0.0625f;  // one of the 16 cells along each side of the font
+
+// Text nodes alive; the shared set goes with the last of them.
+int liveTextNodes = 0;
+
+void deleteTextResources(TextResources& set) {
+    if (set.positionBuffer != 0) glDeleteBuffers(1, &set.positionBuffer);
+    if (set.uvBuffer != 0) glDeleteBuffers(1, &set.uvBuffer);
+    if (set.fontTexture != 0) glDeleteTextures(1, &set.fontTexture);
+    if (set.program != 0) glDeleteProgram(set.program);
+    if (set.vertexArray != 0) glDeleteVertexArrays(1, &set.vertexArray);
+    set = TextResources();
+}
+
+}  // namespace
+
+TextNode::TextNode() {
+    // Every node builds the set anew; the one it replaces is no longer
+    // reachable by anybody.
+    TextResources previous = textResources;
+    TextResources fresh;
+
+    FILE* file = std::fopen(fontFile, "rb");
+    if (!file) {
+        std::printf("%s could not be opened. Are you in the right directory ? Don't forget to read the FAQ !\n",
+                    fontFile);
+        std::fflush(stdout);
+        console::waitForKey();
+        fresh.fontTexture = 0;
+    } else {
+        fresh.fontTexture = loadDdsTexture(file, fontFile);
+    }
+
+    glGenBuffers(1, &fresh.positionBuffer);
+    glGenBuffers(1, &fresh.uvBuffer);
+    fresh.program = loadTextProgram();
+    fresh.samplerLocation = fresh.program != 0 ? glGetUniformLocation(fresh.program, "myTextureSampler") : -1;
+    glGenVertexArrays(1, &fresh.vertexArray);
+    glBindVertexArray(fresh.vertexArray);
+
+    textResources = fresh;
+    deleteTextResources(previous);
+    ++liveTextNodes;
+
+    text = "";
+    x = 0;
+    y = 0;
+    size = 0;
+}
+
+TextNode::~TextNode() {
+    if (--liveTextNodes <= 0) {
+        liveTextNodes = 0;
+        deleteTextResources(textResources);
+    }
+}
+
+void TextNode::draw() {
+    for (Node* child : children) child->draw();
+    drawText(text, x, y, size);
+}
+
+void buildTextVertices(const char* text, int x, int y, int size, std::vector<glm::vec2>& positions,
+                       std::vector<glm::vec2>& uvs) {
+    positions.clear();
+    uvs.clear();
+    if (!text) return;
+    size_t length = std::strlen(text);
+    positions.reserve(length * 6);
+    uvs.reserve(length * 6);
+    for (size_t i = 0; i < length; ++i) {
+        int index = static_cast<int>(i);
+        float left = static_cast<float>(x + index * size);
+        float right = static_cast<float>(x + (index + 1) * size);
+        float bottom = static_cast<float>(y);
+        float top = static_cast<float>(y + size);
+        positions.insert(positions.end(), {glm::vec2(left, top), glm::vec2(left, bottom), glm::vec2(right, top),
+                                           glm::vec2(right, bottom), glm::vec2(right, top), glm::vec2(left, bottom)});
+
+        // The byte as a signed code, as the font grid has always been indexed.
+        int code = static_cast<signed char>(text[i]);
+        float u = static_cast<float>(code % 16) * cellStep;
+        float v = static_cast<float>(code / 16) * cellStep;
+        uvs.insert(uvs.end(), {glm::vec2(u, v), glm::vec2(u, v + cellStep), glm::vec2(u + cellStep, v),
+                               glm::vec2(u + cellStep, v + cellStep), glm::vec2(u + cellStep, v),
+                               glm::vec2(u, v + cellStep)});
+    }
+}
+
+void drawText(const char* text, int x, int y, int size) {
+    // Without a text node there are no buffers to fill.
+    if (textResources.vertexArray == 0) return;
+    glBindVertexArray(textResources.vertexArray);
+
+    std::vector<glm::vec2> positions;
+    std::vector<glm::vec2> uvs;
+    buildTextVertices(text, x, y, size, positions, uvs);
+
+    glBindBuffer(GL_ARRAY_BUFFER, textResources.positionBuffer);
+    glBufferData(GL_ARRAY_BUFFER, positions.size() * sizeof(glm::vec2), positions.data(), GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, textResources.uvBuffer);
+    glBufferData(GL_ARRAY_BUFFER, uvs.size() * sizeof(glm::vec2), uvs.data(), GL_STATIC_DRAW);
+
+    glUseProgram(textResources.program);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, textResources.fontTexture);
+    glUniform1i(textResources.samplerLocation, 0);
+
+    glEnableVertexAttribArray(0);
+    glBindBuffer(GL_ARRAY_BUFFER, textResources.positionBuffer);
+    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glEnableVertexAttribArray(1);
+    glBindBuffer(GL_ARRAY_BUFFER, textResources.uvBuffer);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(positions.size()));
+
+    glDisable(GL_BLEND);
+    glDisableVertexAttribArray(0);
+    glDisableVertexAttribArray(1);
+    glBindVertexArray(0);
+}
