@@ -1,0 +1,269 @@
+#include "render/LightNode.h"
+
+#include <gtest/gtest.h>
+
+#include "app/RenderSettings.h"
+#include "render/Environment.h"
+#include "render/FBORenderer.h"
+#include "render/LightBlinkingNode.h"
+#include "render/LightRegistry.h"
+#include "scene/CameraNode.h"
+
+namespace {
+
+// A camera at the origin looking along -z, an empty registry and culling on.
+class LightRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        camera = new CameraNode();
+        camera->update(0.0);
+        frustumUpToDate = false;
+        environment.clearLights();
+        RenderSettings::instance().frustumCulling = true;
+    }
+    void TearDown() override {
+        environment.clearLights();
+        lightRegistry.droppedReported = false;
+        RenderSettings::instance().frustumCulling = true;
+        delete camera;
+    }
+    LightNode* point(const glm::vec3& position, float range = 10.0f) {
+        return new LightNode(2, position, glm::vec3(1.0f, 0.8f, 0.6f), range, 0.0f);
+    }
+    CameraNode* camera = nullptr;
+};
+
+TEST_F(LightRegistryTest, PointLightFadesWithDistanceAndLeavesAt300) {
+    LightNode* light = point(glm::vec3(0, 0, -270));
+    light->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 1);
+    EXPECT_EQ(lightRegistry.activeLights[0], light);
+    EXPECT_EQ(lightRegistry.lightTypes[0], 2);
+    EXPECT_NEAR(lightRegistry.lightIntensities[0].x, 0.5f, 1e-5f);
+    EXPECT_NEAR(lightRegistry.lightIntensities[0].y, 0.4f, 1e-5f);
+    EXPECT_FLOAT_EQ(lightRegistry.lightRanges[0], 10.0f);
+    EXPECT_NEAR(lightRegistry.lightPositions[0].z, -270.0f, 1e-4f);
+
+    light->setPosition(glm::vec3(0, 0, -290));
+    light->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 1);
+    EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(0.0f));
+
+    light->setPosition(glm::vec3(0, 0, -300));
+    light->update(0.0);
+    EXPECT_EQ(lightRegistry.size(), 0);
+    light->update(0.0);
+    EXPECT_EQ(lightRegistry.size(), 0) << "a light at the activation distance is not added either";
+
+    light->setPosition(glm::vec3(0, 0, -250));
+    light->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 1);
+    EXPECT_FLOAT_EQ(lightRegistry.lightIntensities[0].x, 1.0f) << "full intensity up to 260";
+    delete light;
+}
+
+TEST_F(LightRegistryTest, SpotBehindAPlaneIsCulledUnlessCullingIsOff) {
+    LightNode* spot = LightNode::spot(glm::vec3(0, 0, -20), glm::vec3(1.0f), 4.0f, 30.0f);
+    spot->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 1);
+    EXPECT_EQ(lightRegistry.lightTypes[0], 3);
+    EXPECT_FLOAT_EQ(lightRegistry.lightAngles[0], 30.0f);
+
+    // 4.5 behind the near plane (z = -1): more than its range.
+    spot->setPosition(glm::vec3(0, 0, 3.5f));
+    spot->update(0.0);
+    EXPECT_EQ(lightRegistry.size(), 0);
+
+    // 3.5 behind it: its sphere still reaches into the view.
+    spot->setPosition(glm::vec3(0, 0, 2.5f));
+    spot->update(0.0);
+    EXPECT_EQ(lightRegistry.size(), 1);
+
+    RenderSettings::instance().frustumCulling = false;
+    spot->setPosition(glm::vec3(0, 0, 50.0f));
+    spot->update(0.0);
+    EXPECT_EQ(lightRegistry.size(), 1) << "without culling only the distance counts";
+    delete spot;
+}
+
+TEST_F(LightRegistryTest, AmbientAndDirectionalIgnoreDistanceAndView) {
+    LightNode* sun = LightNode::directional(glm::vec3(1.0f));
+    sun->setPosition(glm::vec3(0, 0, 1000));  // far behind the camera
+    sun->update(0.0);
+    LightNode* ambient = LightNode::ambient(glm::vec3(0.3f));
+    ambient->setPosition(glm::vec3(5000, 0, 0));
+    ambient->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 2);
+    EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(1.0f));
+    EXPECT_EQ(lightRegistry.lightIntensities[1], glm::vec3(0.3f));
+    EXPECT_EQ(lightRegistry.lightTypes[1], 0);
+    EXPECT_EQ(lightRegistry.lightDirections[0], glm::vec3(0, 0, -1));
+    delete sun;
+    delete ambient;
+}
+
+TEST_F(LightRegistryTest, DirectionFollowsTheNodesRotation) {
+    LightNode* spot = LightNode::spot(glm::vec3(0, 0, -10), glm::vec3(1.0f), 20.0f, 20.0f);
+    spot->setRotation(0, 90, 0);
+    spot->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 1);
+    EXPECT_NEAR(lightRegistry.lightDirections[0].x, -1.0f, 1e-5f);
+    EXPECT_NEAR(lightRegistry.lightDirections[0].z, 0.0f, 1e-5f);
+    delete spot;
+}
+
+TEST_F(LightRegistryTest, DisabledLightKeepsItsEntryWithTypeMinusOne) {
+    LightNode* a = point(glm::vec3(0, 0, -10));
+    LightNode* b = point(glm::vec3(0, 0, -20));
+    a->update(0.0);
+    b->update(0.0);
+    a->enabled = false;
+    a->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 2);
+    EXPECT_EQ(lightRegistry.activeLights[0], a);
+    EXPECT_EQ(lightRegistry.lightTypes[0], -1);
+    EXPECT_EQ(lightRegistry.lightTypes[1], 2);
+    a->enabled = true;
+    a->update(0.0);
+    EXPECT_EQ(lightRegistry.lightTypes[0], 2);
+    delete a;
+    delete b;
+}
+
+TEST_F(LightRegistryTest, LeavingLightErasesItsRowAndLaterRowsMoveDown) {
+    LightNode* a = point(glm::vec3(0, 0, -10), 1.0f);
+    LightNode* b = point(glm::vec3(1, 0, -20), 2.0f);
+    LightNode* c = point(glm::vec3(2, 0, -30), 3.0f);
+    a->update(0.0);
+    b->update(0.0);
+    c->update(0.0);
+    b->setPosition(glm::vec3(0, 0, -500));
+    b->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 2);
+    EXPECT_EQ(lightRegistry.activeLights[1], c);
+    EXPECT_FLOAT_EQ(lightRegistry.lightRanges[1], 3.0f);
+    EXPECT_NEAR(lightRegistry.lightPositions[1].x, 2.0f, 1e-5f);
+    EXPECT_EQ(lightRegistry.lightTypes.size(), 2u);
+    EXPECT_EQ(lightRegistry.lightAngles.size(), 2u);
+    EXPECT_EQ(lightRegistry.find(b->id), -1);
+    EXPECT_EQ(lightRegistry.find(c->id), 1);
+    EXPECT_LT(a->id, b->id);
+    EXPECT_LT(b->id, c->id);
+    delete a;
+    delete b;
+    delete c;
+}
+
+TEST_F(LightRegistryTest, LightUnderATransformedParentUsesItsWorldPosition) {
+    Node parent;
+    parent.setPosition(glm::vec3(0, 0, -100));
+    LightNode* light = point(glm::vec3(0, 0, -180));
+    parent.addChild(light);
+    parent.update(0.0);
+    ASSERT_EQ(lightRegistry.size(), 1);
+    EXPECT_NEAR(lightRegistry.lightPositions[0].z, -280.0f, 1e-3f);
+    EXPECT_NEAR(lightRegistry.lightIntensities[0].x, 0.0f, 1e-5f) << "fades by world distance";
+}
+
+TEST_F(LightRegistryTest, UploadCountIsCappedAndReportedOnce) {
+    for (int i = 0; i < MAX_SHADER_LIGHTS + 6; ++i) environment.levelLights.push_back(LightNode::ambient(glm::vec3(0.01f)));
+    for (LightNode* light : environment.levelLights) light->update(0.0);
+    ASSERT_EQ(lightRegistry.size(), MAX_SHADER_LIGHTS + 6);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(lightRegistry.uploadCount(), MAX_SHADER_LIGHTS);
+    EXPECT_EQ(lightRegistry.uploadCount(), MAX_SHADER_LIGHTS);
+    std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("Too many lights"), std::string::npos);
+    EXPECT_EQ(output.find("Too many lights"), output.rfind("Too many lights")) << "reported once";
+    environment.clearLights();
+    EXPECT_EQ(lightRegistry.uploadCount(), 0);
+}
+
+TEST(LightBlinkingNode, RampsUpAndBackDown) {
+    LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
+    LightNode* light = new LightNode(2, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
+    blink.addChild(light);
+    blink.lights.push_back(light);
+    blink.update(0.25);
+    EXPECT_NEAR(light->intensity.x, 0.8f, 1e-5f);
+    EXPECT_TRUE(blink.rising);
+    blink.update(1.0);
+    EXPECT_FALSE(blink.rising);
+    EXPECT_NEAR(blink.elapsed, 0.25f, 1e-5f);
+    EXPECT_NEAR(light->intensity.y, 0.4f, 1e-5f);
+    blink.update(0.75);
+    EXPECT_NEAR(light->intensity.z, 1.0f, 1e-5f) << "exactly at the period the ramp has not flipped yet";
+    EXPECT_FALSE(blink.rising);
+    blink.update(0.5);
+    EXPECT_TRUE(blink.rising);
+    EXPECT_NEAR(light->intensity.x, 0.6f, 1e-5f);
+}
+
+TEST(LightBlinkingNode, LongStallKeepsTheColourBetweenBothEnds) {
+    LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.0f), 0.5f, 0.0f);
+    LightNode* light = new LightNode(2, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
+    blink.addChild(light);
+    blink.lights.push_back(light);
+    blink.update(3.0);
+    EXPECT_GE(light->intensity.x, 0.0f);
+    EXPECT_LE(light->intensity.x, 1.0f);
+}
+
+TEST_F(LightRegistryTest, NightLeavesOneDimAmbientLight) {
+    environment.setLighting(0);
+    ASSERT_EQ(environment.levelLights.size(), 2u);
+    ASSERT_EQ(lightRegistry.size(), 2) << "the default lights register at once";
+    EXPECT_EQ(lightRegistry.lightTypes[0], 0);
+    EXPECT_EQ(lightRegistry.lightTypes[1], 1);
+    EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(0.6f));
+    EXPECT_EQ(environment.lightingMode, 0);
+
+    environment.setLighting(1);
+    ASSERT_EQ(environment.levelLights.size(), 1u);
+    EXPECT_EQ(environment.levelLights[0]->type, 0);
+    EXPECT_EQ(environment.levelLights[0]->intensity, glm::vec3(0.2f));
+    EXPECT_EQ(environment.lightingMode, 1);
+    ASSERT_EQ(lightRegistry.size(), 1);
+
+    environment.setLighting(7);
+    EXPECT_EQ(environment.lightingMode, 7);
+    EXPECT_EQ(environment.levelLights.size(), 1u) << "an unknown mode keeps the lights";
+}
+
+TEST_F(LightRegistryTest, ClearLightsAlsoDropsSceneLights) {
+    LightNode* lamp = point(glm::vec3(0, 0, -10));
+    lamp->update(0.0);
+    environment.setLighting(0);
+    EXPECT_EQ(lightRegistry.size(), 2) << "setLighting starts from an empty registry";
+    lamp->update(0.0);
+    EXPECT_EQ(lightRegistry.size(), 3) << "and scene lights come back at their next update";
+    environment.clearLights();
+    EXPECT_EQ(lightRegistry.size(), 0);
+    EXPECT_TRUE(environment.levelLights.empty());
+    delete lamp;
+}
+
+TEST(Environment, ClearColourFollowsFogAndMode) {
+    Environment env;
+    env.fogEnabled = true;
+    EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
+    env.setFog(false);
+    EXPECT_EQ(env.clearColor(), glm::vec3(0.43f, 0.65f, 0.87f));
+    env.lightingMode = 1;
+    EXPECT_EQ(env.clearColor(), glm::vec3(0.112f, 0.2f, 0.344f));
+    env.setFog(true);
+    EXPECT_TRUE(env.fogEnabled);
+    EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
+}
+
+TEST(FBORenderer, MotionBlurStrengthFollowsSpeed) {
+    EXPECT_FLOAT_EQ(motionBlurStrength(0.0f), 0.0f);
+    EXPECT_FLOAT_EQ(motionBlurStrength(25.0f), 0.0f);
+    EXPECT_FLOAT_EQ(motionBlurStrength(30.0f), 0.0f);
+    EXPECT_NEAR(motionBlurStrength(33.0f), 0.5f, 1e-5f);
+    EXPECT_FLOAT_EQ(motionBlurStrength(39.0f), 1.5f);
+    EXPECT_FLOAT_EQ(motionBlurStrength(80.0f), 1.5f);
+    EXPECT_FLOAT_EQ(motionBlurStrength(-10.0f), 0.0f);
+}
+
+}  // namespace
