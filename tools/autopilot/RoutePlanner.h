@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+// A route along the valley floor, planned on the terrain's collision grid:
+// cells too high to overfly are walls, and cells near walls cost more, so
+// the route keeps to the middle of the course.
+class RoutePlanner {
+public:
+    // heights: one per vertex, row-major (rows x columns); extents in units.
+    RoutePlanner(std::vector<float> heights, uint32_t columns, uint32_t rows, float extentX, float extentZ);
+
+    // Terrain-space (x, z) points from start to goal; empty if walled off.
+    std::vector<glm::vec2> plan(const glm::vec2& start, const glm::vec2& goal) const;
+
+    // Highest terrain within `radius` cells of the terrain-space point.
+    float highestAround(const glm::vec2& point, int radius) const;
+
+    // Heights above this cannot be overflown under the ceiling.
+    static constexpr float wallHeight = 215.0f;
+
+private:
+    int columnOf(float x) const;
+    int rowOf(float z) const;
+    glm::vec2 pointOf(int row, int column) const;
+
+    std::vector<float> heights;
+    int columns, rows;
+    float extentX, extentZ;
+    std::vector<float> wallDistance;  // cells to the nearest wall
+};

@@ -1,0 +1,117 @@
+// Flies the shipped levels with the autopilot and reports, per level, whether
+// it finished, its time (the par time), wing breaks and body contact. Exit
+// code 0 only when every level was finished without body contact in time.
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "Autopilot.h"
+#include "app/GameSettings.h"
+#include "app/GameState.h"
+#include "app/Input.h"
+#include "app/ScriptedInput.h"
+#include "player/PlayerNode.h"
+#include "render/FBORenderer.h"
+#include "render/PostProcessing.h"
+#include "scene/CameraNode.h"
+
+int main(int argc, char** argv) {
+    std::vector<int> levels;
+    double maxSeconds = 180.0;
+    bool trace = false;
+    for (int k = 1; k < argc; ++k) {
+        if (!std::strcmp(argv[k], "--data") && k + 1 < argc) {
+            if (chdir(argv[++k]) != 0) {
+                std::printf("autopilot: cannot enter %s\n", argv[k]);
+                return 2;
+            }
+        } else if (!std::strcmp(argv[k], "--trace")) {
+            trace = true;
+        } else if (!std::strcmp(argv[k], "--max-seconds") && k + 1 < argc) {
+            maxSeconds = std::atof(argv[++k]);
+        } else {
+            const int level = std::atoi(argv[k]);
+            if (level < 1 || level > LEVEL_COUNT) {
+                std::printf("usage: moorglide-autopilot [--data DIR] [--max-seconds S] [--trace] [level ...]\n");
+                return 2;
+            }
+            levels.push_back(level);
+        }
+    }
+    if (levels.empty())
+        for (int level = 1; level <= LEVEL_COUNT; ++level) levels.push_back(level);
+
+    if (!glfwInit()) {
+        std::printf("autopilot: GLFW could not be initialised (no display?)\n");
+        return 2;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(gameSettings.width, gameSettings.height, "moorglide-autopilot", nullptr, nullptr);
+    if (!window) {
+        std::printf("autopilot: no OpenGL 3.3 core context\n");
+        glfwTerminate();
+        return 2;
+    }
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::printf("autopilot: GLEW could not be initialised\n");
+        glfwTerminate();
+        return 2;
+    }
+    glGetError();
+
+    ScriptedInput input;
+    Input::install(&input);
+    // The bake of levels without a light map needs the post-processing passes.
+    FBORenderer* motionBlur = setUpPostProcessing();
+    CameraNode* camera = new CameraNode();
+    PlayerNode* player = assemblePlayer(window);
+    if (!player) {
+        std::printf("autopilot: the player could not be assembled\n");
+        glfwTerminate();
+        return 2;
+    }
+    gameState.player = player;
+    camera->setRotation(-15.0f, 0.0f, 0.0f);
+    camera->moveLocal(glm::vec3(0.0f, -0.7f, float(gameState.cameraDistance)));
+    player->addChild(camera);
+
+    std::vector<FlightResult> results;
+    for (int level : levels) {
+        results.push_back(flyLevel(level, player, input, 1.0 / 60.0, maxSeconds, trace));
+        const FlightResult& r = results.back();
+        std::printf("AUTOPILOT level %d: %s, time %.2f s, wing breaks %d, body contact %s\n", level,
+                    !r.loaded ? "NOT LOADED" : r.finished ? "finished" : "NOT FINISHED", r.time, r.wingBreaks,
+                    r.bodyContact ? "yes" : "no");
+        std::fflush(stdout);
+    }
+
+    bool allGood = true;
+    std::printf("\n| Level | Finished | Time (s) | Wing breaks | Body contact |\n|---|---|---|---|---|\n");
+    for (const FlightResult& r : results) {
+        const bool good = r.loaded && r.finished && !r.bodyContact && r.time <= maxSeconds;
+        allGood = allGood && good;
+        std::printf("| %d | %s | %.2f | %d | %s |\n", r.level, r.finished ? "yes" : "no", r.time, r.wingBreaks,
+                    r.bodyContact ? "yes" : "no");
+    }
+    std::fflush(stdout);
+
+    delete gameState.sceneRoot;  // with the player and its camera
+    gameState.sceneRoot = nullptr;
+    gameState.player = nullptr;
+    delete motionBlur;
+    Input::install(nullptr);
+    glfwTerminate();
+    return allGood ? 0 : 1;
+}
