@@ -344,7 +344,12 @@ Summary build(int number, Image& map, Image& lightMap)
     // Snow emitters above the course, spread from the start to the goal.
     for (int k = 0; k < design.snowEmitters; ++k) {
         const int r = int(std::lround(mix(startRow - 60.0, goalRow + 40.0, double(k) / std::max(1, design.snowEmitters - 1))));
-        putMarker(map, r, int(std::lround(course.centre[size_t(r)])), -1, 180);
+        // Beside the centre line where a rock splits the course.
+        const int middle = int(std::lround(course.centre[size_t(r)]));
+        int c = middle;
+        for (int step = 1; step < int(course.halfWidth[size_t(r)]) && map.at(c, r)[0] > 150; ++step)
+            c = middle + (step + 1) / 2 * (step % 2 ? 2 : -2);
+        putMarker(map, r, c, -1, 180);
         ++summary.snow;
     }
     // Fog and night: one pixel each, in the wall behind the start.

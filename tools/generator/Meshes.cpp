@@ -224,7 +224,7 @@ vec3 wingPoint(float side, float s, float t, bool top)
     const float lead = -0.20f + 0.58f * std::pow(s, 1.3f);
     const float trail = 0.30f + 0.28f * s - 0.05f * std::abs(std::sin(3.0f * pi * s));
     const float z = lead + (trail - lead) * t;
-    const float arch = std::sin(pi * t);
+    const float arch = std::max(0.0f, std::sin(pi * t)); // sin(pi) is a hair below 0 in float
     const float thickness = (0.035f - 0.021f * s) * std::pow(arch, 0.7f);
     const float y = -0.02f + 0.14f * s * s + 0.03f * arch * (1.0f - 0.5f * s) + (top ? 0.5f : -0.5f) * thickness;
     return vec3(x, y, z);
