@@ -281,6 +281,9 @@ Model lamp()
     tube(m, {vec3(0, 2.25f, 0), vec3(0, 2.45f, 0), vec3(0, 2.62f, 0)}, {0.2f, 0.22f, 0.2f}, glass, 8);
     tube(m, {vec3(0, 2.62f, 0), vec3(0, 2.72f, 0), vec3(0, 2.86f, 0)}, {0.27f, 0.17f, 0.03f}, metal, 8);
     ellipsoid(m, vec3(0, 2.9f, 0), vec3(0.045f, 0.045f, 0.045f), glass, 6, 8);
+    // About 20 units tall once the game scales it by 5: visible from the air.
+    for (vec3& p : m.positions)
+        p *= 1.4f;
     return m;
 }
 
