@@ -1,7 +1,12 @@
 #include "render/PlainTexture.h"
 
+namespace {
+GLuint texture = 0;
+}
+
+void forgetPlainWhiteTexture() { texture = 0; }
+
 GLuint plainWhiteTexture() {
-    static GLuint texture = 0;
     if (texture) return texture;
     const unsigned char white[4] = {255, 255, 255, 255};
     GLint previous = 0;

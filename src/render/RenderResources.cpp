@@ -3,6 +3,7 @@
 #include "render/GeometryNode.h"
 #include "render/LightRegistry.h"
 #include "render/Mesh.h"
+#include "render/PlainTexture.h"
 #include "render/PostProcessing.h"
 
 void forgetRenderResources() {
@@ -15,4 +16,5 @@ void forgetRenderResources() {
     sceneColorTexture = sceneDataTexture = lightMapTexture = lightMapSourceTexture = 0;
     motionBlurFramebuffer = lightMapFramebuffer = 0;
     lightRegistry.clear();
+    forgetPlainWhiteTexture();
 }

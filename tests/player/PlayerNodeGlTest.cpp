@@ -1,0 +1,69 @@
+#include "player/PlayerNode.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "render/GeometryNode.h"
+#include "render/RenderResources.h"
+#include "scene/CameraNode.h"
+#include "support/GlContext.h"
+
+namespace {
+
+class PlayerNodeGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        if (HasFatalFailure()) return;
+        forgetRenderResources();
+        camera = new CameraNode();
+    }
+    void TearDown() override {
+        delete camera;
+        GlTest::TearDown();
+    }
+    CameraNode* camera = nullptr;
+};
+
+TEST_F(PlayerNodeGlTest, AssemblesTheShippedFigure) {
+    testing::internal::CaptureStdout();
+    PlayerNode* player = assemblePlayer(context->window);
+    const std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_NE(player, nullptr) << out;
+    EXPECT_EQ(player->window, context->window);
+    for (GeometryNode* limb : player->limbs) {
+        ASSERT_NE(limb, nullptr);
+        EXPECT_FALSE(limb->meshes.empty());
+    }
+    ASSERT_NE(player->brokenLeftWing, nullptr);
+    EXPECT_FALSE(player->brokenLeftWing->meshes.empty());
+    // Each intact wing carries a lamp cube and a collision point.
+    for (int wing : {2, 5}) {
+        ASSERT_EQ(player->limbs[wing]->children.size(), 2u);
+        GeometryNode* lamp = dynamic_cast<GeometryNode*>(player->limbs[wing]->children.front());
+        ASSERT_NE(lamp, nullptr);
+        EXPECT_FLOAT_EQ(lamp->meshes.at(0)->boundingExtent, 0.5f);
+    }
+    EXPECT_EQ(player->children.size(), 9u);
+    player->breakWing(0);  // the intact left wing is now out of the tree: freed with the player
+    delete player;
+}
+
+TEST_F(PlayerNodeGlTest, AMissingPartIsReportedByNameAndNothingIsBuilt) {
+    TempDir temp;
+    copyDataTo(temp.path());
+    std::filesystem::remove(temp.file("Meshes/leg_rf.obj"));
+    ScopedDirectory inTemp(temp.path());
+    testing::internal::CaptureStdout();
+    PlayerNode* player = assemblePlayer(context->window);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(player, nullptr);
+    EXPECT_NE(out.find("Error loading mesh Meshes/leg_rf.obj"), std::string::npos) << out;
+    EXPECT_NE(out.find("Cannot assemble the player: Meshes/leg_rf.obj could not be imported"), std::string::npos)
+        << out;
+    delete player;
+}
+
+}  // namespace

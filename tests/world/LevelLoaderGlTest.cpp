@@ -1,0 +1,316 @@
+#include "world/LevelLoader.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <lodepng.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/GameState.h"
+#include "effects/EmitterNode.h"
+#include "render/Environment.h"
+#include "render/GeometryNode.h"
+#include "render/LightBlinkingNode.h"
+#include "render/Mesh.h"
+#include "render/PostProcessing.h"
+#include "render/FBORenderer.h"
+#include "render/RenderResources.h"
+#include "scene/CameraNode.h"
+#include "scene/CollisionRegistry.h"
+#include "support/GlContext.h"
+#include "world/LevelObjects.h"
+
+namespace {
+
+// A level map as the game reads it: rows top to bottom, RGB.
+struct MapImage {
+    unsigned width, height;
+    std::vector<unsigned char> rgb;
+    MapImage(unsigned w, unsigned h, unsigned char red = 40) : width(w), height(h), rgb(size_t(w) * h * 3, 0) {
+        for (size_t p = 0; p < size_t(w) * h; ++p) rgb[p * 3] = red;
+    }
+    // Marker of terrain vertex (i, j): image row i, column w-1-j.
+    void mark(unsigned i, unsigned j, unsigned char green, unsigned char blue) {
+        const size_t at = (size_t(i) * width + (width - 1 - j)) * 3;
+        rgb[at + 1] = green;
+        rgb[at + 2] = blue;
+    }
+    void save(const std::string& path) const {
+        ASSERT_EQ(lodepng::encode(path, rgb, width, height, LCT_RGB, 8), 0u) << path;
+    }
+};
+
+// A copy of the game data in a temporary folder (the maps replaced by the
+// test's own), entered as the working directory.
+class LevelLoaderGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        if (HasFatalFailure()) return;
+        forgetRenderResources();
+        copyDataTo(temp.path());
+        std::filesystem::remove_all(temp.file("Maps"));
+        std::filesystem::create_directory(temp.file("Maps"));
+        inTemp = new ScopedDirectory(temp.path());
+        camera = new CameraNode();
+        gameState.levelNumber = 1;
+        gameState.sceneRoot = nullptr;
+        environment.fogEnabled = true;
+        environment.lightingMode = 0;
+    }
+    void TearDown() override {
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+        currentTerrain = nullptr;
+        collisionRegistry = CollisionRegistry();
+        environment.clearLights();
+        environment.lightingMode = 0;
+        environment.fogEnabled = true;
+        delete camera;
+        delete inTemp;
+        GlTest::TearDown();
+    }
+
+    GeometryNode* load(int level, std::string* console = nullptr) {
+        gameState.levelNumber = level;
+        testing::internal::CaptureStdout();
+        GeometryNode* terrain = loadLevel();
+        const std::string out = testing::internal::GetCapturedStdout();
+        if (console) *console = out;
+        return terrain;
+    }
+    glm::vec4 clearColour() {
+        glm::vec4 c;
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, &c[0]);
+        return c;
+    }
+    std::vector<Node*> childrenOf(Node* node) { return std::vector<Node*>(node->children.begin(), node->children.end()); }
+
+    TempDir temp;
+    ScopedDirectory* inTemp = nullptr;
+    CameraNode* camera = nullptr;
+};
+
+TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
+    MapImage map(4, 4);
+    map.mark(1, 1, 255, 180);  // lamp and snow at one vertex
+    map.mark(2, 2, 0, 255);    // goal
+    map.mark(0, 2, 0, 252);    // an earlier goal pixel: the later one wins
+    map.mark(3, 0, 200, 100);  // no marker
+    map.save("Maps/map3.png");
+
+    std::string out;
+    GeometryNode* terrain = load(3, &out);
+    ASSERT_NE(terrain, nullptr) << out;
+    ASSERT_NE(gameState.sceneRoot, nullptr);
+    EXPECT_EQ(childrenOf(gameState.sceneRoot), std::vector<Node*>{terrain});
+    EXPECT_EQ(terrain->parent, gameState.sceneRoot);
+    EXPECT_EQ(currentTerrain, terrain);
+    EXPECT_EQ(glm::vec3(terrain->translationMatrix[3]), glm::vec3(0.0f, -200.0f, 1000.0f));
+    EXPECT_EQ(terrain->rotationAngles, glm::vec3(15.0f, 0.0f, 0.0f));
+
+    // The lamp geometry, its blinking light, the emitter, the goal post last.
+    const std::vector<Node*> objects = childrenOf(terrain);
+    ASSERT_EQ(objects.size(), 4u) << out;
+    GeometryNode* lamp = dynamic_cast<GeometryNode*>(objects[0]);
+    ASSERT_NE(lamp, nullptr);
+    LightBlinkingNode* blinker = dynamic_cast<LightBlinkingNode*>(objects[1]);
+    ASSERT_NE(blinker, nullptr);
+    ASSERT_EQ(blinker->lights.size(), 1u);
+    EXPECT_EQ(blinker->lights[0]->type, 2);
+    EXPECT_EQ(blinker->lights[0]->parent, blinker);
+    EmitterNode* emitter = dynamic_cast<EmitterNode*>(objects[2]);
+    ASSERT_NE(emitter, nullptr);
+    EXPECT_EQ(emitter->textureCount, 1u);
+    GeometryNode* post = dynamic_cast<GeometryNode*>(objects[3]);
+    ASSERT_NE(post, nullptr);
+
+    // Vertex (1, 1) of a 4 x 4 map: x = -512, z = 512; vertex (2, 2): x = 0, z = 0.
+    const glm::vec3 lampAt(-512.0f, 40.0f * 256.0f / 255.0f, 512.0f);
+    EXPECT_EQ(glm::vec3(lamp->translationMatrix[3]), lampAt);
+    EXPECT_EQ(glm::vec3(blinker->lights[0]->translationMatrix[3]), lampAt);
+    EXPECT_FLOAT_EQ(lamp->scaleMatrix[0][0], 5.0f);
+    EXPECT_EQ(goalPosition, glm::vec3(0.0f, 40.0f * 256.0f / 255.0f, 0.0f));
+    EXPECT_FLOAT_EQ(finishLine, 0.0f);
+    EXPECT_EQ(glm::vec3(post->translationMatrix[3]), goalPosition);
+    EXPECT_FLOAT_EQ(post->scaleMatrix[1][1], 50.0f);
+
+    EXPECT_NE(out.find("ShP2: "), std::string::npos);
+    EXPECT_NE(out.find("Added lamp at -512.000000/40.156864/512.000000\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Added snow emitter at -512.000000/250.000000/512.000000\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Added goal post at 0.000000/40.156864/"), std::string::npos) << out;
+    EXPECT_LT(out.find("Added lamp"), out.find("Added snow emitter"));
+
+    // The mesh, its textures and the collision grid.
+    ASSERT_EQ(terrain->meshes.size(), 1u);
+    const Mesh* mesh = terrain->meshes[0];
+    EXPECT_EQ(mesh->vertexCount, 16u);
+    EXPECT_EQ(mesh->triangleCount, 18u);
+    EXPECT_NE(mesh->program, 0u);
+    EXPECT_NE(mesh->program, basicShader);
+    ASSERT_EQ(mesh->textureCount, 3u);
+    ASSERT_EQ(mesh->textures.size(), 3u);
+    EXPECT_EQ(mesh->textures[0], textureCache["Textures/snow.png"]);
+    EXPECT_EQ(mesh->textures[1], textureCache["Textures/green02.png"]);
+    EXPECT_EQ(collisionRegistry.terrainNode, terrain);
+    EXPECT_EQ(collisionRegistry.vertices, mesh->positions);
+    EXPECT_EQ(collisionRegistry.columns, 4u);
+    EXPECT_EQ(collisionRegistry.rows, 4u);
+    EXPECT_EQ(collisionRegistry.extentX, 2048.0f);
+    EXPECT_EQ(collisionRegistry.extentZ, 2048.0f);
+    EXPECT_FALSE(environment.fogEnabled);
+    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_EQ(environment.levelLights.size(), 2u);
+}
+
+TEST_F(LevelLoaderGlTest, AMapWithoutGoalKeepsTheFarGoalAndHasNoPost) {
+    MapImage(3, 3).save("Maps/map10.png");
+    goalPosition = glm::vec3(1.0f, 2.0f, 3.0f);
+    GeometryNode* terrain = load(10);
+    ASSERT_NE(terrain, nullptr);
+    EXPECT_TRUE(terrain->children.empty());
+    EXPECT_EQ(goalPosition, glm::vec3(0.0f, 1024.0f, 900.0f));
+    EXPECT_FLOAT_EQ(finishLine, 900.0f);
+}
+
+TEST_F(LevelLoaderGlTest, FogAndNightTogetherGiveNightUnderGreyWhateverTheirOrder) {
+    for (bool fogFirst : {true, false}) {
+        MapImage map(4, 4);
+        map.mark(1, 1, 0, fogFirst ? 230 : 240);
+        map.mark(2, 2, 0, fogFirst ? 240 : 230);
+        map.save("Maps/map2.png");
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+        std::string out;
+        ASSERT_NE(load(2, &out), nullptr);
+        EXPECT_TRUE(environment.fogEnabled);
+        EXPECT_EQ(environment.lightingMode, 1);
+        EXPECT_EQ(environment.levelLights.size(), 1u);
+        const glm::vec4 c = clearColour();
+        EXPECT_NEAR(c.r, 0.4f, 1e-6f);
+        EXPECT_NEAR(c.g, 0.4f, 1e-6f);
+        EXPECT_NEAR(c.b, 0.4f, 1e-6f);
+        EXPECT_NE(out.find(fogFirst ? "Fog enabled on 1/1\n" : "Fog enabled on 2/2\n"), std::string::npos) << out;
+    }
+}
+
+TEST_F(LevelLoaderGlTest, EachBuildStartsFromDayWithoutFog) {
+    MapImage night(4, 4);
+    night.mark(1, 1, 0, 240);
+    night.save("Maps/map4.png");
+    ASSERT_NE(load(4), nullptr);
+    glm::vec4 c = clearColour();
+    EXPECT_NEAR(c.b, 0.344f, 1e-6f);
+    EXPECT_FALSE(environment.fogEnabled);
+
+    MapImage(4, 4).save("Maps/map5.png");
+    delete gameState.sceneRoot;
+    gameState.sceneRoot = nullptr;
+    ASSERT_NE(load(5), nullptr);
+    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_FALSE(environment.fogEnabled);
+    c = clearColour();
+    EXPECT_NEAR(c.r, 0.43f, 1e-6f);
+    EXPECT_NEAR(c.g, 0.65f, 1e-6f);
+    EXPECT_NEAR(c.b, 0.87f, 1e-6f);
+}
+
+TEST_F(LevelLoaderGlTest, UnusableMapsAreReportedByNameAndBuildNothing) {
+    struct Case {
+        int level;
+        const char* content;  // null: no file at all
+    };
+    {
+        std::ofstream("Maps/map6.png") << "this is no png";
+    }
+    MapImage(1, 5).save("Maps/map8.png");
+    for (int level : {7, 6, 8}) {
+        gameState.sceneRoot = nullptr;
+        currentTerrain = reinterpret_cast<GeometryNode*>(this);  // must be cleared
+        collisionRegistry.vertices = reinterpret_cast<const float*>(this);
+        std::string out;
+        EXPECT_EQ(load(level, &out), nullptr);
+        const std::string name = "Maps/map" + std::to_string(level) + ".png";
+        EXPECT_NE(out.find("Cannot build the level: " + name), std::string::npos) << out;
+        EXPECT_EQ(gameState.sceneRoot, nullptr);
+        EXPECT_EQ(currentTerrain, nullptr);
+        EXPECT_EQ(collisionRegistry.vertices, nullptr);
+        EXPECT_EQ(out.find("ShP2"), std::string::npos);
+    }
+}
+
+TEST_F(LevelLoaderGlTest, ALevelsOwnLightMapIsLoadedInsteadOfBaked) {
+    MapImage(4, 4).save("Maps/map1.png");
+    MapImage(8, 8, 200).save("Maps/map1Lightmap.png");
+    std::string out;
+    GeometryNode* terrain = load(1, &out);
+    ASSERT_NE(terrain, nullptr);
+    const Mesh* mesh = terrain->meshes[0];
+    ASSERT_EQ(mesh->textureCount, 3u);
+    EXPECT_EQ(mesh->textures[2], textureCache["Maps/map1Lightmap.png"]);
+    EXPECT_EQ(out.find("no light map"), std::string::npos);
+}
+
+TEST_F(LevelLoaderGlTest, AnOddSizedMapWithoutLightMapPlaysEvenlyLit) {
+    MapImage(4, 4).save("Maps/map1.png");
+    std::string out;
+    GeometryNode* terrain = load(1, &out);
+    ASSERT_NE(terrain, nullptr);
+    EXPECT_NE(out.find("Maps/map1.png has no light map and is 4x4 pixels, not 512x512"), std::string::npos) << out;
+    const Mesh* mesh = terrain->meshes[0];
+    ASSERT_EQ(mesh->textureCount, 3u);
+    // A plain white texture: one texel of full intensity.
+    glBindTexture(GL_TEXTURE_2D, mesh->textures[2]);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    EXPECT_EQ(width, 1);
+    unsigned char texel[4] = {};
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    EXPECT_EQ(texel[0], 255);
+    EXPECT_EQ(texel[1], 255);
+    EXPECT_EQ(texel[2], 255);
+}
+
+TEST_F(LevelLoaderGlTest, A512MapWithoutLightMapIsBaked) {
+    FBORenderer* motionBlur = setUpPostProcessing();
+    MapImage map(512, 512);
+    for (unsigned i = 0; i < 512; ++i)
+        for (unsigned j = 0; j < 512; ++j) map.rgb[(size_t(i) * 512 + j) * 3] = (unsigned char)((i * 7 + j * 3) % 256);
+    map.save("Maps/map9.png");
+    std::string out;
+    GeometryNode* terrain = load(9, &out);
+    ASSERT_NE(terrain, nullptr);
+    const Mesh* mesh = terrain->meshes[0];
+    ASSERT_EQ(mesh->textureCount, 3u);
+    EXPECT_EQ(mesh->textures[2], lightMapTexture);
+    EXPECT_NE(lightMapTexture, 0u);
+    EXPECT_EQ(out.find("no light map"), std::string::npos);
+    EXPECT_EQ(collisionRegistry.columns, 512u);
+    delete motionBlur;
+}
+
+TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
+    std::filesystem::remove("Meshes/lamp.obj");
+    std::filesystem::remove("Meshes/goalpost.obj");
+    MapImage map(4, 4);
+    map.mark(1, 1, 255, 180);
+    map.mark(2, 2, 0, 255);
+    map.save("Maps/map1.png");
+    std::string out;
+    GeometryNode* terrain = load(1, &out);
+    ASSERT_NE(terrain, nullptr);
+    // Only the snow emitter of the lamp's vertex is left; the goal still counts.
+    ASSERT_EQ(terrain->children.size(), 1u);
+    EXPECT_NE(dynamic_cast<EmitterNode*>(terrain->children.front()), nullptr);
+    EXPECT_NE(out.find("Error loading mesh Meshes/lamp.obj"), std::string::npos) << out;
+    EXPECT_NE(out.find("Error loading mesh Meshes/goalpost.obj"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Added lamp"), std::string::npos);
+    EXPECT_EQ(out.find("Added goal post"), std::string::npos);
+    EXPECT_FLOAT_EQ(finishLine, 0.0f);
+}
+
+}  // namespace
