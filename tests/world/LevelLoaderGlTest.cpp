@@ -220,10 +220,6 @@ TEST_F(LevelLoaderGlTest, EachBuildStartsFromDayWithoutFog) {
 }
 
 TEST_F(LevelLoaderGlTest, UnusableMapsAreReportedByNameAndBuildNothing) {
-    struct Case {
-        int level;
-        const char* content;  // null: no file at all
-    };
     {
         std::ofstream("Maps/map6.png") << "this is no png";
     }
