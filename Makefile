@@ -36,7 +36,7 @@ run: build
 	fi
 
 test: build
-	LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+	LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
 	  ctest --test-dir build --output-on-failure -j $(JOBS)
 
 bench: build
