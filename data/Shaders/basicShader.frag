@@ -36,6 +36,14 @@ uniform sampler2D texture0;
 out vec4 fragColor;
 out vec4 fragData;
 
+// cos of an angle in degrees by its series: software GL pays dearly for
+// cos(), and cone angles stay well below 90 degrees.
+float coneCos(float degrees) {
+    float x = radians(degrees);
+    float x2 = x * x;
+    return 1.0 + x2 * (-0.5 + x2 * (1.0 / 24.0 + x2 * (-1.0 / 720.0 + x2 * (1.0 / 40320.0))));
+}
+
 // Diffuse plus a soft highlight of one light at point p with normal n.
 vec3 shade(int k, vec3 n, vec3 p, vec3 toEye) {
     int type = lightType[k];
@@ -52,8 +60,8 @@ vec3 shade(int k, vec3 n, vec3 p, vec3 toEye) {
         float falloff = 1.0 - d / lightRange[k];
         strength = falloff * falloff;
         if (type == 3) {
-            float outer = cos(radians(lightAngle[k]));
-            float inner = cos(radians(lightAngle[k] * 0.8));
+            float outer = coneCos(lightAngle[k]);
+            float inner = coneCos(lightAngle[k] * 0.8);
             strength *= smoothstep(outer, inner, dot(-toLight, lightDirection[k]));
         }
     } else {
@@ -61,7 +69,13 @@ vec3 shade(int k, vec3 n, vec3 p, vec3 toEye) {
     }
     float diffuse = dot(n, toLight);
     if (diffuse <= 0.0) return vec3(0.0);
-    float highlight = pow(max(dot(n, normalize(toLight + toEye)), 0.0), 32.0) * 0.25;
+    float highlight = max(dot(n, normalize(toLight + toEye)), 0.0);
+    highlight *= highlight;  // to the 32nd power by squaring, cheaper than pow()
+    highlight *= highlight;
+    highlight *= highlight;
+    highlight *= highlight;
+    highlight *= highlight;
+    highlight *= 0.25;
     return lightIntensity[k] * strength * (diffuse + highlight);
 }
 

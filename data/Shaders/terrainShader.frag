@@ -44,6 +44,14 @@ uniform sampler2D texture2;  // light map
 out vec4 fragColor;
 out vec4 fragData;
 
+// cos of an angle in degrees by its series: software GL pays dearly for
+// cos(), and cone angles stay well below 90 degrees.
+float coneCos(float degrees) {
+    float x = radians(degrees);
+    float x2 = x * x;
+    return 1.0 + x2 * (-0.5 + x2 * (1.0 / 24.0 + x2 * (-1.0 / 720.0 + x2 * (1.0 / 40320.0))));
+}
+
 vec3 shade(int k, vec3 n, vec3 p) {
     int type = lightType[k];
     if (type == 0) return lightIntensity[k];
@@ -59,8 +67,8 @@ vec3 shade(int k, vec3 n, vec3 p) {
         float falloff = 1.0 - d / lightRange[k];
         strength = falloff * falloff;
         if (type == 3) {
-            float outer = cos(radians(lightAngle[k]));
-            float inner = cos(radians(lightAngle[k] * 0.8));
+            float outer = coneCos(lightAngle[k]);
+            float inner = coneCos(lightAngle[k] * 0.8);
             strength *= smoothstep(outer, inner, dot(-toLight, lightDirection[k]));
         }
     } else {
