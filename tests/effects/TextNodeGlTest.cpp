@@ -203,6 +203,39 @@ TEST_F(TextGlTest, SharedResourcesLiveUntilTheLastNodeGoes) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+class GameFontGlTest : public GlTest {};
+
+// Lit pixels of a 64 x 64 cell drawn at (100, 100), split into lower and upper half.
+void litHalves(const char* text, int& lower, int& upper) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawText(text, 100, 100, 64);
+    std::vector<unsigned char> cell(64 * 64 * 4);
+    glReadPixels(100, 100, 64, 64, GL_RGBA, GL_UNSIGNED_BYTE, cell.data());
+    lower = upper = 0;
+    for (int row = 0; row < 64; ++row)
+        for (int column = 0; column < 64; ++column)
+            if (cell[(row * 64 + column) * 4] > 128) ++(row < 32 ? lower : upper);
+}
+
+TEST_F(GameFontGlTest, GlyphsStandUpright) {
+    FILE* font = std::fopen("Holstein.DDS", "rb");
+    if (!font) GTEST_SKIP() << "Holstein.DDS is not in data/ yet";
+    std::fclose(font);
+    TextNode node;
+    ASSERT_NE(textResources.fontTexture, 0u);
+    int lower = 0, upper = 0;
+    litHalves("_", lower, upper);
+    EXPECT_GT(lower, 20);
+    EXPECT_EQ(upper, 0);
+    // A capital is a glyph, not a filled cell.
+    litHalves("A", lower, upper);
+    EXPECT_GT(lower + upper, 200);
+    EXPECT_LT(lower + upper, 64 * 64 * 2 / 3);
+    litHalves(" ", lower, upper);
+    EXPECT_EQ(lower + upper, 0);
+}
+
 TEST(TextNodeFont, MissingFontIsReportedAndTheGameGoesOn) {
     TempDir dir;
     copyDataTo(dir.path());
