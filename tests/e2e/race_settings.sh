@@ -1,0 +1,66 @@
+# The setting keys: F3 draws everything as lines, F4 prints the texture
+# settings, C steps the camera near, middle, far.
+source "$(dirname "$0")/lib.bash" "$@"
+source "$(dirname "$0")/race_lib.bash"
+
+BAND=800x120+0+400      # below the figure, above the time line: terrain at the start
+FIGURE=400x300+200+150  # the middle of the window, where the figure flies
+
+fresh_data
+start_game
+wait_frames 3
+
+# F3: the scene (and the composed picture) becomes lines over the clear
+# colour, so the band is almost all one colour; F3 again brings it back.
+restart_run
+shot solid
+read -r r g b <<< "$(convert "$WORK/solid.png" -crop 800x20+0+60 +repage -resize 1x1! -format "%[fx:r] %[fx:g] %[fx:b]" info:)"
+solid_share=$(colour_share solid "$BAND" "$r" "$g" "$b")
+tap F3
+shot wire
+wire_share=$(colour_share wire "$BAND" "$r" "$g" "$b")
+greater "$wire_share" 0.8 || fail "F3: the band is not mostly background ($wire_share)"
+greater "$wire_share" "$(awk -v s="$solid_share" 'BEGIN { print s + 0.3 }')" ||
+    fail "F3 changed too little ($solid_share -> $wire_share)"
+tap F3
+shot solid_again
+again_share=$(colour_share solid_again "$BAND" "$r" "$g" "$b")
+greater "$wire_share" "$(awk -v s="$again_share" 'BEGIN { print s + 0.3 }')" ||
+    fail "F3 again did not fill the polygons ($wire_share -> $again_share)"
+
+# F4: the two console lines, nearest neighbour first, then bilinear again.
+tap F4
+wait_console "^Texture-Sampling-Quality: Nearest-Neighbor$" 30
+grep -A1 "^Texture-Sampling-Quality: Nearest-Neighbor$" "$WORK/game/console.log" |
+    grep -q "^Mip-Mapping-Quality: Linear$" || fail "F4: no mip-mapping line after the sampling line"
+tap F4
+wait_console "^Texture-Sampling-Quality: Bilinear$" 30
+[ "$(grep -c "^Mip-Mapping-Quality: Linear$" "$WORK/game/console.log")" = 2 ] ||
+    fail "F4 twice did not print the mip-mapping line twice"
+
+# C: the camera comes closer, then a little back, then far again; the
+# figure fills more of the middle the closer the camera is.
+restart_run
+shot far
+tap c
+shot near
+tap c
+shot middle
+tap c
+shot far_again
+far=$(warm_count far "$FIGURE")
+near=$(warm_count near "$FIGURE")
+middle=$(warm_count middle "$FIGURE")
+far_again=$(warm_count far_again "$FIGURE")
+echo "figure pixels: far $far, near $near, middle $middle, far again $far_again"
+[ "$far" -gt 100 ] || fail "no figure in the middle at the start ($far)"
+[ "$near" -gt $((far * 3)) ] || fail "C: Camera near did not bring the camera closer ($far -> $near)"
+[ "$middle" -lt "$near" ] && [ "$middle" -gt "$far" ] || fail "C: Camera middle is not between ($middle)"
+[ "$far_again" -lt $((middle * 3 / 4)) ] || fail "C: Camera far did not move back ($middle -> $far_again)"
+# The status line at the top shows each step's message.
+STATUS=300x20+250+10
+[ "$(difference near middle)" != 0 ] || fail "near and middle screenshots are identical"
+[ "$(white_count near "$STATUS")" -gt 100 ] || fail "no status line after C"
+
+quit_game
+echo "race_settings: ok"
