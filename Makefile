@@ -40,7 +40,7 @@ test: build
 	  ctest --test-dir build --output-on-failure -j $(JOBS)
 
 bench: build
-	cd data && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24" ../build/tools/bench/moorglide-bench
+	cd data && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ../build/tools/bench/moorglide-bench
 
 clean:
 	rm -rf build out

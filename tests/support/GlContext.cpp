@@ -8,6 +8,15 @@
 #include <fstream>
 
 GlContext::GlContext(int width, int height) : width(width), height(height) {
+    // Opening the display now and then fails under a busy Xvfb; a second try
+    // a moment later succeeds.
+    for (int attempt = 0; attempt < 5 && !window; ++attempt) {
+        if (attempt > 0) usleep(200 * 1000);
+        open();
+    }
+}
+
+void GlContext::open() {
     if (!glfwInit()) return;
     glfwDefaultWindowHints();
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
@@ -15,12 +24,16 @@ GlContext::GlContext(int width, int height) : width(width), height(height) {
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     window = glfwCreateWindow(width, height, "moorglide-test", nullptr, nullptr);
-    if (!window) return;
+    if (!window) {
+        glfwTerminate();
+        return;
+    }
     glfwMakeContextCurrent(window);
     glewExperimental = GL_TRUE;
     if (glewInit() != GLEW_OK) {
         glfwDestroyWindow(window);
         window = nullptr;
+        glfwTerminate();
         return;
     }
     glGetError();

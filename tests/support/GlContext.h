@@ -21,6 +21,9 @@ public:
     GLFWwindow* window = nullptr;
     int width;
     int height;
+
+private:
+    void open();
 };
 
 // Test fixture: a fresh context per test, working directory in data/ so the
