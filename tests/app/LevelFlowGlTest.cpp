@@ -1,0 +1,164 @@
+#include "app/LevelFlow.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <lodepng.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/GameState.h"
+#include "app/Highscores.h"
+#include "app/Hud.h"
+#include "app/ScriptedInput.h"
+#include "player/PlayerNode.h"
+#include "render/Environment.h"
+#include "render/GeometryNode.h"
+#include "render/RenderResources.h"
+#include "scene/CameraNode.h"
+#include "scene/CollisionRegistry.h"
+#include "support/GlContext.h"
+#include "world/LevelLoader.h"
+#include "world/LevelObjects.h"
+
+namespace {
+
+// A small flat level map with its goal at terrain vertex (2, 2): too small
+// to be baked, so no post-processing is needed.
+void saveMap(const std::string& path) {
+    const unsigned size = 4;
+    std::vector<unsigned char> rgb(size * size * 3, 0);
+    for (unsigned p = 0; p < size * size; ++p) rgb[p * 3] = 40;
+    const size_t goal = (2 * size + (size - 1 - 2)) * 3;
+    rgb[goal + 2] = 255;
+    ASSERT_EQ(lodepng::encode(path, rgb, size, size, LCT_RGB, 8), 0u);
+}
+
+// The real level change, with the real level loader and text nodes, in a
+// copy of the game data whose maps are the test's own.
+class LevelFlowGlTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        if (HasFatalFailure()) return;
+        forgetRenderResources();
+        copyDataTo(temp.path());
+        std::filesystem::remove_all(temp.file("Maps"));
+        std::filesystem::create_directory(temp.file("Maps"));
+        for (int level : {1, 2, 10}) saveMap(temp.file("Maps/map" + std::to_string(level) + ".png"));
+        inTemp = new ScopedDirectory(temp.path());
+        Input::install(&input);
+        gameState = GameState{};
+        highscores.clear();
+        presetHighscores();
+
+        camera = new CameraNode();
+        player = new PlayerNode(nullptr);
+        player->startPosition = glm::vec3(0.0f, 130.0f, 50.0f);
+        player->addChild(camera);
+        gameState.player = player;
+        testing::internal::CaptureStdout();
+        gameState.terrain = loadLevel();
+        hud = new Hud();
+        testing::internal::GetCapturedStdout();
+        ASSERT_NE(gameState.terrain, nullptr);
+        gameState.sceneRoot->addChild(player);
+        hud->setUp();
+    }
+    void TearDown() override {
+        delete hud;
+        delete gameState.sceneRoot;
+        currentTerrain = nullptr;
+        collisionRegistry = CollisionRegistry();
+        environment.clearLights();
+        Input::install(nullptr);
+        gameState = GameState{};
+        highscores.clear();
+        delete inTemp;
+        GlTest::TearDown();
+    }
+
+    void pass(double dt) {
+        raceStep(dt);
+        hud->setTimeText();
+        countdownStep(dt);
+        // The flight model is left out: the tests place the player.
+        gameState.sceneRoot->Node::update(0.0);
+        hud->drawTexts(nullptr, dt);
+        endOfLevelStep(nullptr, *hud);
+    }
+
+    std::vector<Node*> rootChildren() {
+        return std::vector<Node*>(gameState.sceneRoot->children.begin(), gameState.sceneRoot->children.end());
+    }
+
+    TempDir temp;
+    ScopedDirectory* inTemp = nullptr;
+    ScriptedInput input;
+    CameraNode* camera = nullptr;
+    PlayerNode* player = nullptr;
+    Hud* hud = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LevelFlowGlTest, SpaceOnTheEndScreenBuildsTheNextLevelAroundThePlayer) {
+    pass(0.5);
+    // Past the goal (terrain z 0) in terrain space.
+    player->setPosition(glm::vec3(gameState.terrain->getWorldMatrix() * glm::vec4(0.0f, 50.0f, 300.0f, 1.0f)));
+    gameState.sceneRoot->Node::update(0.0);
+    player->Node::update(0.0);
+    testing::internal::CaptureStdout();
+    pass(0.5);
+    ASSERT_TRUE(hud->wasDrawn(Hud::FINISHED));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    input.press(GLFW_KEY_SPACE);
+    pass(0.5);
+    input.release(GLFW_KEY_SPACE);
+    for (int i = 0; i < 4; ++i) pass(0.5);
+    std::string console = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(gameState.levelNumber, 2);
+    EXPECT_EQ(gameState.levelChangeCountdown, -1.0);
+    EXPECT_NE(console.find("Deleting Geometry"), std::string::npos) << "the old level was not deleted";
+    ASSERT_NE(gameState.terrain, nullptr);
+    EXPECT_EQ(gameState.terrain, currentTerrain);
+    EXPECT_EQ(rootChildren(), (std::vector<Node*>{gameState.terrain, player}));
+    EXPECT_EQ(player->parent, gameState.sceneRoot);
+    EXPECT_EQ(camera->parent, player);
+    EXPECT_EQ(activeCamera, camera);
+    EXPECT_STREQ(hud->text(Hud::LEVEL), "Level:2");
+
+    // The next pass starts the new run at the start.
+    pass(0.5);
+    EXPECT_EQ(glm::vec3(player->translationMatrix[3]), player->startPosition);
+    EXPECT_FALSE(player->stopped);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(LevelFlowGlTest, ALevelThatCannotBeBuiltEndsTheGameKeepingThePlayerOwned) {
+    gameState.levelNumber = 5;  // no map
+    testing::internal::CaptureStdout();
+    rebuildLevel();
+    std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("Maps/map5.png"), std::string::npos) << console;
+    EXPECT_FALSE(gameState.running);
+    EXPECT_EQ(gameState.terrain, nullptr);
+    ASSERT_NE(gameState.sceneRoot, nullptr);
+    EXPECT_EQ(rootChildren(), std::vector<Node*>{player});
+    EXPECT_EQ(camera->parent, player);
+}
+
+TEST_F(LevelFlowGlTest, RebuildingTwiceLeavesOneLevelUnderTheRoot) {
+    gameState.levelNumber = 10;
+    testing::internal::CaptureStdout();
+    rebuildLevel();
+    gameState.levelNumber = 1;
+    rebuildLevel();
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(gameState.running);
+    ASSERT_NE(gameState.terrain, nullptr);
+    EXPECT_EQ(rootChildren(), (std::vector<Node*>{gameState.terrain, player}));
+}
