@@ -22,6 +22,6 @@ ground=$(convert "$WORK/level1.png" -crop 800x250+0+330 +repage -resize 1x1! -fo
 [ "$ground" -lt "$b" ] || fail "the lower half looks like sky"
 
 press Escape
-code=$(wait_exit 60)
-[ "$code" = 0 ] || fail "exit code $code"
+wait_exit 60
+[ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
 echo "level_one: ok"

@@ -66,7 +66,8 @@ brightness() { convert "$WORK/$1.png" -crop "$2" +repage -colorspace Gray -forma
 # Normalised difference (0-1) between two screenshots.
 difference() { compare -metric RMSE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 | sed -E 's/.*\((.*)\).*/\1/'; }
 
-# Waits for the game to end and prints its exit code.
+# Waits for the game to end and puts its exit code in EXIT_CODE. Not to be
+# called in a subshell: only this shell can collect the game's status.
 wait_exit() {
     local limit=${1:-30}
     for _ in $(seq $((limit * 10))); do
@@ -75,9 +76,8 @@ wait_exit() {
     done
     kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end"
     wait "$GAME_PID"
-    local code=$?
+    EXIT_CODE=$?
     GAME_PID=
-    echo "$code"
 }
 
 stop_game() {

@@ -20,8 +20,8 @@ lines=$(grep -cE '^FPS: [0-9]+$' "$WORK/game/console.log")
 
 # Escape ends the game with exit code 0, writing no error.
 press Escape
-code=$(wait_exit 30)
-[ "$code" = 0 ] || fail "Escape: exit code $code"
+wait_exit 30
+[ "$EXIT_CODE" = 0 ] || fail "Escape: exit code $EXIT_CODE"
 grep -q "GL ERROR DETECTED" "$WORK/game/console.log" && fail "GL error on the console"
 
 # WIDTH=1024 gives a window 1024 wide; a window-manager close ends it with 0.
@@ -32,6 +32,6 @@ wait_console "^WIDTH=1024$"
 xwininfo -id "$GAME_WINDOW" | grep -q 'Width: 1024' || fail "width is not 1024"
 wait_console "^FPS: " 20
 "$BUILD_DIR/tests/wm_close" "$GAME_WINDOW" || fail "could not send WM_DELETE_WINDOW"
-code=$(wait_exit 30)
-[ "$code" = 0 ] || fail "window close: exit code $code"
+wait_exit 30
+[ "$EXIT_CODE" = 0 ] || fail "window close: exit code $EXIT_CODE"
 echo "startup: ok"

@@ -1,0 +1,42 @@
+# Flying keys on the real game: W changes the view, N brings the night,
+# F the fog, L the headlight.
+source "$(dirname "$0")/lib.bash" "$@"
+source "$(dirname "$0")/race_lib.bash"
+
+fresh_data
+start_game
+wait_console "^FPS: " 120
+tap T   # hints off: the screenshots compare the world, not the text
+
+# Holding W dives: the view tilts toward the ground.
+restart_run
+shot level
+hold w
+wait_frames 4
+shot diving
+release w
+d=$(difference level diving)
+greater "$d" 0.02 || fail "holding W left the view unchanged (difference $d)"
+
+# N: night. The console says so and the picture darkens.
+restart_run
+shot day
+tap n
+wait_console "^Weather set to night$"
+shot night
+day=$(brightness day 800x600+0+0)
+night=$(brightness night 800x600+0+0)
+greater "$day" "$(awk -v n="$night" 'BEGIN { print n + 0.1 }')" || fail "night is not darker: day $day, night $night"
+
+# F and L announce themselves on the console.
+tap f
+wait_console "^Fog toggled$"
+tap l
+wait_console "^Spotlight toggled$"
+
+# N again: back to day.
+tap n
+wait_console "^Weather set to day$"
+
+quit_game
+echo "flight_keys: ok"
