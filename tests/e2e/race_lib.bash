@@ -53,20 +53,11 @@ colour_share() {
         -fx "(abs(r-$3)<0.05&&abs(g-$4)<0.05&&abs(b-$5)<0.05)?1:0" -format "%[fx:mean]" info:
 }
 
-# Escape, then the game must end by itself with exit code 0. Waits in this
-# shell: a command substitution could not collect the game's exit status.
+# Escape, then the game must end by itself with exit code 0 and no GL error.
 quit_game() {
     press Escape
-    local limit=${1:-120}
-    for _ in $(seq $((limit * 10))); do
-        kill -0 "$GAME_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -0 "$GAME_PID" 2>/dev/null && fail "the game did not end after Escape"
-    wait "$GAME_PID"
-    local code=$?
-    GAME_PID=
-    [ "$code" = 0 ] || fail "exit code $code"
+    wait_exit "${1:-120}"
+    [ "$EXIT_CODE" = 0 ] || fail "exit code $EXIT_CODE"
     grep -q "GL ERROR DETECTED" "$WORK/game/console.log" && fail "GL error on the console"
     return 0
 }
