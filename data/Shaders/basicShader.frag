@@ -10,10 +10,8 @@ in vec3 worldPosition;
 in vec3 worldNormal;
 in vec3 modelPosition;
 in vec3 texCoord;
-in vec4 clipPosition;
-
-uniform mat4 iMvp;
-uniform mat4 lastMvp;
+in vec3 clipNow;
+in vec3 clipBefore;
 
 uniform int lightCount;
 uniform int lightType[MAX_SHADER_LIGHTS];
@@ -80,10 +78,7 @@ vec3 shade(int k, vec3 n, vec3 p, vec3 toEye) {
 }
 
 vec4 encodeMotion() {
-    vec2 ndc = clipPosition.xy / clipPosition.w;
-    vec4 local = iMvp * vec4(ndc, clipPosition.z / clipPosition.w, 1.0);
-    vec4 before = lastMvp * vec4(local.xyz / local.w, 1.0);
-    vec2 motion = ndc - before.xy / before.w;
+    vec2 motion = clipNow.xy / clipNow.z - clipBefore.xy / clipBefore.z;
     vec2 stored = (clamp(motion * MOTION_SCALE, -1.0, 1.0) * 127.0 + 127.0) / 255.0;
     return vec4(stored, 0.0, 1.0);
 }

@@ -10,12 +10,19 @@ uniform mat4 viewMatrix;
 // The transposed model matrix: applied from the right it turns a normal like
 // the model's rotation.
 uniform mat3 normalMatrix;
+// This frame's projection x view x model inverted, and last frame's product.
+uniform mat4 iMvp;
+uniform mat4 lastMvp;
 
 out vec3 worldPosition;
 out vec3 worldNormal;
 out vec3 modelPosition;
 out vec3 texCoord;
-out vec4 clipPosition;
+// Screen positions now and one frame ago, as x, y and w of clip space: both
+// interpolate linearly in clip space, so dividing per fragment gives exactly
+// the point's motion on screen.
+out vec3 clipNow;
+out vec3 clipBefore;
 
 void main() {
     vec4 world = transformationMatrix * vec4(in_position, 1.0);
@@ -23,6 +30,10 @@ void main() {
     worldNormal = in_normal * normalMatrix;
     modelPosition = in_position;
     texCoord = in_uv;
-    clipPosition = projectionMatrix * viewMatrix * world;
-    gl_Position = clipPosition;
+    vec4 clip = projectionMatrix * viewMatrix * world;
+    // Back through this frame's inverse to the model, then last frame's view.
+    vec4 before = lastMvp * (iMvp * clip);
+    clipNow = clip.xyw;
+    clipBefore = before.xyw;
+    gl_Position = clip;
 }

@@ -16,10 +16,8 @@ in vec3 worldPosition;
 in vec3 worldNormal;
 in vec3 modelPosition;
 in vec3 texCoord;   // (column / 50, height / 50, row / 50)
-in vec4 clipPosition;
-
-uniform mat4 iMvp;
-uniform mat4 lastMvp;
+in vec3 clipNow;
+in vec3 clipBefore;
 
 uniform int lightCount;
 uniform int lightType[MAX_SHADER_LIGHTS];
@@ -52,36 +50,31 @@ float coneCos(float degrees) {
     return 1.0 + x2 * (-0.5 + x2 * (1.0 / 24.0 + x2 * (-1.0 / 720.0 + x2 * (1.0 / 40320.0))));
 }
 
-vec3 shade(int k, vec3 n, vec3 p) {
+// Light k at point p with normal n, split into the sky's part (ambient and
+// directional; only their intensity when the light map holds their shading)
+// and the lamps' part (point and spot). Written without branches: software
+// GL runs both sides of a branch anyway, and constant indices k let it read
+// the uniforms once instead of per fragment.
+void addLight(int k, vec3 n, vec3 p, bool baked, inout vec3 sky, inout vec3 lamps) {
     int type = lightType[k];
-    if (type == 0) return lightIntensity[k];
-    vec3 toLight;
-    float strength = 1.0;
-    if (type == 1) {
-        toLight = -lightDirection[k];
-    } else if (type == 2 || type == 3) {
-        vec3 offset = lightPosition[k] - p;
-        float d = length(offset);
-        if (d >= lightRange[k] || d <= 0.0) return vec3(0.0);
-        toLight = offset / d;
-        float falloff = 1.0 - d / lightRange[k];
-        strength = falloff * falloff;
-        if (type == 3) {
-            float outer = coneCos(lightAngle[k]);
-            float inner = coneCos(lightAngle[k] * 0.8);
-            strength *= smoothstep(outer, inner, dot(-toLight, lightDirection[k]));
-        }
-    } else {
-        return vec3(0.0);
-    }
-    return lightIntensity[k] * strength * max(dot(n, toLight), 0.0);
+    vec3 intensity = lightIntensity[k];
+    float facing = max(dot(n, -lightDirection[k]), 0.0);
+    sky += type == 0 ? intensity : type == 1 ? intensity * (baked ? 1.0 : facing) : vec3(0.0);
+
+    vec3 offset = lightPosition[k] - p;
+    float d2 = dot(offset, offset);
+    float inverse = inversesqrt(d2);
+    vec3 toLight = offset * inverse;
+    float falloff = max(1.0 - d2 * inverse / lightRange[k], 0.0);
+    float cone = type == 3 ? smoothstep(coneCos(lightAngle[k]), coneCos(lightAngle[k] * 0.8),
+                                        dot(-toLight, lightDirection[k]))
+                           : 1.0;
+    bool lamp = (type == 2 || type == 3) && d2 > 0.0;
+    lamps += lamp ? intensity * (falloff * falloff * cone * max(dot(n, toLight), 0.0)) : vec3(0.0);
 }
 
 vec4 encodeMotion() {
-    vec2 ndc = clipPosition.xy / clipPosition.w;
-    vec4 local = iMvp * vec4(ndc, clipPosition.z / clipPosition.w, 1.0);
-    vec4 before = lastMvp * vec4(local.xyz / local.w, 1.0);
-    vec2 motion = ndc - before.xy / before.w;
+    vec2 motion = clipNow.xy / clipNow.z - clipBefore.xy / clipBefore.z;
     vec2 stored = (clamp(motion * MOTION_SCALE, -1.0, 1.0) * 127.0 + 127.0) / 255.0;
     return vec4(stored, 0.0, 1.0);
 }
@@ -100,14 +93,10 @@ void main() {
     vec3 lamps = vec3(0.0);
     int count = min(lightCount, MAX_SHADER_LIGHTS);
     bool baked = textureCount > 2;
-    for (int k = 0; k < count; ++k) {
-        int type = lightType[k];
-        if (type == 0 || type == 1) {
-            sky += baked ? lightIntensity[k] : shade(k, n, worldPosition);
-        } else {
-            lamps += shade(k, n, worldPosition);
-        }
-    }
+    // The first lights by constant index, any further ones in a loop.
+#define LIGHT(k) if (k < count) addLight(k, n, worldPosition, baked, sky, lamps);
+    LIGHT(0) LIGHT(1) LIGHT(2) LIGHT(3) LIGHT(4) LIGHT(5) LIGHT(6) LIGHT(7)
+    for (int k = 8; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
     vec3 light = sky;
     if (baked) {
         // The map's column runs against x and its row against z.

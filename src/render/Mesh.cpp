@@ -120,7 +120,15 @@ void Mesh::setShader(GLuint shaderProgram) {
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glGenBuffers(1, &indexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indices, GL_STATIC_DRAW);
+    if (uploadReversed) {
+        std::vector<uint32_t> reversed(indices, indices + 3 * static_cast<size_t>(triangleCount));
+        for (uint32_t t = 0; t < triangleCount; ++t)
+            std::copy(indices + 3 * static_cast<size_t>(t), indices + 3 * static_cast<size_t>(t) + 3,
+                      reversed.begin() + 3 * static_cast<size_t>(triangleCount - 1 - t));
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, reversed.data(), GL_STATIC_DRAW);
+    } else {
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indices, GL_STATIC_DRAW);
+    }
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     glGenBuffers(1, &uvBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);

@@ -32,6 +32,11 @@ public:
     void setModelMatrix(const glm::mat4& m);
     void draw(float alpha);
 
+    // Set before setShader to hand the triangles to GL last first; the
+    // indices array keeps its order. For a mesh built from its far end
+    // (the terrain), this draws near ground first so depth testing skips
+    // the hidden fragments behind it.
+    bool uploadReversed = false;
     float boundingExtent = 0;
     float* positions;
     float* normals;

@@ -84,6 +84,9 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
 
     Mesh* mesh = new Mesh(copyToArray(grid.positions), copyToArray(grid.normals), copyToArray(grid.indices),
                           copyToArray(grid.uvs), grid.vertexCount(), grid.triangleCount());
+    // The grid starts at the far end of the map; the player looks from the
+    // start towards it.
+    mesh->uploadReversed = true;
     mesh->setShader(program);
     mesh->loadTexture("Textures/snow.png");
     mesh->loadTexture("Textures/green02.png");

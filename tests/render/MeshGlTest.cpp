@@ -183,6 +183,25 @@ TEST_F(MeshGlTest, ModelMatrixGivesTheTransposedNormalMatrix) {
     delete node;
 }
 
+TEST_F(MeshGlTest, ReversedUploadDrawsTheLastTriangleFirstAndKeepsTheArray) {
+    float* positions = new float[12]{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
+    float* normals = new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    float* uvs = new float[12]();
+    uint32_t* indices = new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0};
+    Mesh mesh(positions, normals, indices, uvs, 4, 3);
+    mesh.uploadReversed = true;
+    mesh.setShader(ensureBasicShader());
+    std::vector<uint32_t> uploaded(9);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    // Whole triangles swap places; each keeps its winding.
+    EXPECT_EQ(uploaded, (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
+    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9),
+              (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 const char* TWO_PART_OBJ =
     "mtllib parts.mtl\n"
     "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 0 0 -2\nv 3 0 -2\nv 0 1 -2\n"
