@@ -3,6 +3,9 @@
 // Same encoding as the geometry shaders' motion output.
 const float MOTION_SCALE = 2.0;
 const int SAMPLES = 8;
+// Longest trail, as a share of the screen: a slow machine moves far between
+// frames, and an unbounded trail would smear the whole view.
+const float MAX_TRAIL = 0.03;
 
 uniform sampler2D colorTexture;
 uniform sampler2D dataTexture;
@@ -27,11 +30,16 @@ void main() {
     vec2 motion = (stored - 127.0) / 127.0 / MOTION_SCALE;
     // Motion is in normalised device units (2 per screen); trail behind it.
     vec2 trail = motion * 0.5 * playerSpeedMult;
+    float trailLength = length(trail);
+    if (trailLength > MAX_TRAIL) trail *= MAX_TRAIL / trailLength;
+    // A per-pixel shift of the samples turns the step pattern of a long
+    // trail into fine grain.
+    float jitter = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
     vec2 size = vec2(textureSize(colorTexture, 0));
     vec2 here = (vec2(pixel) + 0.5) / size;
     vec4 sum = scene;
     for (int i = 1; i < SAMPLES; ++i) {
-        vec2 at = clamp(here - trail * (float(i) / float(SAMPLES - 1)), vec2(0.0), vec2(1.0));
+        vec2 at = clamp(here - trail * ((float(i) - jitter) / float(SAMPLES - 1)), vec2(0.0), vec2(1.0));
         sum += texture(colorTexture, at);
     }
     fragColor = sum / float(SAMPLES);
