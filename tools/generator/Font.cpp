@@ -19,7 +19,7 @@ constexpr int cell = 32;
 constexpr int oversample = 4;     // glyphs are drawn 4x larger, then averaged down
 constexpr int emPixels = 28;      // em size in atlas pixels
 constexpr int baseline = 24;      // from the top of a cell
-constexpr double widen = 1.25;    // monospace glyphs are narrow for a square cell
+constexpr double widen = 1.45;    // monospace glyphs are narrow for a square cell
 
 class FreeTypeFace
 {
