@@ -155,6 +155,8 @@ int runGame(GLFWwindow* window) {
     }
     while (game.runPass(glfwGetTime())) {
     }
+    // A level that could not be built mid-game ends the loop as well.
+    bool levelLost = gameState.terrain == nullptr;
     game.tearDown();
-    return 0;
+    return levelLost ? 1 : 0;
 }

@@ -33,6 +33,6 @@ private:
 };
 
 // Runs the game in `window` until it is closed or Escape is pressed and
-// terminates GLFW. Returns the process exit code: 0, or 1 when the game could
-// not start.
+// terminates GLFW. Returns the process exit code: 0, or 1 when a level or
+// the player could not be built.
 int runGame(GLFWwindow* window);
