@@ -51,7 +51,12 @@ bool GeometryNode::isCulled() {
     // Without a camera there is no view to draw into.
     if (!activeCamera) return true;
     const glm::mat4 world = getWorldMatrix();
-    if (RenderSettings::instance().frustumCulling) {
+    // A mesh drawn in tiles tests each tile against the picture itself. The
+    // node's own test would drop the whole terrain seen from near a corner
+    // (the largest coordinate is no radius), or from beyond the far plane.
+    bool tiled = false;
+    for (const Mesh* mesh : meshes) tiled = tiled || !mesh->tiles.empty();
+    if (RenderSettings::instance().frustumCulling && !tiled) {
         ensureFrustum();
         float radius = 0;
         for (const Mesh* mesh : meshes) {

@@ -109,7 +109,6 @@ void Mesh::setShader(GLuint shaderProgram) {
     }
 
     const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertexCount) * 3 * sizeof(float);
-    const GLsizeiptr indexBytes = static_cast<GLsizeiptr>(triangleCount) * 3 * sizeof(uint32_t);
     glGenBuffers(1, &positionBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
     glBufferData(GL_ARRAY_BUFFER, vertexBytes, positions, GL_STATIC_DRAW);
@@ -118,18 +117,7 @@ void Mesh::setShader(GLuint shaderProgram) {
     glBindBuffer(GL_ARRAY_BUFFER, normalBuffer);
     glBufferData(GL_ARRAY_BUFFER, vertexBytes, normals, GL_STATIC_DRAW);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glGenBuffers(1, &indexBuffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-    if (uploadReversed) {
-        std::vector<uint32_t> reversed(indices, indices + 3 * static_cast<size_t>(triangleCount));
-        for (uint32_t t = 0; t < triangleCount; ++t)
-            std::copy(indices + 3 * static_cast<size_t>(t), indices + 3 * static_cast<size_t>(t) + 3,
-                      reversed.begin() + 3 * static_cast<size_t>(triangleCount - 1 - t));
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, reversed.data(), GL_STATIC_DRAW);
-    } else {
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, indices, GL_STATIC_DRAW);
-    }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    uploadIndices();
     glGenBuffers(1, &uvBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);
     glBufferData(GL_ARRAY_BUFFER, vertexBytes, uvs, GL_STATIC_DRAW);
@@ -150,6 +138,113 @@ void Mesh::setShader(GLuint shaderProgram) {
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+namespace {
+
+glm::vec3 vertexAt(const float* positions, uint32_t v) {
+    return glm::vec3(positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]);
+}
+
+}  // namespace
+
+void Mesh::uploadIndices() {
+    const size_t indexCount = 3 * static_cast<size_t>(triangleCount);
+    const uint32_t* upload = indices;
+    std::vector<uint32_t> ordered;
+    if (!tileTriangles.empty()) {
+        ordered.reserve(indexCount);
+        tiles.clear();
+        bool valid = true;
+        for (const std::vector<uint32_t>& group : tileTriangles) {
+            MeshTile tile;
+            tile.firstTriangle = static_cast<uint32_t>(ordered.size() / 3);
+            tile.triangleCount = static_cast<uint32_t>(group.size());
+            for (uint32_t t : group) {
+                if (t >= triangleCount) valid = false;
+                if (!valid) break;
+                ordered.insert(ordered.end(), indices + 3 * static_cast<size_t>(t),
+                               indices + 3 * static_cast<size_t>(t) + 3);
+            }
+            if (!valid) break;
+            const auto begin = ordered.begin() + 3 * static_cast<size_t>(tile.firstTriangle);
+            if (begin != ordered.end()) {
+                glm::vec3 low = vertexAt(positions, *begin), high = low;
+                for (auto v = begin; v != ordered.end(); ++v) {
+                    low = glm::min(low, vertexAt(positions, *v));
+                    high = glm::max(high, vertexAt(positions, *v));
+                }
+                tile.center = (low + high) * 0.5f;
+                for (auto v = begin; v != ordered.end(); ++v)
+                    tile.radius = std::max(tile.radius, glm::length(vertexAt(positions, *v) - tile.center));
+            }
+            tiles.push_back(tile);
+        }
+        tileTriangles.clear();
+        tileTriangles.shrink_to_fit();
+        upload = ordered.data();
+        // A table that does not hold every triangle once in count would draw
+        // holes or garbage.
+        if (!valid || ordered.size() != indexCount) {
+            printf("Mesh tiles do not match its %u triangles: drawn without tiles\n", triangleCount);
+            tiles.clear();
+            upload = indices;
+        }
+    } else if (uploadReversed) {
+        ordered.assign(indices, indices + indexCount);
+        for (uint32_t t = 0; t < triangleCount; ++t)
+            std::copy(indices + 3 * static_cast<size_t>(t), indices + 3 * static_cast<size_t>(t) + 3,
+                      ordered.begin() + 3 * static_cast<size_t>(triangleCount - 1 - t));
+        upload = ordered.data();
+    }
+    glGenBuffers(1, &indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(uint32_t)), upload,
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
+    // The planes of the picture itself, in the mesh's own space: a point is
+    // shown only where -w <= x <= w, -w <= y <= w and -w <= z in clip space.
+    // They open wider than the culling frustum of the scene nodes, which could
+    // drop a tile that shows at the picture's edge. There is no far plane:
+    // this projection clips nothing by distance.
+    const glm::mat4 rows = glm::transpose(mvp);
+    glm::vec4 planes[5] = {rows[3] + rows[0], rows[3] - rows[0], rows[3] + rows[1], rows[3] - rows[1],
+                           rows[3] + rows[2]};
+    for (glm::vec4& plane : planes) {
+        const float length = glm::length(glm::vec3(plane));
+        if (length > 0.0f) plane /= length;
+    }
+    // Keeps float rounding in the plane sums from dropping a tile that just
+    // touches the picture; it is far below a tile's size.
+    const float slack = 1.0f;
+
+    rangeCounts.clear();
+    rangeOffsets.clear();
+    uint32_t rangeEnd = 0;
+    for (const MeshTile& tile : tiles) {
+        bool outside = false;
+        for (const glm::vec4& plane : planes) {
+            if (glm::dot(glm::vec3(plane), tile.center) + plane.w < -(tile.radius + slack)) {
+                outside = true;
+                break;
+            }
+        }
+        if (outside || tile.triangleCount == 0) continue;
+        // Neighbours in the buffer become one range.
+        if (!rangeCounts.empty() && rangeEnd == tile.firstTriangle) {
+            rangeCounts.back() += static_cast<GLsizei>(3 * tile.triangleCount);
+        } else {
+            rangeCounts.push_back(static_cast<GLsizei>(3 * tile.triangleCount));
+            rangeOffsets.push_back(reinterpret_cast<const void*>(3 * sizeof(uint32_t) * tile.firstTriangle));
+        }
+        rangeEnd = tile.firstTriangle + tile.triangleCount;
+    }
+    if (rangeCounts.empty()) return;
+    glMultiDrawElements(GL_TRIANGLES, rangeCounts.data(), GL_UNSIGNED_INT, rangeOffsets.data(),
+                        static_cast<GLsizei>(rangeCounts.size()));
 }
 
 void Mesh::loadTexture(const char* fileName) {
@@ -226,7 +321,10 @@ void Mesh::draw(float alpha) {
         applySamplingState();
     }
 
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangleCount), GL_UNSIGNED_INT, nullptr);
+    if (!tiles.empty() && settings.frustumCulling)
+        drawVisibleTiles(projection * view * modelMatrix);
+    else
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangleCount), GL_UNSIGNED_INT, nullptr);
     lastMvp = frameMvp;
 
     glBindVertexArray(0);

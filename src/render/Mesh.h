@@ -9,6 +9,15 @@
 
 #include <glm/glm.hpp>
 
+// A run of triangles in a mesh's GL index buffer with a sphere around them
+// in the mesh's own space, so that a run wholly out of view can be skipped.
+struct MeshTile {
+    uint32_t firstTriangle = 0;
+    uint32_t triangleCount = 0;
+    glm::vec3 center{0};
+    float radius = 0;
+};
+
 // One drawable triangle mesh: its vertex arrays, GL buffers, vertex array,
 // program with cached uniform locations, and the textures it samples.
 class Mesh {
@@ -37,6 +46,13 @@ public:
     // (the terrain), this draws near ground first so depth testing skips
     // the hidden fragments behind it.
     bool uploadReversed = false;
+    // Set before setShader to draw in tiles: triangle numbers (into indices)
+    // grouped tile by tile, in the order they go to GL (it replaces
+    // uploadReversed). setShader turns it into `tiles` and empties it. While
+    // frustum culling is on, only the tiles that can reach the picture are
+    // drawn; the others could not have given a pixel.
+    std::vector<std::vector<uint32_t>> tileTriangles;
+    std::vector<MeshTile> tiles;
     float boundingExtent = 0;
     float* positions;
     float* normals;
@@ -57,6 +73,14 @@ public:
     glm::mat4 modelMatrix{1};
     glm::mat3 normalMatrix{1};
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
+
+private:
+    void uploadIndices();
+    void drawVisibleTiles(const glm::mat4& mvp);
+
+    // Draw ranges of the visible tiles, kept to avoid allocating each frame.
+    std::vector<GLsizei> rangeCounts;
+    std::vector<const void*> rangeOffsets;
 };
 
 // File name (as given) to GL texture; only ever grows.

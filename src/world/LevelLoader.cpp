@@ -16,6 +16,7 @@
 #include "world/LevelMap.h"
 #include "world/LevelObjects.h"
 #include "world/TerrainGrid.h"
+#include "world/TerrainTiles.h"
 
 GeometryNode* currentTerrain = nullptr;
 
@@ -23,6 +24,9 @@ namespace {
 
 // The bake reads exactly this many pixels of the map.
 constexpr unsigned BAKE_SIZE = 512;
+// 256 tiles on a 512 x 512 map: few enough draw ranges, small enough that
+// little ground beside the view is drawn.
+constexpr uint32_t TERRAIN_TILE_CELLS = 32;
 
 template <typename T>
 T* copyToArray(const std::vector<T>& values) {
@@ -84,9 +88,8 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
 
     Mesh* mesh = new Mesh(copyToArray(grid.positions), copyToArray(grid.normals), copyToArray(grid.indices),
                           copyToArray(grid.uvs), grid.vertexCount(), grid.triangleCount());
-    // The grid starts at the far end of the map; the player looks from the
-    // start towards it.
-    mesh->uploadReversed = true;
+    // Drawn in tiles so that the ground out of view costs nothing.
+    mesh->tileTriangles = terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS);
     mesh->setShader(program);
     mesh->loadTexture("Textures/snow.png");
     mesh->loadTexture("Textures/green02.png");
