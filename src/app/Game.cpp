@@ -30,7 +30,7 @@ Game::~Game() {
     delete motionBlurRenderer;
 }
 
-bool Game::setUp(double now) {
+bool Game::setUp() {
     // Meshes record the camera's view when they are made, so it comes first.
     if (!activeCamera) new CameraNode();
 
@@ -56,11 +56,13 @@ bool Game::setUp(double now) {
 
     hud = new Hud();
     hud->setUp();
+    return true;
+}
 
+void Game::startClock(double now) {
     nextFpsTime = now + 1.0;
     framesCounted = 0;
     lastFrameTime = now;
-    return true;
 }
 
 void Game::countFrame(double now) {
@@ -141,18 +143,23 @@ void Game::tearDown() {
     gameState.player = nullptr;
     gameState.terrain = nullptr;
     if (activeCamera && !activeCamera->parent) delete activeCamera;
+    // GL objects go while the context still exists.
     delete hud;
     hud = nullptr;
+    delete motionBlurRenderer;
+    motionBlurRenderer = nullptr;
     saveHighscores();
     glfwTerminate();
 }
 
 int runGame(GLFWwindow* window) {
     Game game(window);
-    if (!game.setUp(glfwGetTime())) {
+    if (!game.setUp()) {
         game.tearDown();
         return 1;
     }
+    // The clock starts after loading, so the first step is one frame long.
+    game.startClock(glfwGetTime());
     while (game.runPass(glfwGetTime())) {
     }
     // A level that could not be built mid-game ends the loop as well.

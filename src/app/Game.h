@@ -13,7 +13,9 @@ public:
 
     // False when the game cannot start (a level or a player part is
     // unusable); the reason is on the console already.
-    bool setUp(double now);
+    bool setUp();
+    // Starts the frame clock at `now` (seconds), once set-up is done.
+    void startClock(double now);
     // One pass of the frame loop at clock reading `now` (seconds); false once
     // the loop must end.
     bool runPass(double now);

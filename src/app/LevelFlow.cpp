@@ -11,6 +11,7 @@
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
+#include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
 
@@ -94,6 +95,10 @@ void endOfLevelStep(GLFWwindow* window, Hud& hud) {
 void rebuildLevel() {
     environment.clearLights();
     PlayerNode* player = gameState.player;
+    // Nothing may reach the old terrain once it is gone.
+    collisionRegistry.clearTerrain();
+    currentTerrain = nullptr;
+    gameState.terrain = nullptr;
     if (gameState.sceneRoot) {
         if (player) gameState.sceneRoot->removeChild(player);
         gameState.sceneRoot->deleteChildren();

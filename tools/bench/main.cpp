@@ -107,7 +107,8 @@ int main() {
     Input::install(&input);
     Game game(window);
     double clock = 0.0;
-    if (!game.setUp(clock)) return 1;
+    if (!game.setUp()) return 1;
+    game.startClock(clock);
 
     std::fprintf(console, "level  load (ms)  start frame (ms)  update+collision (ms)  night fog snow\n");
     std::vector<long> memoryAfterCycle;
