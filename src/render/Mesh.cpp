@@ -156,13 +156,15 @@ void Mesh::uploadIndices() {
         ordered.reserve(indexCount);
         tiles.clear();
         bool valid = true;
+        std::vector<bool> placed(triangleCount, false);
         for (const std::vector<uint32_t>& group : tileTriangles) {
             MeshTile tile;
             tile.firstTriangle = static_cast<uint32_t>(ordered.size() / 3);
             tile.triangleCount = static_cast<uint32_t>(group.size());
             for (uint32_t t : group) {
-                if (t >= triangleCount) valid = false;
+                valid = t < triangleCount && !placed[t];
                 if (!valid) break;
+                placed[t] = true;
                 ordered.insert(ordered.end(), indices + 3 * static_cast<size_t>(t),
                                indices + 3 * static_cast<size_t>(t) + 3);
             }
@@ -183,7 +185,7 @@ void Mesh::uploadIndices() {
         tileTriangles.clear();
         tileTriangles.shrink_to_fit();
         upload = ordered.data();
-        // A table that does not hold every triangle once in count would draw
+        // A table that does not hold every triangle exactly once would draw
         // holes or garbage.
         if (!valid || ordered.size() != indexCount) {
             printf("Mesh tiles do not match its %u triangles: drawn without tiles\n", triangleCount);

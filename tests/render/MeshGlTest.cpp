@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
@@ -200,6 +202,54 @@ TEST_F(MeshGlTest, ReversedUploadDrawsTheLastTriangleFirstAndKeepsTheArray) {
     EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9),
               (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(MeshGlTest, TilesGoToGlTileByTileWithSpheresAroundThem) {
+    float* positions = new float[12]{0, 0, 0, 4, 0, 0, 0, 2, 0, 4, 2, 0};
+    float* normals = new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    float* uvs = new float[12]();
+    uint32_t* indices = new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0};
+    Mesh mesh(positions, normals, indices, uvs, 4, 3);
+    mesh.tileTriangles = {{2}, {1, 0}};
+    mesh.setShader(ensureBasicShader());
+    EXPECT_TRUE(mesh.tileTriangles.empty());
+    ASSERT_EQ(mesh.tiles.size(), 2u);
+    EXPECT_EQ(mesh.tiles[0].firstTriangle, 0u);
+    EXPECT_EQ(mesh.tiles[0].triangleCount, 1u);
+    EXPECT_EQ(mesh.tiles[1].firstTriangle, 1u);
+    EXPECT_EQ(mesh.tiles[1].triangleCount, 2u);
+    // The second tile spans the whole 4 x 2 rectangle.
+    EXPECT_EQ(mesh.tiles[1].center, glm::vec3(2, 1, 0));
+    EXPECT_FLOAT_EQ(mesh.tiles[1].radius, std::sqrt(5.0f));
+    std::vector<uint32_t> uploaded(9);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+    glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    EXPECT_EQ(uploaded, (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
+    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9),
+              (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
+}
+
+TEST_F(MeshGlTest, ATileTableThatMissesOrRepeatsATriangleIsDropped) {
+    const std::vector<std::vector<std::vector<uint32_t>>> broken = {
+        {{0}, {1}},        // the last triangle missing
+        {{0, 1}, {1, 2}},  // one twice
+        {{0, 1}, {5}},     // beyond the mesh
+    };
+    for (const auto& table : broken) {
+        Mesh mesh(new float[12](), new float[12](), new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0}, new float[12](), 4, 3);
+        mesh.tileTriangles = table;
+        testing::internal::CaptureStdout();
+        mesh.setShader(ensureBasicShader());
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(mesh.tiles.empty());
+        EXPECT_NE(out.find("drawn without tiles"), std::string::npos);
+        std::vector<uint32_t> uploaded(9);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+        glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        EXPECT_EQ(uploaded, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
+    }
 }
 
 const char* TWO_PART_OBJ =
