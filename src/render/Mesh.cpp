@@ -70,6 +70,7 @@ Mesh::~Mesh() {
     if (normalBuffer) glDeleteBuffers(1, &normalBuffer);
     if (uvBuffer) glDeleteBuffers(1, &uvBuffer);
     if (vao) glDeleteVertexArrays(1, &vao);
+    if (ownsProgram && program) glDeleteProgram(program);
     delete[] positions;
     delete[] normals;
     delete[] uvs;

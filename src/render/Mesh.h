@@ -61,6 +61,9 @@ public:
     GLuint positionBuffer = 0, normalBuffer = 0, indexBuffer = 0, uvBuffer = 0;
     uint32_t vertexCount, triangleCount;
     GLuint program = 0;
+    // Set for a program made for this mesh alone (the terrain's, built anew
+    // with every level): it then goes with the mesh instead of piling up.
+    bool ownsProgram = false;
     GLuint vao = 0;
     GLint projectionMatrixLocation = -1, transformationMatrixLocation = -1, viewMatrixLocation = -1,
           normalMatrixLocation = -1, lightCountLocation = -1, lightTypeLocation = -1, lightPositionLocation = -1,

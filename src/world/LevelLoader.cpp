@@ -91,6 +91,7 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
     // Drawn in tiles so that the ground out of view costs nothing.
     mesh->tileTriangles = terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS);
     mesh->setShader(program);
+    mesh->ownsProgram = true;
     mesh->loadTexture("Textures/snow.png");
     mesh->loadTexture("Textures/green02.png");
 

@@ -324,6 +324,18 @@ TEST_F(MeshGlTest, RepeatedImportsAndDeletesLeaveNoGlObjectsBehind) {
     EXPECT_FALSE(glIsBuffer(buffer));
     for (int i = 0; i < 20; ++i) delete importGeometryNode("tri.obj");
     EXPECT_EQ(basicShader, ensureBasicShader()) << "one shared program";
+    EXPECT_TRUE(glIsProgram(basicShader)) << "a shared program outlives its meshes";
+}
+
+TEST_F(MeshGlTest, AnOwnedProgramGoesWithItsMesh) {
+    // The terrain builds a program per level; it must not outlive its level.
+    GLuint program = glCreateProgram();
+    float* positions = new float[9]{0, 0, 0, 1, 0, 0, 0, 1, 0};
+    Mesh* mesh = new Mesh(positions, new float[9](), new uint32_t[3]{0, 1, 2}, new float[9](), 3, 1);
+    mesh->setShader(program);
+    mesh->ownsProgram = true;
+    delete mesh;
+    EXPECT_FALSE(glIsProgram(program));
 }
 
 }  // namespace
