@@ -78,7 +78,7 @@ void Game::countFrame(double now) {
 bool Game::runPass(double now) {
     if (glfwWindowShouldClose(window)) return false;
 
-    // Update.
+    // Clock, race, input, then the world moves.
     countFrame(now);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     double dt = now - lastFrameTime;
