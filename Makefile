@@ -4,7 +4,7 @@
 PACKAGES := cmake g++ make pkg-config \
   libglfw3-dev libglew-dev libassimp-dev libglm-dev liblodepng-dev \
   libgl-dev libgl1-mesa-dri libglx-mesa0 mesa-utils \
-  googletest libgtest-dev libbenchmark-dev \
+  googletest libgtest-dev \
   libfreetype-dev fonts-dejavu-core \
   xvfb xauth xdotool x11-utils imagemagick libx11-dev
 
