@@ -16,7 +16,6 @@
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
@@ -43,7 +42,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         copyDataTo(temp.path());
         std::filesystem::remove_all(temp.file("Maps"));
         std::filesystem::create_directory(temp.file("Maps"));

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "render/GeometryNode.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
 
@@ -17,7 +16,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         camera = new CameraNode();
     }
     void TearDown() override {

@@ -6,7 +6,6 @@
 #include "render/Environment.h"
 #include "render/LightNode.h"
 #include "render/LightRegistry.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
 
@@ -19,7 +18,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         environment.clearLights();
         environment.fogEnabled = false;
         RenderSettings& settings = RenderSettings::instance();

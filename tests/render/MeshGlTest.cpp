@@ -9,7 +9,6 @@
 
 #include "app/RenderSettings.h"
 #include "render/GeometryNode.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
 
@@ -20,7 +19,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         camera = new CameraNode();
         // Built while the working directory still holds Shaders/.
         ensureBasicShader();

@@ -9,7 +9,6 @@
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "render/LightRegistry.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
 
@@ -20,7 +19,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         environment.clearLights();
         environment.fogEnabled = false;
         testing::internal::CaptureStdout();

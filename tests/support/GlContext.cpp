@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "render/RenderResources.h"
+
 GlContext::GlContext(int width, int height) : width(width), height(height) {
     // Opening the display now and then fails under a busy Xvfb; a second try
     // a moment later succeeds.
@@ -51,6 +53,8 @@ void GlTest::SetUp() {
     ASSERT_EQ(chdir(MOORGLIDE_DATA_DIR), 0);
     context = new GlContext();
     ASSERT_TRUE(context->ok()) << "no OpenGL 3.3 context (is DISPLAY set?)";
+    // Names cached by an earlier test belong to a context that is gone.
+    forgetRenderResources();
 }
 
 void GlTest::TearDown() {

@@ -18,7 +18,6 @@
 #include "render/Mesh.h"
 #include "render/PostProcessing.h"
 #include "render/FBORenderer.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
@@ -51,7 +50,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         copyDataTo(temp.path());
         std::filesystem::remove_all(temp.file("Maps"));
         std::filesystem::create_directory(temp.file("Maps"));

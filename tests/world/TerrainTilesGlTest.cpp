@@ -12,7 +12,6 @@
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
-#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
@@ -27,7 +26,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        forgetRenderResources();
         camera = new CameraNode();
         gameState.levelNumber = 1;
         testing::internal::CaptureStdout();
