@@ -40,15 +40,18 @@ void pollJoystickButtons() {
     }
 }
 
+// One press flips the flag and announces its new state.
+bool toggleOnPress(GLFWwindow* window, int key, bool& flag, const char* onText, const char* offText) {
+    if (!keyPressedOnce(window, key)) return false;
+    flag = !flag;
+    announce(flag ? onText : offText);
+    return true;
+}
+
 void handleToggleKeys(GLFWwindow* window) {
     RenderSettings& settings = RenderSettings::instance();
-    if (keyPressedOnce(window, GLFW_KEY_F2)) {
-        gameState.showFps = !gameState.showFps;
-        announce(gameState.showFps ? "Show FPS enabled" : "Show FPS disabled");
-    }
-    if (keyPressedOnce(window, GLFW_KEY_F3)) {
-        gameState.wireframe = !gameState.wireframe;
-        announce(gameState.wireframe ? "Wireframe on" : "Wireframe off");
+    toggleOnPress(window, GLFW_KEY_F2, gameState.showFps, "Show FPS enabled", "Show FPS disabled");
+    if (toggleOnPress(window, GLFW_KEY_F3, gameState.wireframe, "Wireframe on", "Wireframe off")) {
         polygonModeHook(gameState.wireframe);
     }
     if (keyPressedOnce(window, GLFW_KEY_F4)) {
@@ -62,18 +65,10 @@ void handleToggleKeys(GLFWwindow* window) {
         announce(next == 0 ? "MipMapping: Off" : next == 1 ? "MipMapping: Nearest-Neighbor" : "MipMapping: Linear");
         printTextureQuality();
     }
-    if (keyPressedOnce(window, GLFW_KEY_F6)) {
-        gameState.motionBlur = !gameState.motionBlur;
-        announce(gameState.motionBlur ? "Motionblur enabled" : "Motionblur disabled");
-    }
-    if (keyPressedOnce(window, GLFW_KEY_F8)) {
-        settings.frustumCulling = !settings.frustumCulling;
-        announce(settings.frustumCulling ? "Frustrum-Culling enabled" : "Frustrum-Culling disabled");
-    }
-    if (keyPressedOnce(window, GLFW_KEY_F9)) {
-        settings.transparency = !settings.transparency;
-        announce(settings.transparency ? "Transparency enabled" : "Transparency disabled");
-    }
+    toggleOnPress(window, GLFW_KEY_F6, gameState.motionBlur, "Motionblur enabled", "Motionblur disabled");
+    toggleOnPress(window, GLFW_KEY_F8, settings.frustumCulling, "Frustrum-Culling enabled",
+                  "Frustrum-Culling disabled");
+    toggleOnPress(window, GLFW_KEY_F9, settings.transparency, "Transparency enabled", "Transparency disabled");
 }
 
 void handleRestart(GLFWwindow* window) {

@@ -16,21 +16,19 @@ namespace {
     console::pauseAndExit();
 }
 
-std::vector<char> shaderLog(GLuint shader) {
+// The driver's log of a shader or a program, NUL-terminated.
+std::vector<char> infoLog(GLuint object, void (*getLength)(GLuint, GLenum, GLint*),
+                          void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*)) {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(length > 0 ? length + 1 : 1, '\0');
-    if (length > 0) glGetShaderInfoLog(shader, length, nullptr, log.data());
+    if (length > 0) getLog(object, length, nullptr, log.data());
     return log;
 }
 
-std::vector<char> programLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(length > 0 ? length + 1 : 1, '\0');
-    if (length > 0) glGetProgramInfoLog(program, length, nullptr, log.data());
-    return log;
-}
+std::vector<char> shaderLog(GLuint shader) { return infoLog(shader, glGetShaderiv, glGetShaderInfoLog); }
+
+std::vector<char> programLog(GLuint program) { return infoLog(program, glGetProgramiv, glGetProgramInfoLog); }
 
 // The text loader's way of reading: every line is preceded by a line break.
 bool readLines(const std::string& path, std::string& source) {
