@@ -80,6 +80,13 @@ EmitterNode::~EmitterNode() {
 
 void EmitterNode::update(double dt) {
     Node::update(dt);
+    pendingSeconds += dt;
+}
+
+void EmitterNode::frameUpdate() {
+    Node::frameUpdate();
+    const double dt = pendingSeconds;
+    pendingSeconds = 0.0;
 
     glUseProgram(particleProgram->program);
     glUniform1f(particleProgram->deltaTimeMillis, static_cast<float>(dt * 1000.0));

@@ -30,13 +30,18 @@ public:
     EmitterNode(float x, float y, float z);
     ~EmitterNode() override;
 
-    // Called once per frame, before draw; advances the particles.
+    // Called once per simulation step; adds the step to the time to snow.
     void update(double dt) override;
-    // Called in the opaque pass; draws the generation written by update.
+    // Called once per frame, before draw; advances the particles by the
+    // simulated time since the last frame in one pass on the GPU, whatever
+    // the number of steps.
+    void frameUpdate() override;
+    // Called in the opaque pass; draws the generation written by frameUpdate.
     void draw() override;
 
     BillboardProgram* billboardProgram = nullptr;
     ParticleProgram* particleProgram = nullptr;
+    double pendingSeconds = 0.0;
     bool isFirst = true;
     int sourceIndex = 0;
     int targetIndex = 1;

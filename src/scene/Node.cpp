@@ -16,9 +16,12 @@ Node::~Node() {
 }
 
 void Node::update(double dt) {
-    worldMatrix = dirtyMatrix;
-    inverseWorldMatrix = dirtyMatrix;
+    forgetWorldMatrices();
     for (Node* child : children) child->update(dt);
+}
+
+void Node::frameUpdate() {
+    for (Node* child : children) child->frameUpdate();
 }
 
 void Node::draw() {
@@ -94,4 +97,9 @@ glm::mat4 Node::getInverseWorldMatrix() {
                              glm::inverse(translationMatrix) * parentInverse;
     }
     return inverseWorldMatrix;
+}
+
+void Node::forgetWorldMatrices() {
+    worldMatrix = dirtyMatrix;
+    inverseWorldMatrix = dirtyMatrix;
 }

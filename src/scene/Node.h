@@ -16,8 +16,10 @@ public:
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 
-    // Called once per frame with the seconds since the previous frame.
+    // Called once per simulation step with the step's length in seconds.
     virtual void update(double dt);
+    // Called once per drawn frame, after that frame's simulation steps.
+    virtual void frameUpdate();
     // Called in the opaque pass of every frame.
     virtual void draw();
     // Called in the transparent pass of every frame, after all opaque drawing.
@@ -36,6 +38,10 @@ public:
 
     glm::mat4 getWorldMatrix();
     glm::mat4 getInverseWorldMatrix();
+    // Drops this node's cached world matrices, for a node placed anew between
+    // two tree updates (a reset, a new level) that must not be seen in its
+    // old pose or as the identity.
+    void forgetWorldMatrices();
 
     Node* parent = nullptr;
     glm::mat4 rotationMatrix{1.0f};

@@ -59,6 +59,9 @@ GeometryNode* loadLevel() {
     }
     terrain->setPosition(glm::vec3(0.0f, -200.0f, 1000.0f));
     terrain->setRotation(15.0f, 0.0f, 0.0f);
+    // The first step measures the player against the terrain's placement
+    // before any tree update has filled its caches: never as the identity.
+    terrain->forgetWorldMatrices();
     Node* root = new Node();
     root->addChild(terrain);
     gameState.sceneRoot = root;

@@ -26,12 +26,13 @@ protected:
         GlTest::TearDown();
     }
 
-    // One update; returns the records the update wrote.
+    // One step and its frame's particle pass; returns the records written.
     GLuint countedUpdate(EmitterNode& emitter, double dt) {
         GLuint query = 0;
         glGenQueries(1, &query);
         glBeginQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN, query);
         emitter.update(dt);
+        emitter.frameUpdate();
         glEndQuery(GL_TRANSFORM_FEEDBACK_PRIMITIVES_WRITTEN);
         GLuint written = 0;
         glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
@@ -124,7 +125,9 @@ TEST_F(EmitterGlTest, FrameTimeAndRandomSpeedReachTheUpdateProgram) {
     EXPECT_FLOAT_EQ(lifetime, 100000.0f);
 
     std::srand(1);  // the state of a run that never seeds
-    emitter.update(0.016);
+    emitter.update(0.010);
+    emitter.update(0.006);
+    emitter.frameUpdate();
     float millis = 0;
     glGetUniformfv(program, emitter.particleProgram->deltaTimeMillis, &millis);
     EXPECT_FLOAT_EQ(millis, 16.0f);
@@ -144,6 +147,7 @@ TEST_F(EmitterGlTest, EmitterPositionFollowsTheParents) {
     EmitterNode* emitter = new EmitterNode(10.0f, 250.0f, 20.0f);
     parent.addChild(emitter);
     parent.update(0.016);
+    parent.frameUpdate();
     float position[3] = {0, 0, 0};
     glGetUniformfv(emitter->particleProgram->program, emitter->particleProgram->emitterPosition, position);
     EXPECT_EQ(glm::vec3(position[0], position[1], position[2]), glm::vec3(110.0f, 50.0f, 70.0f));
