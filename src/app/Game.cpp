@@ -13,6 +13,7 @@
 #include "app/Input.h"
 #include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
+#include "app/WorldStep.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/FBORenderer.h"
@@ -37,6 +38,10 @@ bool Game::setUp() {
     glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
     glViewport(0, 0, gameSettings.width, gameSettings.height);
     motionBlurRenderer = setUpPostProcessing();
+    // The viewport and targets fit the configured size; a window that opens
+    // or is later resized to another size is followed from the first draw.
+    framebufferWidth = gameSettings.width;
+    framebufferHeight = gameSettings.height;
 
     presetHighscores();
     loadHighscores();
@@ -63,6 +68,8 @@ void Game::startClock(double now) {
     nextFpsTime = now + 1.0;
     framesCounted = 0;
     lastFrameTime = now;
+    stepClock.reset();
+    levelJustBuilt = false;
 }
 
 void Game::countFrame(double now) {
@@ -77,37 +84,75 @@ void Game::countFrame(double now) {
 
 bool Game::runPass(double now) {
     if (glfwWindowShouldClose(window)) return false;
-
-    // Clock, race, input, then the world moves.
-    countFrame(now);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    double dt = now - lastFrameTime;
-    lastFrameTime = now;
-    raceStep(dt);
-    hud->setTimeText();
-    countdownStep(dt);
-
-    glfwPollEvents();
-    gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
-    handleSettingKeys(window);
-
-    for (LightNode* light : environment.levelLights) light->update(dt);
-    gameState.sceneRoot->update(dt);
-    gameState.player->getWorldMatrix();
-    collisionRegistry.testCollisions();
-    ensureFrustum();
-
-    // Draw.
-    drawOpaquePass();
-    gameState.sceneRoot->drawTransparent();
-    hud->drawTexts(window, dt);
-    endOfLevelStep(window, *hud);
-
+    update(now);
+    draw();
     glfwSwapBuffers(window);
     checkGlError();
     glFlush();
     glFinish();
     return gameState.running;
+}
+
+void Game::update(double now) {
+    countFrame(now);
+    double frameSeconds = now - lastFrameTime;
+    lastFrameTime = now;
+    if (levelJustBuilt) frameSeconds = 0.0;
+    levelJustBuilt = false;
+
+    readInput(frameSeconds);
+    countdownStep(frameSeconds);
+    levelJustBuilt = levelChangeStep(*hud);
+
+    stepClock.run(frameSeconds, [this](double step) {
+        worldStep(step);
+        if (afterStep) afterStep();
+    });
+    // Effects that are stable at any step length move once per frame.
+    gameState.sceneRoot->frameUpdate();
+
+    hud->setTimeText();
+    endOfLevelStep(window);
+    ensureFrustum();
+}
+
+// Every key and joystick of the frame is read here, once, so that every step
+// of the frame sees the same controls.
+void Game::readInput(double frameSeconds) {
+    glfwPollEvents();
+    gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
+    handleSettingKeys(window);
+    gameState.player->handleEnvironmentKeys();
+    gameState.player->controls = gameState.player->readControls();
+    hud->update(window, frameSeconds);
+}
+
+void Game::draw() {
+    followFramebufferSize();
+    // A minimised window has nothing to draw into.
+    if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawOpaquePass();
+    gameState.sceneRoot->drawTransparent();
+    hud->drawTexts();
+    drawEndOfLevel(*hud);
+}
+
+// The picture fills the window whatever its size; the projection keeps its
+// aspect and is stretched, as a non-4:3 window size always was.
+void Game::followFramebufferSize() {
+    int width = 0, height = 0;
+    glfwGetFramebufferSize(window, &width, &height);
+    if (width == framebufferWidth && height == framebufferHeight) return;
+    framebufferWidth = width;
+    framebufferHeight = height;
+    if (width <= 0 || height <= 0) return;
+    glViewport(0, 0, width, height);
+    resizeSceneTargets(width, height);
+    if (motionBlurRenderer) {
+        motionBlurRenderer->width = width;
+        motionBlurRenderer->height = height;
+    }
 }
 
 void Game::drawOpaquePass() {
@@ -135,7 +180,7 @@ void Game::checkGlError() {
     }
 }
 
-void Game::tearDown() {
+void Game::tearDown(bool saveScores) {
     // The root owns the level and, while attached, the player and its camera.
     if (gameState.player && !gameState.player->parent) delete gameState.player;
     delete gameState.sceneRoot;
@@ -148,7 +193,7 @@ void Game::tearDown() {
     hud = nullptr;
     delete motionBlurRenderer;
     motionBlurRenderer = nullptr;
-    saveHighscores();
+    if (saveScores) saveHighscores();
     glfwTerminate();
 }
 

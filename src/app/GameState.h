@@ -25,6 +25,13 @@ struct GameState {
     double raceTime = 0.0;  // exactly 0.0: the run has not started
     bool levelChangePending = false;
     double levelChangeCountdown = -1.0;  // exactly -1.0: no change under way
+    // What the end-of-level screen shows this frame: decided in the update,
+    // drawn afterwards.
+    struct EndOfLevelScreen {
+        bool shown = false;
+        double best = 0.0;  // the level's best time before this frame
+        bool lastLevel = false;
+    } endOfLevel;
 
     // HUD.
     char statusMessage[256] = "";

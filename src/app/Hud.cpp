@@ -66,18 +66,23 @@ void Hud::setLevelText() {
     std::snprintf(lines[LEVEL].buffer, sizeof lines[LEVEL].buffer, "Level:%i", gameState.levelNumber);
 }
 
-void Hud::drawTexts(GLFWwindow* window, double dt) {
-    drawnLines.clear();
+void Hud::update(GLFWwindow* window, double frameSeconds) {
     if (keyPressedOnce(window, GLFW_KEY_T)) gameState.showHints = !gameState.showHints;
+    // A message set before this point is shown for this frame's whole time.
+    statusShown = gameState.messageTime > 0.0;
+    gameState.messageTime -= frameSeconds;
+    if (!(gameState.messageTime > 0.0)) gameState.messageTime = 0.0;
+}
+
+void Hud::drawTexts() {
+    drawnLines.clear();
     if (gameState.showHints) {
         for (Line hint : {HINT_1, HINT_2, HINT_3, HINT_4, HINT_5}) draw(hint);
     }
     if (gameState.showFps) draw(FPS);
     draw(TIME);
     draw(LEVEL);
-    if (gameState.messageTime > 0.0) draw(STATUS);
-    gameState.messageTime -= dt;
-    if (!(gameState.messageTime > 0.0)) gameState.messageTime = 0.0;
+    if (statusShown) draw(STATUS);
 }
 
 void Hud::drawFinished(double raceTime) {

@@ -32,9 +32,11 @@ public:
     void setTimeText();
     void setLevelText();
 
-    // The text part of a pass: T toggles the hints, then hints, FPS, time,
-    // level and status lines; the status message runs down by dt.
-    void drawTexts(GLFWwindow* window, double dt);
+    // Each frame's update, after the setting keys: T toggles the hints and
+    // the status message runs down by the frame's real time.
+    void update(GLFWwindow* window, double frameSeconds);
+    // The text part of a frame: hints, FPS, time, level and status lines.
+    void drawTexts();
 
     // The end-of-level lines, each formatted and drawn at once.
     void drawFinished(double raceTime);
@@ -62,5 +64,6 @@ private:
     void draw(Line line);
 
     TextLine lines[LINE_COUNT];
+    bool statusShown = false;
     TextNode* nodes[LINE_COUNT] = {};
 };

@@ -27,15 +27,15 @@ float playerTrackPosition() {
 
 bool playerPastFinish() { return gameState.player && playerTrackPosition() > finishLine; }
 
-void raceStep(double dt) {
+void raceStep(double step) {
     if (gameState.raceTime == 0.0 && gameState.player) gameState.player->reset();
     // The clock ignores crashes: it runs until the finish or a restart.
-    if (!playerPastFinish()) gameState.raceTime += dt;
+    if (!playerPastFinish()) gameState.raceTime += step;
 }
 
-void countdownStep(double dt) {
+void countdownStep(double frameSeconds) {
     if (gameState.levelChangeCountdown == -1.0) return;
-    gameState.levelChangeCountdown -= dt;
+    gameState.levelChangeCountdown -= frameSeconds;
     if (!(gameState.levelChangeCountdown > 0.0)) gameState.levelChangeCountdown = 0.0;
 }
 
@@ -46,17 +46,14 @@ void restartLevel() {
 
 namespace {
 
-void showEndOfLevel(GLFWwindow* window, Hud& hud) {
+void showEndOfLevel(GLFWwindow* window) {
     gameState.player->stopped = true;
-    const bool lastLevel = gameState.levelNumber == LEVEL_COUNT;
     double& best = highscores[gameState.levelNumber];
-
-    hud.drawFinished(gameState.raceTime);
-    if (best != NO_HIGHSCORE) hud.drawBestTime(best);
-    hud.drawNext(gameState.joystickSeen, lastLevel);
-    hud.drawRestart(gameState.joystickSeen);
-
-    // After the lines, so the first pass of the screen still shows the old best.
+    // Decided here, drawn after the update: the screen's first frame still
+    // shows the old best, and the level as it was before SPACE.
+    gameState.endOfLevel.shown = true;
+    gameState.endOfLevel.best = best;
+    gameState.endOfLevel.lastLevel = gameState.levelNumber == LEVEL_COUNT;
     if (best > gameState.raceTime && gameState.raceTime != 0.0) best = gameState.raceTime;
 
     bool next = keyPressedOnce(window, GLFW_KEY_SPACE);
@@ -66,30 +63,40 @@ void showEndOfLevel(GLFWwindow* window, Hud& hud) {
         next = true;
     }
     if (next) {
-        gameState.levelNumber = lastLevel ? 1 : gameState.levelNumber + 1;
+        gameState.levelNumber = gameState.levelNumber == LEVEL_COUNT ? 1 : gameState.levelNumber + 1;
         gameState.levelChangePending = true;
     }
 }
 
-void changeLevel(Hud& hud) {
+}  // namespace
+
+bool levelChangeStep(Hud& hud) {
+    if (!gameState.levelChangePending || gameState.levelChangeCountdown != 0.0) return false;
     gameState.raceTime = 0.0;
     hud.setLevelText();
     levelRebuild();
     gameState.levelChangePending = false;
     gameState.levelChangeCountdown = -1.0;
+    return true;
 }
 
-}  // namespace
-
-void endOfLevelStep(GLFWwindow* window, Hud& hud) {
-    if (gameState.levelChangeCountdown == -1.0 && playerPastFinish()) showEndOfLevel(window, hud);
-    if (!gameState.levelChangePending) return;
-    if (gameState.levelChangeCountdown == -1.0) {
+void endOfLevelStep(GLFWwindow* window) {
+    gameState.endOfLevel.shown = false;
+    if (gameState.levelChangeCountdown == -1.0 && playerPastFinish()) showEndOfLevel(window);
+    if (gameState.levelChangePending && gameState.levelChangeCountdown == -1.0) {
         gameState.levelChangeCountdown = 2.0;
         gameState.messageTime = 3.0;
         std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Loading next level...");
     }
-    if (gameState.levelChangeCountdown == 0.0) changeLevel(hud);
+}
+
+void drawEndOfLevel(Hud& hud) {
+    const GameState::EndOfLevelScreen& screen = gameState.endOfLevel;
+    if (!screen.shown) return;
+    hud.drawFinished(gameState.raceTime);
+    if (screen.best != NO_HIGHSCORE) hud.drawBestTime(screen.best);
+    hud.drawNext(gameState.joystickSeen, screen.lastLevel);
+    hud.drawRestart(gameState.joystickSeen);
 }
 
 void rebuildLevel() {

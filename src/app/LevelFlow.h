@@ -12,15 +12,23 @@ class Hud;
 float playerTrackPosition();
 bool playerPastFinish();
 
-// Before the scene update: puts the player at the start when the run has not
-// begun, and runs the clock until the finish line is passed.
-void raceStep(double dt);
-// Runs down the level-change countdown, stopping at exactly 0.
-void countdownStep(double dt);
-// After the texts: the end-of-level screen while the player is past the
-// finish, SPACE or Joy1 for the next level, and the level change itself
-// once the countdown has run out.
-void endOfLevelStep(GLFWwindow* window, Hud& hud);
+// Each simulation step, before the world moves: puts the player at the start
+// when the run has not begun, and runs the clock until the finish line is
+// passed. The clock so counts simulated time, never a stall.
+void raceStep(double step);
+// Each frame: runs the level-change countdown down by real time, stopping at
+// exactly 0.
+void countdownStep(double frameSeconds);
+// Each frame, before the simulation steps: the level change once the
+// countdown has run out. True when a level was built in this call.
+bool levelChangeStep(Hud& hud);
+// Each frame, after the simulation steps: the end-of-level screen while the
+// player is past the finish (it stops the player and keeps a new best time),
+// SPACE or Joy1 for the next level, and the start of the countdown.
+void endOfLevelStep(GLFWwindow* window);
+// Draws the end-of-level lines when this frame shows the screen, with the
+// best time as it stood before this frame.
+void drawEndOfLevel(Hud& hud);
 // ENTER or Joy2: back to the level's start with the clock at zero.
 void restartLevel();
 

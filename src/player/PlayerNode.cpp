@@ -51,29 +51,36 @@ int PlayerNode::pollEnvironmentKey(GLFWwindow* window) {
     return 0;
 }
 
-void PlayerNode::update(double dt) {
-    const float t = float(dt);
-    // The pose at the start of the frame: the cache holds it until Node::update.
-    const glm::mat4 world = getWorldMatrix();
-    const glm::vec3 right = glm::normalize(glm::vec3(world[0]));
-    const glm::vec3 up = glm::normalize(glm::vec3(world[1]));
-    const glm::vec3 back = glm::normalize(glm::vec3(world[2]));
-    const glm::vec3 forward = -back;
+FlightControls PlayerNode::readControls() const {
+    FlightControls read;
+    read.noseDown = held(window, GLFW_KEY_W) || held(window, GLFW_KEY_UP);
+    read.noseUp = held(window, GLFW_KEY_S) || held(window, GLFW_KEY_DOWN);
+    read.rollLeft = held(window, GLFW_KEY_A) || held(window, GLFW_KEY_LEFT);
+    read.rollRight = held(window, GLFW_KEY_D) || held(window, GLFW_KEY_RIGHT);
+    read.flap = held(window, GLFW_KEY_SPACE);
+    Input& input = Input::current();
+    for (int id : joysticks) {
+        if (!input.joystickPresent(id)) continue;
+        int count = 0;
+        const float* axes = input.joystickAxes(id, &count);
+        // A pad without a second axis (or without any) reads the missing ones as 0.
+        read.joystickRoll += axes && count > 0 ? axes[0] : 0.0f;
+        read.joystickPitch += axes && count > 1 ? axes[1] : 0.0f;
+    }
+    return read;
+}
 
-    const glm::vec3 dim(0.1f), bright(1.0f);
-    spotlight->intensity = environment.lightingMode == 1 ? bright : dim;
-
+void PlayerNode::handleEnvironmentKeys() {
     switch (pollEnvironmentKey(window)) {
         case GLFW_KEY_N:
             if (environment.lightingMode == 0) {
                 std::printf("Weather set to night\n");
                 environment.setLighting(1);
-                spotlight->intensity = bright;
             } else {
                 std::printf("Weather set to day\n");
                 environment.setLighting(0);
-                spotlight->intensity = dim;
             }
+            spotlight->intensity = environment.lightingMode == 1 ? glm::vec3(1.0f) : glm::vec3(0.1f);
             std::fflush(stdout);
             break;
         case GLFW_KEY_F:
@@ -88,45 +95,46 @@ void PlayerNode::update(double dt) {
             break;
         default: break;
     }
+}
 
-    float pitchInput = 0.0f;
-    float rollInput = 0.0f;
-    Input& input = Input::current();
-    for (int id : joysticks) {
-        if (!input.joystickPresent(id)) continue;
-        int count = 0;
-        const float* axes = input.joystickAxes(id, &count);
-        // A pad without a second axis (or without any) reads the missing ones as 0.
-        const float rollAxis = axes && count > 0 ? axes[0] : 0.0f;
-        const float pitchAxis = axes && count > 1 ? axes[1] : 0.0f;
-        pitchInput += 40.0f * t * pitchAxis;
-        limbSwing.x += 280.0f * t * pitchAxis;
-        rollInput += 70.0f * t * rollAxis;
-        limbSwing.z += 490.0f * t * rollAxis;
-    }
+void PlayerNode::update(double dt) {
+    const float t = float(dt);
+    // The pose at the start of the step: the cache holds it until Node::update.
+    const glm::mat4 world = getWorldMatrix();
+    const glm::vec3 right = glm::normalize(glm::vec3(world[0]));
+    const glm::vec3 up = glm::normalize(glm::vec3(world[1]));
+    const glm::vec3 back = glm::normalize(glm::vec3(world[2]));
+    const glm::vec3 forward = -back;
+
+    spotlight->intensity = environment.lightingMode == 1 ? glm::vec3(1.0f) : glm::vec3(0.1f);
+
+    float pitchInput = 40.0f * t * controls.joystickPitch;
+    float rollInput = 70.0f * t * controls.joystickRoll;
+    limbSwing.x += 280.0f * t * controls.joystickPitch;
+    limbSwing.z += 490.0f * t * controls.joystickRoll;
 
     if (stopped) {
         Node::update(dt);
         return;
     }
 
-    if (held(window, GLFW_KEY_W) || held(window, GLFW_KEY_UP)) {
+    if (controls.noseDown) {
         pitchInput -= 40.0f * t;
         limbSwing.x += 280.0f * t;
     }
-    if (held(window, GLFW_KEY_S) || held(window, GLFW_KEY_DOWN)) {
+    if (controls.noseUp) {
         pitchInput += 40.0f * t;
         limbSwing.x -= 280.0f * t;
     }
-    if (held(window, GLFW_KEY_A) || held(window, GLFW_KEY_LEFT)) {
+    if (controls.rollLeft) {
         rollInput -= 70.0f * t;
         limbSwing.z += 490.0f * t;
     }
-    if (held(window, GLFW_KEY_D) || held(window, GLFW_KEY_RIGHT)) {
+    if (controls.rollRight) {
         rollInput += 70.0f * t;
         limbSwing.z -= 490.0f * t;
     }
-    if (held(window, GLFW_KEY_SPACE)) speed += 0.7f * t * forward.y;
+    if (controls.flap) speed += 0.7f * t * forward.y;
 
     if (leftWingBroken) rollInput -= 30.0f * t;
     if (rightWingBroken) rollInput += 30.0f * t;
@@ -191,6 +199,10 @@ void PlayerNode::animateLimbs(float t) {
 void PlayerNode::reset() {
     setPosition(startPosition);
     setRotation(0.0f, 180.0f, 0.0f);
+    // Neither the last run's pose (cached) nor its limb swing may reach the
+    // first step of the new run: each changes where the wings touch.
+    forgetWorldMatrices();
+    limbSwing = glm::vec3(0.0f);
     speed = 25.0f;
     stopped = false;
 

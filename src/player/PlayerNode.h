@@ -10,6 +10,20 @@ struct GLFWwindow;
 class GeometryNode;
 class LightNode;
 
+// The steering of one frame, read once and flown by every simulation step of
+// that frame, so that a press is never lost or repeated by the step count.
+struct FlightControls {
+    bool noseDown = false;   // W or Up
+    bool noseUp = false;     // S or Down
+    bool rollLeft = false;   // A or Left
+    bool rollRight = false;  // D or Right
+    bool flap = false;       // Space
+    // Summed over the listed joysticks: axis 0 rolls (positive = right),
+    // axis 1 pitches (positive = nose up).
+    float joystickRoll = 0.0f;
+    float joystickPitch = 0.0f;
+};
+
 // The flying figure: body, two wings (with spare broken ones), four legs,
 // wing lamps, a headlight and three collision points. Its update is the
 // flight model.
@@ -19,9 +33,14 @@ public:
     // Deletes the headlight and the spare wing nodes that are out of the tree.
     ~PlayerNode() override;
 
-    // Called once per frame before the collision test: reads the controls,
-    // flies, animates the limbs, then updates the children.
+    // Called once per simulation step before the collision test: flies with
+    // `controls`, animates the limbs, then updates the children.
     void update(double dt) override;
+
+    // Reads the keys and joysticks into a FlightControls; once per frame.
+    FlightControls readControls() const;
+    // N, F and L (day/night, fog, headlight), once per frame.
+    void handleEnvironmentKeys();
 
     // Back to the level's start: position, heading, speed, flags, both wings.
     void reset();
@@ -33,6 +52,7 @@ public:
     // a key acts once and then not again until N, F and L are all released.
     static int pollEnvironmentKey(GLFWwindow* window);
 
+    FlightControls controls;
     bool stopped = false;
     bool leftWingBroken = false;
     bool rightWingBroken = false;

@@ -5,7 +5,6 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include "app/GameSettings.h"
 #include "render/LightRegistry.h"
 
 float motionBlurStrength(float playerSpeed) {
@@ -80,8 +79,8 @@ void FBORenderer::render(float playerSpeed) {
         glUniformMatrix4fv(glGetUniformLocation(program, "iTRotMat"), 1, GL_FALSE, glm::value_ptr(rotationMatrix));
     }
     glUniform1f(glGetUniformLocation(program, "playerSpeedMult"), motionBlurStrength(playerSpeed));
-    glUniform2f(glGetUniformLocation(program, "screenDimensions"), static_cast<float>(gameSettings.width),
-                static_cast<float>(gameSettings.height));
+    glUniform2f(glGetUniformLocation(program, "screenDimensions"), static_cast<float>(width),
+                static_cast<float>(height));
     if (uploadLights) {
         uploadLightUniforms(glGetUniformLocation(program, "lightCount"), glGetUniformLocation(program, "lightType"),
                             glGetUniformLocation(program, "lightPosition"),

@@ -75,6 +75,17 @@ void createFramebuffers() {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
+void resizeSceneTargets(int width, int height) {
+    for (GLuint texture : {sceneColorTexture, sceneDataTexture}) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, sceneDepthBuffer);
+    glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, width, height);
+    glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
+}
+
 FBORenderer* setUpPostProcessing() {
     createFramebuffers();
     GLuint program = loadFboProgram("Shaders/lightmappingFBOShader.frag");

@@ -7,6 +7,9 @@ class FBORenderer;
 // Creates the scene and light-map textures and frame buffers (window size
 // from gameSettings) and prints their status lines.
 void createFramebuffers();
+// Gives the motion-blur frame buffer's colour, data and depth targets a new
+// size (the window's framebuffer was resized).
+void resizeSceneTargets(int width, int height);
 // createFramebuffers and the four renderers in order with their console
 // lines; returns the motion-blur renderer (owned by the caller).
 FBORenderer* setUpPostProcessing();

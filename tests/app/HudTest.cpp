@@ -29,10 +29,11 @@ protected:
         highscores.clear();
     }
 
-    // Pass step 7 and the text part of pass step 19.
+    // The HUD's part of a frame: its update, the time line, the texts.
     void pass(Hud& hud, double dt) {
+        hud.update(nullptr, dt);
         hud.setTimeText();
-        hud.drawTexts(nullptr, dt);
+        hud.drawTexts();
     }
 
     ScriptedInput input;

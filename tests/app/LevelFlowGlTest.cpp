@@ -79,13 +79,16 @@ protected:
     }
 
     void pass(double dt) {
-        raceStep(dt);
-        hud->setTimeText();
+        hud->update(nullptr, dt);
         countdownStep(dt);
+        levelChangeStep(*hud);
+        raceStep(dt);
         // The flight model is left out: the tests place the player.
         gameState.sceneRoot->Node::update(0.0);
-        hud->drawTexts(nullptr, dt);
-        endOfLevelStep(nullptr, *hud);
+        hud->setTimeText();
+        endOfLevelStep(nullptr);
+        hud->drawTexts();
+        drawEndOfLevel(*hud);
     }
 
     std::vector<Node*> rootChildren() {

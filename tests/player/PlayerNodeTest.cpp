@@ -10,6 +10,8 @@
 #include <glm/glm.hpp>
 
 #include "app/GameState.h"
+#include "app/StepClock.h"
+#include "app/WorldStep.h"
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
@@ -46,6 +48,8 @@ protected:
     }
     void TearDown() override {
         gameState.player = nullptr;
+        gameState.sceneRoot = nullptr;
+        gameState.raceTime = 0.0;
         currentTerrain = nullptr;
         delete root;
         environment.clearLights();
@@ -78,7 +82,53 @@ protected:
     }
     glm::vec3 position() const { return glm::vec3(player->translationMatrix[3]); }
     glm::vec3 forward() const { return -glm::normalize(glm::vec3(player->rotationMatrix[2])); }
-    void step(float dt = STEP) { root->update(dt); }
+    // One frame of one step: the frame's controls, then the step.
+    void step(float dt = STEP) {
+        player->handleEnvironmentKeys();
+        player->controls = player->readControls();
+        root->update(dt);
+    }
+
+    // Keys that change on half seconds, where a frame starts at every frame
+    // rate flown below, so each step sees the same controls at any rate.
+    void scriptAt(double t) {
+        input.releaseAll();
+        t = std::fmod(t, 10.0);
+        if (t < 1.0) input.press(GLFW_KEY_W);
+        if (t >= 1.0 && t < 2.5) input.press(GLFW_KEY_A);
+        if (t >= 4.0 && t < 5.0) input.press(GLFW_KEY_S);
+        if (t >= 6.0 && t < 7.5) input.press(GLFW_KEY_D);
+        if (t >= 8.0 && t < 9.5) input.press(GLFW_KEY_SPACE);
+    }
+
+    struct Flight {
+        glm::mat4 pose;
+        float peakSwing = 0.0f;
+        bool finite = true;
+    };
+
+    // The game's frame: controls read once, then the steps the frame holds.
+    Flight flyScript(int frameRate, double seconds) {
+        placeAt(120.0f);
+        gameState.sceneRoot = root;
+        gameState.raceTime = 1.0;  // under way: no reset at the first step
+        StepClock clock;
+        Flight flight;
+        const long frames = std::lround(seconds * frameRate);
+        for (long frame = 0; frame < frames; ++frame) {
+            scriptAt(double(frame) / frameRate);
+            player->controls = player->readControls();
+            clock.run(1.0 / frameRate, [&](double stepSeconds) {
+                worldStep(stepSeconds);
+                for (int k = 0; k < 3; ++k) {
+                    flight.finite = flight.finite && std::isfinite(player->limbSwing[k]);
+                    flight.peakSwing = std::max(flight.peakSwing, std::fabs(player->limbSwing[k]));
+                }
+            });
+        }
+        flight.pose = player->getWorldMatrix();
+        return flight;
+    }
 
     bool hasChild(Node* parent, Node* child) const {
         return std::find(parent->children.begin(), parent->children.end(), child) != parent->children.end();
@@ -190,7 +240,10 @@ TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
     EXPECT_FLOAT_EQ(player->speed, 25.0f);
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f));
     EXPECT_EQ(player->knockVector, glm::vec3(0.0f));
-    EXPECT_EQ(player->limbSwing, glm::vec3(3.0f, 0.0f, -4.0f));
+    // Nothing of the last run reaches the next one's first step: neither the
+    // limb swing nor the cached pose.
+    EXPECT_EQ(player->limbSwing, glm::vec3(0.0f));
+    EXPECT_EQ(glm::vec3(player->getWorldMatrix()[3]), player->startPosition);
     EXPECT_EQ(countChild(player, wing), 1);
     EXPECT_EQ(wing->parent, player);
     EXPECT_FALSE(hasChild(player, player->brokenRightWing));
@@ -549,3 +602,23 @@ TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {
 }
 
 }  // namespace
+
+TEST_F(PlayerNodeTest, AScriptedFlightEndsInThePoseAtAnyFrameRate) {
+    const Flight at60 = flyScript(60, 20.0);
+    for (int frameRate : {4, 10}) {
+        const Flight other = flyScript(frameRate, 20.0);
+        SCOPED_TRACE(frameRate);
+        expectMatrixNear(other.pose, at60.pose, 0.01f);
+        EXPECT_FLOAT_EQ(other.peakSwing, at60.peakSwing);
+    }
+    // The script really flew: down, round and up again.
+    EXPECT_GT(glm::length(glm::vec3(at60.pose[3]) - glm::vec3(0.0f, 120.0f, 0.0f)), 300.0f);
+    EXPECT_GT(at60.peakSwing, 10.0f);
+}
+
+TEST_F(PlayerNodeTest, LimbSwingStaysBelowItsPeakAtFourFramesASecond) {
+    const float peakAt60 = flyScript(60, 20.0).peakSwing;
+    const Flight tenMinutes = flyScript(4, 600.0);
+    EXPECT_TRUE(tenMinutes.finite);
+    EXPECT_LE(tenMinutes.peakSwing, peakAt60 + 1e-3f);
+}

@@ -4,10 +4,13 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
+#include "app/Game.h"
 #include "app/GameState.h"
+#include "app/LevelFlow.h"
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
@@ -114,52 +117,63 @@ void Autopilot::steer(PlayerNode& player, Node& terrain) {
     }
 }
 
-FlightResult flyLevel(int level, PlayerNode* player, ScriptedInput& input, double step, double maxSeconds,
-                      bool trace) {
+FlightResult flyLevel(Game& game, int level, ScriptedInput& input, const FlightOptions& options) {
     FlightResult result;
     result.level = level;
 
-    // The level change of the game: lights, detach the player, old level out.
-    environment.clearLights();
-    if (gameState.sceneRoot) {
-        gameState.sceneRoot->removeChild(player);
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-    }
     gameState.levelNumber = level;
-    GeometryNode* terrain = loadLevel();
-    if (!terrain) return result;
+    rebuildLevel();
+    if (!gameState.terrain) return result;
     result.loaded = true;
-    gameState.terrain = terrain;
-    gameState.sceneRoot->addChild(player);
-    player->reset();
+    gameState.raceTime = 0.0;
+    gameState.levelChangePending = false;
+    gameState.levelChangeCountdown = -1.0;
 
+    PlayerNode* player = gameState.player;
+    Node* terrain = gameState.terrain;
     Autopilot pilot(input);
-    pilot.trace = trace;
+    pilot.trace = options.trace;
     if (!pilot.beginLevel(*player, *terrain, goalPosition)) return result;
 
     bool leftWasBroken = false, rightWasBroken = false;
-    const long frames = long(maxSeconds / step + 0.5);
-    for (long frame = 0; frame < frames; ++frame) {
-        for (LightNode* light : environment.levelLights) light->update(step);
-        gameState.sceneRoot->update(step);
-        player->getWorldMatrix();
-        collisionRegistry.testCollisions();
-        result.time += step;
-
+    game.afterStep = [&]() {
         result.wingBreaks += (player->leftWingBroken && !leftWasBroken) + (player->rightWingBroken && !rightWasBroken);
         leftWasBroken = player->leftWingBroken;
         rightWasBroken = player->rightWingBroken;
+        if (player->stopped || playerPastFinish()) return;
+        // A pilot at the controls of every step: what it presses now is what
+        // the next frame reads, and the steps left in this frame fly it too.
+        pilot.steer(*player, *terrain);
+        player->controls = player->readControls();
+    };
+
+    const double frameSeconds = 1.0 / options.frameRate;
+    game.startClock(0.0);
+    for (long frame = 1;; ++frame) {
+        const double now = frame * frameSeconds;
+        const auto start = std::chrono::steady_clock::now();
+        if (options.drawFrames) {
+            game.runPass(now);
+        } else {
+            game.update(now);
+        }
+        if (options.passMilliseconds) {
+            options.passMilliseconds->push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+        if (playerPastFinish()) {
+            result.finished = true;
+            break;
+        }
         if (player->stopped) {
             result.bodyContact = true;
             break;
         }
-        if (terrainPosition(*player, *terrain).z > finishLine) {
-            result.finished = true;
-            break;
-        }
-        pilot.steer(*player, *terrain);
+        if (gameState.raceTime > options.maxSeconds) break;
     }
+    result.time = gameState.raceTime;
+    game.afterStep = nullptr;
     input.releaseAll();
+    player->controls = FlightControls();
     return result;
 }

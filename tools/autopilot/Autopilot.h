@@ -7,6 +7,7 @@
 
 #include "RoutePlanner.h"
 
+class Game;
 class Node;
 class PlayerNode;
 class ScriptedInput;
@@ -42,13 +43,24 @@ struct FlightResult {
     int level = 0;
     bool loaded = false;
     bool finished = false;
-    double time = 0.0;
+    double time = 0.0;  // the race clock at the end
     int wingBreaks = 0;
     bool bodyContact = false;
 };
 
-// Builds the level as the game does, hangs the player in it, resets it and
-// flies frames of `step` seconds until the finish line, a body contact or
-// `maxSeconds`.
-FlightResult flyLevel(int level, PlayerNode* player, ScriptedInput& input, double step, double maxSeconds,
-                      bool trace = false);
+struct FlightOptions {
+    // Passes of the frame loop per simulated second; each runs the fixed
+    // steps its time holds.
+    int frameRate = 60;
+    double maxSeconds = 180.0;
+    bool trace = false;
+    // Draw every pass (update only otherwise) and note each pass's time.
+    bool drawFrames = false;
+    std::vector<double>* passMilliseconds = nullptr;
+};
+
+// Builds the level through the game's own level change and flies it through
+// the game's own frame loop (Game::update, and Game::runPass when drawing),
+// steering after every simulation step, until the finish line, a body
+// contact or `maxSeconds` on the race clock.
+FlightResult flyLevel(Game& game, int level, ScriptedInput& input, const FlightOptions& options);

@@ -13,19 +13,17 @@
 #include <vector>
 
 #include "Autopilot.h"
+#include "app/Game.h"
 #include "app/GameSettings.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "app/ScriptedInput.h"
-#include "player/PlayerNode.h"
-#include "render/FBORenderer.h"
-#include "render/PostProcessing.h"
-#include "scene/CameraNode.h"
 
 int main(int argc, char** argv) {
     std::vector<int> levels;
     double maxSeconds = 180.0;
     bool trace = false;
+    int frameRate = 60;
     for (int k = 1; k < argc; ++k) {
         if (!std::strcmp(argv[k], "--data") && k + 1 < argc) {
             if (chdir(argv[++k]) != 0) {
@@ -34,12 +32,19 @@ int main(int argc, char** argv) {
             }
         } else if (!std::strcmp(argv[k], "--trace")) {
             trace = true;
+        } else if (!std::strcmp(argv[k], "--frame-rate") && k + 1 < argc) {
+            frameRate = std::atoi(argv[++k]);
+            if (frameRate < 1 || frameRate > 1000) {
+                std::printf("autopilot: --frame-rate takes 1 to 1000 frames per second\n");
+                return 2;
+            }
         } else if (!std::strcmp(argv[k], "--max-seconds") && k + 1 < argc) {
             maxSeconds = std::atof(argv[++k]);
         } else {
             const int level = std::atoi(argv[k]);
             if (level < 1 || level > LEVEL_COUNT) {
-                std::printf("usage: moorglide-autopilot [--data DIR] [--max-seconds S] [--trace] [level ...]\n");
+                std::printf(
+                    "usage: moorglide-autopilot [--data DIR] [--frame-rate N] [--max-seconds S] [--trace] [level ...]\n");
                 return 2;
             }
             levels.push_back(level);
@@ -73,23 +78,20 @@ int main(int argc, char** argv) {
 
     ScriptedInput input;
     Input::install(&input);
-    // The bake of levels without a light map needs the post-processing passes.
-    FBORenderer* motionBlur = setUpPostProcessing();
-    CameraNode* camera = new CameraNode();
-    PlayerNode* player = assemblePlayer(window);
-    if (!player) {
-        std::printf("autopilot: the player could not be assembled\n");
-        glfwTerminate();
+    Game game(window);
+    if (!game.setUp()) {
+        std::printf("autopilot: the game could not be set up\n");
+        game.tearDown(false);
         return 2;
     }
-    gameState.player = player;
-    camera->setRotation(-15.0f, 0.0f, 0.0f);
-    camera->moveLocal(glm::vec3(0.0f, -0.7f, float(gameState.cameraDistance)));
-    player->addChild(camera);
 
+    FlightOptions options;
+    options.frameRate = frameRate;
+    options.maxSeconds = maxSeconds;
+    options.trace = trace;
     std::vector<FlightResult> results;
     for (int level : levels) {
-        results.push_back(flyLevel(level, player, input, 1.0 / 60.0, maxSeconds, trace));
+        results.push_back(flyLevel(game, level, input, options));
         const FlightResult& r = results.back();
         std::printf("AUTOPILOT level %d: %s, time %.2f s, wing breaks %d, body contact %s\n", level,
                     !r.loaded ? "NOT LOADED" : r.finished ? "finished" : "NOT FINISHED", r.time, r.wingBreaks,
@@ -107,11 +109,8 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
 
-    delete gameState.sceneRoot;  // with the player and its camera
-    gameState.sceneRoot = nullptr;
-    gameState.player = nullptr;
-    delete motionBlur;
+    // The player's own best times are not the autopilot's to write.
+    game.tearDown(false);
     Input::install(nullptr);
-    glfwTerminate();
     return allGood ? 0 : 1;
 }

@@ -13,10 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "Autopilot.h"
 #include "app/Game.h"
 #include "app/GameState.h"
 #include "app/LevelFlow.h"
 #include "app/ScriptedInput.h"
+#include "app/StepClock.h"
+#include "app/WorldStep.h"
 #include "player/PlayerNode.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"
@@ -70,18 +73,34 @@ double startViewFrameTime(Game& game, double& clock) {
     return median(times);
 }
 
-// CPU time of the update walk and the collision test, without drawing.
+// CPU time of one frame's world step (with the collision test) and its
+// once-a-frame effects, without drawing.
 double updateAndCollisionTime() {
     std::vector<double> times;
     for (int step = 0; step < 60; ++step) {
         Clock::time_point start = Clock::now();
-        gameState.sceneRoot->update(1.0 / 60.0);
-        gameState.player->getWorldMatrix();
-        collisionRegistry.testCollisions();
+        worldStep(StepClock::STEP);
+        gameState.sceneRoot->frameUpdate();
         times.push_back(millisecondsSince(start));
     }
     glFinish();
     return median(times);
+}
+
+// The autopilot's finish time of every level through the game's own loop at
+// 60 and at 5 frames a second: fixed steps make them agree.
+void finishTimesAtTwoFrameRates(Game& game, ScriptedInput& input, std::FILE* console) {
+    std::fprintf(console, "\nlevel  finish at 60 fps (s)  finish at 5 fps (s)  difference (steps)\n");
+    for (int level = 1; level <= LEVEL_COUNT; ++level) {
+        FlightOptions options;
+        options.frameRate = 60;
+        const FlightResult at60 = flyLevel(game, level, input, options);
+        options.frameRate = 5;
+        const FlightResult at5 = flyLevel(game, level, input, options);
+        std::fprintf(console, "%5d  %20.3f  %19.3f  %18.1f%s\n", level, at60.time, at5.time,
+                     (at5.time - at60.time) / StepClock::STEP,
+                     at60.finished && at5.finished ? "" : "  (not finished)");
+    }
 }
 
 }  // namespace
@@ -132,6 +151,7 @@ int main() {
     }
     std::fprintf(console, "resident memory after all ten levels: %ld KiB, after ten more: %ld KiB\n",
                  memoryAfterCycle[0], memoryAfterCycle[1]);
+    finishTimesAtTwoFrameRates(game, input, console);
     std::fflush(console);
     // No teardown: it would rewrite the player's highscores.ini.
     Input::install(nullptr);
