@@ -21,7 +21,10 @@ if [ ! -x "$game" ]; then
     exit 1
 fi
 
-home=${XDG_DATA_HOME:-$HOME/.local/share}/moorglide
+case ${XDG_DATA_HOME:-} in
+/*) home=$XDG_DATA_HOME/moorglide ;;
+*) home=$HOME/.local/share/moorglide ;; # unset, empty or relative: the default
+esac
 mkdir -p -- "$home" || exit 1
 
 # Links made for an older install that no longer has the item.
