@@ -6,12 +6,13 @@ PACKAGES := cmake g++ make pkg-config \
   libgl-dev libgl1-mesa-dri libglx-mesa0 mesa-utils \
   googletest libgtest-dev \
   libfreetype-dev fonts-dejavu-core \
-  xvfb xauth xdotool x11-utils imagemagick libx11-dev
+  xvfb xauth xdotool x11-utils imagemagick libx11-dev \
+  dpkg-dev file desktop-file-utils appstream groff-base
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench package clean
 
 all: build
 
@@ -41,6 +42,10 @@ test: build
 
 bench: build
 	cd data && LIBGL_ALWAYS_SOFTWARE=1 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ../build/tools/bench/moorglide-bench
+
+# The .deb lands in build/: apt install ./build/moorglide_*.deb
+package: build
+	cd build && cpack
 
 clean:
 	rm -rf build out

@@ -448,7 +448,64 @@ struct Placed
     const Image* texture;
 };
 
-// An orthographic, textured and lit picture of some models, looking along `forward`.
+// Draws the models over `image` (RGB) in an orthographic view along `forward`,
+// `up` at the top: a point q lands on pixel (right.q, -up.q) * scale + offset.
+void rasterise(Image& image, const std::vector<Placed>& parts, vec3 forward, vec3 up, float scale, vec2 offset)
+{
+    forward = glm::normalize(forward);
+    const vec3 right = glm::normalize(glm::cross(forward, up));
+    up = glm::cross(right, forward);
+    const int width = image.w, height = image.h;
+    std::vector<float> depth(size_t(width) * height, 1e9f);
+    const vec3 light = glm::normalize(vec3(-0.4f, 0.8f, 0.45f));
+    for (const Placed& part : parts) {
+        const Model& m = *part.model;
+        for (size_t t = 0; t < m.triangles.size(); t += 3) {
+            vec2 s[3];
+            float d[3];
+            for (int k = 0; k < 3; ++k) {
+                const vec3 q = m.positions[m.triangles[t + k]] + part.offset;
+                s[k] = vec2(glm::dot(q, right), -glm::dot(q, up)) * scale + offset;
+                d[k] = glm::dot(q, forward);
+            }
+            const float area = (s[1].x - s[0].x) * (s[2].y - s[0].y) - (s[2].x - s[0].x) * (s[1].y - s[0].y);
+            if (std::abs(area) < 1e-9f)
+                continue;
+            const int x0 = std::max(0, int(std::floor(std::min({s[0].x, s[1].x, s[2].x}))));
+            const int x1 = std::min(width - 1, int(std::ceil(std::max({s[0].x, s[1].x, s[2].x}))));
+            const int y0 = std::max(0, int(std::floor(std::min({s[0].y, s[1].y, s[2].y}))));
+            const int y1 = std::min(height - 1, int(std::ceil(std::max({s[0].y, s[1].y, s[2].y}))));
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) {
+                    const vec2 p(x + 0.5f, y + 0.5f);
+                    const float w0 = ((s[1].x - p.x) * (s[2].y - p.y) - (s[2].x - p.x) * (s[1].y - p.y)) / area;
+                    const float w1 = ((s[2].x - p.x) * (s[0].y - p.y) - (s[0].x - p.x) * (s[2].y - p.y)) / area;
+                    const float w2 = 1.0f - w0 - w1;
+                    if (w0 < 0 || w1 < 0 || w2 < 0)
+                        continue;
+                    const float z = w0 * d[0] + w1 * d[1] + w2 * d[2];
+                    float& stored = depth[size_t(y) * width + x];
+                    if (z >= stored)
+                        continue;
+                    stored = z;
+                    const uint32_t* tri = &m.triangles[t];
+                    vec3 n = glm::normalize(w0 * m.normals[tri[0]] + w1 * m.normals[tri[1]] + w2 * m.normals[tri[2]]);
+                    if (glm::dot(n, forward) > 0.0f)
+                        n = -n;
+                    const vec2 uv = w0 * m.uvs[tri[0]] + w1 * m.uvs[tri[1]] + w2 * m.uvs[tri[2]];
+                    const Image& tex = *part.texture;
+                    const int tx = std::clamp(int(uv.x * tex.w), 0, tex.w - 1);
+                    const int ty = std::clamp(int(uv.y * tex.h), 0, tex.h - 1);
+                    const float shade = 0.35f + 0.65f * std::max(0.0f, glm::dot(n, light));
+                    const uint8_t* c = tex.at(tx, ty);
+                    image.set(x, y, toByte(c[0] / 255.0f * shade), toByte(c[1] / 255.0f * shade), toByte(c[2] / 255.0f * shade));
+                }
+        }
+    }
+}
+
+// An orthographic, textured and lit picture of some models, looking along
+// `forward`, framed to fit.
 Image render(const std::vector<Placed>& parts, vec3 forward, vec3 up, int size)
 {
     forward = glm::normalize(forward);
@@ -467,54 +524,22 @@ Image render(const std::vector<Placed>& parts, vec3 forward, vec3 up, int size)
     const vec2 middle((lo[0] + hi[0]) * 0.5f, (lo[1] + hi[1]) * 0.5f);
     Image image(size, size, 3);
     image.fillRect(0, 0, size, size, 38, 44, 56);
-    std::vector<float> depth(size_t(size) * size, 1e9f);
-    const vec3 light = glm::normalize(vec3(-0.4f, 0.8f, 0.45f));
-    for (const Placed& part : parts) {
-        const Model& m = *part.model;
-        for (size_t t = 0; t < m.triangles.size(); t += 3) {
-            vec2 s[3];
-            float d[3];
-            for (int k = 0; k < 3; ++k) {
-                const vec3 q = m.positions[m.triangles[t + k]] + part.offset;
-                s[k] = (vec2(glm::dot(q, right), -glm::dot(q, up)) - vec2(middle.x, -middle.y)) / extent * float(size)
-                       + vec2(size * 0.5f);
-                d[k] = glm::dot(q, forward);
-            }
-            const float area = (s[1].x - s[0].x) * (s[2].y - s[0].y) - (s[2].x - s[0].x) * (s[1].y - s[0].y);
-            if (std::abs(area) < 1e-9f)
-                continue;
-            const int x0 = std::max(0, int(std::floor(std::min({s[0].x, s[1].x, s[2].x}))));
-            const int x1 = std::min(size - 1, int(std::ceil(std::max({s[0].x, s[1].x, s[2].x}))));
-            const int y0 = std::max(0, int(std::floor(std::min({s[0].y, s[1].y, s[2].y}))));
-            const int y1 = std::min(size - 1, int(std::ceil(std::max({s[0].y, s[1].y, s[2].y}))));
-            for (int y = y0; y <= y1; ++y)
-                for (int x = x0; x <= x1; ++x) {
-                    const vec2 p(x + 0.5f, y + 0.5f);
-                    const float w0 = ((s[1].x - p.x) * (s[2].y - p.y) - (s[2].x - p.x) * (s[1].y - p.y)) / area;
-                    const float w1 = ((s[2].x - p.x) * (s[0].y - p.y) - (s[0].x - p.x) * (s[2].y - p.y)) / area;
-                    const float w2 = 1.0f - w0 - w1;
-                    if (w0 < 0 || w1 < 0 || w2 < 0)
-                        continue;
-                    const float z = w0 * d[0] + w1 * d[1] + w2 * d[2];
-                    float& stored = depth[size_t(y) * size + x];
-                    if (z >= stored)
-                        continue;
-                    stored = z;
-                    const uint32_t* tri = &m.triangles[t];
-                    vec3 n = glm::normalize(w0 * m.normals[tri[0]] + w1 * m.normals[tri[1]] + w2 * m.normals[tri[2]]);
-                    if (glm::dot(n, forward) > 0.0f)
-                        n = -n;
-                    const vec2 uv = w0 * m.uvs[tri[0]] + w1 * m.uvs[tri[1]] + w2 * m.uvs[tri[2]];
-                    const Image& tex = *part.texture;
-                    const int tx = std::clamp(int(uv.x * tex.w), 0, tex.w - 1);
-                    const int ty = std::clamp(int(uv.y * tex.h), 0, tex.h - 1);
-                    const float shade = 0.35f + 0.65f * std::max(0.0f, glm::dot(n, light));
-                    const uint8_t* c = tex.at(tx, ty);
-                    image.set(x, y, toByte(c[0] / 255.0f * shade), toByte(c[1] / 255.0f * shade), toByte(c[2] / 255.0f * shade));
-                }
-        }
-    }
+    const float scale = float(size) / extent;
+    rasterise(image, parts, forward, up, scale, vec2(size * 0.5f) - vec2(middle.x, -middle.y) * scale);
     return image;
+}
+
+// The figure's parts at the player's offsets: body, left and right wing, then
+// the legs left front, right front, left back, right back.
+std::vector<Placed> assemble(const Model* const (&models)[7], const Image& bodyTex, const Image& wingTex, const Image& legTex)
+{
+    return {{models[0], vec3(0.0f), &bodyTex},
+            {models[1], vec3(0, 0.15f, 0), &wingTex},
+            {models[2], vec3(0, 0.15f, 0), &wingTex},
+            {models[3], vec3(-0.1f, -0.02f, -0.15f), &legTex},
+            {models[4], vec3(0.1f, -0.02f, -0.15f), &legTex},
+            {models[5], vec3(-0.1f, -0.02f, 0.15f), &legTex},
+            {models[6], vec3(0.1f, -0.02f, 0.15f), &legTex}};
 }
 
 Image threeViews(const std::vector<Placed>& parts, const std::string& title)
@@ -583,14 +608,10 @@ bool writeAll(const std::string& dataDir, const std::string& previewDir)
     // The assembled figure at the player's offsets, then as the chase camera
     // sees it (4.65 behind, 1.97 above) and with both wings torn.
     auto figure = [&](bool broken) {
-        std::vector<Placed> parts = {{&entries[0].model, vec3(0.0f), &bodyTex},
-                                     {&entries[broken ? 3 : 1].model, vec3(0, 0.15f, 0), &wingTex},
-                                     {&entries[broken ? 4 : 2].model, vec3(0, 0.15f, 0), &wingTex},
-                                     {&entries[5].model, vec3(-0.1f, -0.02f, -0.15f), &legTex},
-                                     {&entries[6].model, vec3(0.1f, -0.02f, -0.15f), &legTex},
-                                     {&entries[7].model, vec3(-0.1f, -0.02f, 0.15f), &legTex},
-                                     {&entries[8].model, vec3(0.1f, -0.02f, 0.15f), &legTex}};
-        return parts;
+        const Model* const models[7] = {&entries[0].model, &entries[broken ? 3 : 1].model, &entries[broken ? 4 : 2].model,
+                                        &entries[5].model,  &entries[6].model,             &entries[7].model,
+                                        &entries[8].model};
+        return assemble(models, bodyTex, wingTex, legTex);
     };
     if (!writePng(dir + "/figure.png", threeViews(figure(false), "figure")))
         return false;
@@ -603,6 +624,14 @@ bool writeAll(const std::string& dataDir, const std::string& previewDir)
         return false;
     std::printf("wrote previews to %s\n", dir.c_str());
     return true;
+}
+
+void drawFigure(Image& picture, glm::vec3 forward, glm::vec3 up, float scale, glm::vec2 origin)
+{
+    const Image bodyTex = bodyTexture(), wingTex = wingTexture(), legTex = legTexture();
+    const Model whole = body(), left = wing(-1.0f, false), right = wing(1.0f, false), front = leg(true), back = leg(false);
+    const Model* const models[7] = {&whole, &left, &right, &front, &front, &back, &back};
+    rasterise(picture, assemble(models, bodyTex, wingTex, legTex), forward, up, scale, origin);
 }
 
 } // namespace meshes

@@ -6,8 +6,9 @@ set -u
 generator=$1
 data=$2
 scratch=$3
+icons=$4
 
-rm -rf "$scratch"
+rm -rf "$scratch" "$scratch-icons"
 mkdir -p "$scratch"
 if ! "$generator" "$scratch" > "$scratch.log" 2>&1; then
   echo "generator failed:"; cat "$scratch.log"; exit 1
@@ -35,4 +36,14 @@ for f in Holstein.DDS config.ini; do
   [ -f "$scratch/$f" ] || { echo "not generated: $f"; status=1; }
 done
 [ $status = 0 ] && echo "$(echo "$made" | wc -l) generated files match data/"
+
+# The icons, both ways: every one made is committed and every committed one is made.
+if ! "$generator" --icons "$scratch-icons" > "$scratch-icons.log" 2>&1; then
+  echo "icon generation failed:"; cat "$scratch-icons.log"; exit 1
+fi
+for f in $({ ls "$scratch-icons"; ls "$icons" 2>/dev/null; } | sort -u); do
+  cmp -s "$scratch-icons/$f" "$icons/$f" || { echo "icon differs or is missing: $f"; status=1; }
+done
+[ -n "$(ls "$scratch-icons")" ] || { echo "no icons generated"; status=1; }
+[ $status = 0 ] && echo "the icons match $icons"
 exit $status

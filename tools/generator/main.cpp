@@ -1,15 +1,18 @@
 // moorglide-generate: writes every game data file except the shaders.
 //
 //   moorglide-generate <data dir> [preview dir]
+//   moorglide-generate --icons <icon dir>
 //
 // The output is deterministic; data/ holds the committed result and a test
 // regenerates it and compares byte for byte. The preview folder receives
-// pictures of the maps, the models and the font for a quick look.
+// pictures of the maps, the models and the font for a quick look. The icons
+// are not game data: they go to the install files in dist/icons.
 
 #include <cstdio>
 #include <string>
 
 #include "Font.h"
+#include "Icons.h"
 #include "Image.h"
 #include "Levels.h"
 #include "Meshes.h"
@@ -34,8 +37,10 @@ bool writeConfig(const std::string& dataDir)
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::string(argv[1]) == "--icons")
+        return icons::writeAll(argv[2]) ? 0 : 1;
     if (argc < 2 || argc > 3) {
-        std::printf("usage: %s <data dir> [preview dir]\n", argv[0]);
+        std::printf("usage: %s <data dir> [preview dir]\n       %s --icons <icon dir>\n", argv[0], argv[0]);
         return 2;
     }
     const std::string dataDir = argv[1];
