@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/Audio.h"
 #include "app/GameSettings.h"
 #include "app/GameState.h"
 #include "app/Highscores.h"
@@ -13,6 +14,7 @@
 #include "app/Input.h"
 #include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
+#include "app/SoundCues.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/FBORenderer.h"
@@ -95,6 +97,7 @@ bool Game::runPass(double now) {
     gameState.sceneRoot->update(dt);
     gameState.player->getWorldMatrix();
     collisionRegistry.testCollisions();
+    Audio::current().flight(currentFlightSound(window));
     ensureFrustum();
 
     // Draw.

@@ -8,6 +8,7 @@ struct GameSettings {
     int height = 600;
     int refreshRate = 60;
     bool fullscreen = false;
+    int soundVolume = 80;  // 0 to 100; 0 opens no audio device
 };
 
 extern GameSettings gameSettings;

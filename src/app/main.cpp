@@ -6,6 +6,7 @@
 #include "app/Console.h"
 #include "app/Game.h"
 #include "app/GameSettings.h"
+#include "app/OpenAlAudio.h"
 
 int main() {
     // Line-buffered so that a console piped to a file or a test sees each
@@ -37,5 +38,10 @@ int main() {
     // GLEW may leave an error flag behind; the frame loop must not report it.
     glGetError();
 
-    return runGame(window);
+    // Sound plays beside the game: any failure of it leaves the game silent.
+    OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
+    Audio::install(&sound);
+    const int exitCode = runGame(window);
+    Audio::install(nullptr);
+    return exitCode;
 }
