@@ -18,7 +18,7 @@ const char* const FILE_NAMES[] = {"wind.wav", "whoosh.wav", "snap.wav", "thud.wa
                                   "chime.wav", "tick.wav", "hum.wav", "hiss.wav"};
 
 // Loudness of each sound against the others (the wind's follows the speed).
-const float SOUND_GAINS[] = {1.0f, 0.5f, 0.9f, 0.85f, 0.7f, 0.6f, 0.5f, 0.22f};
+const float SOUND_GAINS[] = {0.7f, 0.4f, 0.7f, 0.9f, 0.7f, 0.6f, 0.5f, 0.2f};
 
 // More lamps than any level has; a level with more hears the first ones.
 constexpr std::size_t MAX_LAMP_SOURCES = 64;
