@@ -14,6 +14,10 @@ int main() {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     readConfig();
+    // Sound plays beside the game: any failure of it leaves the game silent.
+    // Opened before GLFW and the driver start threads of their own, since
+    // OpenAL Soft's log level is handed over through the environment.
+    OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
 
     if (!glfwInit()) console::fail("Failed to init glfw");
 
@@ -38,8 +42,6 @@ int main() {
     // GLEW may leave an error flag behind; the frame loop must not report it.
     glGetError();
 
-    // Sound plays beside the game: any failure of it leaves the game silent.
-    OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
     Audio::install(&sound);
     const int exitCode = runGame(window);
     Audio::install(nullptr);

@@ -6,6 +6,8 @@ source "$(dirname "$0")/lib.bash" "$@"
 source "$(dirname "$0")/race_lib.bash"
 
 ENVELOPE="$BUILD_DIR/tests/wav_envelope"
+# The outputs come from OpenAL Soft's config file here.
+unset ALSOFT_DRIVERS
 
 # OpenAL Soft's own config: its wave output, mono 16-bit, into file $1.
 export ALSOFT_CONF="$WORK/alsoft.conf"
@@ -70,11 +72,13 @@ tap m
 wait_console "^Sound muted$"
 quit_game
 
-# 3. The null output: sound on, nothing played.
+# 3. The null output, chosen over the config file's: sound on, nothing written.
 fresh_data
+wave_output "$WORK/not-written.wav"
 ALSOFT_DRIVERS=null start_with_sound_line "^Sound on: "
 wait_frames 3
 quit_game
+[ -e "$WORK/not-written.wav" ] && fail "ALSOFT_DRIVERS=null did not choose the null output"
 
 # 4. No device: the wave output without a file cannot open.
 fresh_data
