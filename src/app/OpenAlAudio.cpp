@@ -18,7 +18,7 @@ const char* const FILE_NAMES[] = {"wind.wav", "whoosh.wav", "snap.wav", "thud.wa
                                   "chime.wav", "tick.wav", "hum.wav", "hiss.wav"};
 
 // Loudness of each sound against the others (the wind's follows the speed).
-const float SOUND_GAINS[] = {0.7f, 0.4f, 0.7f, 0.9f, 0.7f, 0.6f, 0.5f, 0.2f};
+const float SOUND_GAINS[] = {0.7f, 0.4f, 0.7f, 0.9f, 0.7f, 0.6f, 0.15f, 0.2f};
 
 // More lamps than any level has; a level with more hears the first ones.
 constexpr std::size_t MAX_LAMP_SOURCES = 64;
@@ -110,7 +110,9 @@ bool OpenAlAudio::createSources(const std::vector<WavSound>& sounds) {
         alSourcei(sources[i], AL_LOOPING, i == WIND || i == WHOOSH || i == HISS ? AL_TRUE : AL_FALSE);
     }
     alSourcef(sources[WIND], AL_GAIN, 0.0f);
-    alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
+    // Steeper than the inverse model: the many far lamps of a lamp-lined
+    // valley must not drown the ones flying past.
+    alDistanceModel(AL_EXPONENT_DISTANCE_CLAMPED);
     alListenerf(AL_GAIN, volume);
     const ALenum error = alGetError();
     if (error != AL_NO_ERROR) {
@@ -160,13 +162,16 @@ void OpenAlAudio::levelBuilt(const std::vector<glm::vec3>& lamps, bool snow) {
         alSourcei(source, AL_BUFFER, ALint(buffers[HUM]));
         alSourcei(source, AL_LOOPING, AL_TRUE);
         alSourcef(source, AL_GAIN, SOUND_GAINS[HUM]);
-        // Full at 20 units, a tenth at about 120; quiet beyond 400.
-        alSourcef(source, AL_REFERENCE_DISTANCE, 20.0f);
-        alSourcef(source, AL_ROLLOFF_FACTOR, 1.8f);
-        alSourcef(source, AL_MAX_DISTANCE, 400.0f);
+        // Full within 60 units (flying past a bank), a tenth from mid-valley
+        // (about 280 units), a thirtieth at 600.
+        alSourcef(source, AL_REFERENCE_DISTANCE, 60.0f);
+        alSourcef(source, AL_ROLLOFF_FACTOR, 1.5f);
+        alSourcef(source, AL_MAX_DISTANCE, 2000.0f);
         alSource3f(source, AL_POSITION, lamps[i].x, lamps[i].y, lamps[i].z);
-        // Staggered, so that neighbouring lamps do not buzz in step.
-        alSourcef(source, AL_SEC_OFFSET, float(i % 7) * 0.13f);
+        // Each lamp a little off the others in phase and pitch, so that a row
+        // of them does not add up to one loud buzz.
+        alSourcef(source, AL_SEC_OFFSET, float((i * 37) % 100) * 0.01f);
+        alSourcef(source, AL_PITCH, 0.995f + 0.0025f * float((i * 3) % 5));
         alSourcePlay(source);
     }
     if (snow) {
