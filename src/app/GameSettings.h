@@ -2,7 +2,8 @@
 
 #include <string>
 
-// The window settings read from config.ini; written only by readConfig.
+// The window and sound settings read from config.ini; written only by
+// readConfig.
 struct GameSettings {
     int width = 800;
     int height = 600;

@@ -36,6 +36,8 @@ struct GameState {
 
     // Render toggles.
     bool wireframe = false;
+
+    // M: the sound is muted.
     bool soundMuted = false;
 
     // Joystick buttons of the last joystick that answered this pass.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/Audio.h"
-
 #include "effects/BillboardNode.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"
