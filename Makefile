@@ -5,7 +5,7 @@ PACKAGES := cmake g++ make pkg-config \
   libglfw3-dev libglew-dev libassimp-dev libglm-dev liblodepng-dev \
   libgl-dev libgl1-mesa-dri libglx-mesa0 mesa-utils \
   googletest libgtest-dev \
-  libfreetype-dev fonts-dejavu-core \
+  libfreetype-dev fonts-dejavu-core libopenal-dev \
   xvfb xauth xdotool x11-utils imagemagick libx11-dev \
   dpkg-dev file desktop-file-utils appstream groff-base
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/Audio.h"
 #include "app/GameSettings.h"
 #include "app/GameState.h"
 #include "app/Highscores.h"
@@ -13,6 +14,7 @@
 #include "app/Input.h"
 #include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
+#include "app/SoundCues.h"
 #include "app/WorldStep.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
@@ -110,6 +112,7 @@ void Game::update(double now) {
     });
     // Effects that are stable at any step length move once per frame.
     gameState.sceneRoot->frameUpdate();
+    Audio::current().flight(currentFlightSound());
 
     hud->setTimeText();
     endOfLevelStep(window);

@@ -1,5 +1,6 @@
 #include "app/GameSettings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -42,6 +43,8 @@ void applyConfigLine(GameSettings& settings, const std::string& line) {
         settings.refreshRate = value;
     } else if (valueAfterKey(line, "FULLSCREEN", &value)) {
         settings.fullscreen = value != 0;
+    } else if (valueAfterKey(line, "SOUND_VOLUME", &value)) {
+        settings.soundVolume = std::clamp(value, 0, 100);
     }
 }
 

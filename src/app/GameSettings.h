@@ -2,12 +2,14 @@
 
 #include <string>
 
-// The window settings read from config.ini; written only by readConfig.
+// The window and sound settings read from config.ini; written only by
+// readConfig.
 struct GameSettings {
     int width = 800;
     int height = 600;
     int refreshRate = 60;
     bool fullscreen = false;
+    int soundVolume = 80;  // 0 to 100; 0 opens no audio device
 };
 
 extern GameSettings gameSettings;

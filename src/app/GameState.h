@@ -38,9 +38,13 @@ struct GameState {
     double messageTime = 0.0;
     bool showHints = true;
     bool showFps = false;
+    // The end-of-level screen showed in the last pass (its chime sounds once).
 
     // Render toggles.
     bool wireframe = false;
+
+    // M: the sound is muted.
+    bool soundMuted = false;
 
     // Joystick buttons of the last joystick that answered this pass.
     bool joystickSeen = false;

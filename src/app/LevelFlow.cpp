@@ -3,8 +3,10 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <cmath>
 #include <cstdio>
 
+#include "app/Audio.h"
 #include "app/GameState.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
@@ -35,8 +37,12 @@ void raceStep(double step) {
 
 void countdownStep(double frameSeconds) {
     if (gameState.levelChangeCountdown == -1.0) return;
+    const double before = gameState.levelChangeCountdown;
     gameState.levelChangeCountdown -= frameSeconds;
     if (!(gameState.levelChangeCountdown > 0.0)) gameState.levelChangeCountdown = 0.0;
+    // A tick as each further whole second begins (endOfLevelStep ticks the first).
+    const double after = gameState.levelChangeCountdown;
+    if (after > 0.0 && std::ceil(after) < std::ceil(before)) Audio::current().countdownTick();
 }
 
 void restartLevel() {
@@ -81,10 +87,15 @@ bool levelChangeStep(Hud& hud) {
 }
 
 void endOfLevelStep(GLFWwindow* window) {
+    const bool wasShown = gameState.endOfLevel.shown;
     gameState.endOfLevel.shown = false;
-    if (gameState.levelChangeCountdown == -1.0 && playerPastFinish()) showEndOfLevel(window);
+    if (gameState.levelChangeCountdown == -1.0 && playerPastFinish()) {
+        if (!wasShown) Audio::current().finished();
+        showEndOfLevel(window);
+    }
     if (gameState.levelChangePending && gameState.levelChangeCountdown == -1.0) {
         gameState.levelChangeCountdown = 2.0;
+        Audio::current().countdownTick();
         gameState.messageTime = 3.0;
         std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Loading next level...");
     }

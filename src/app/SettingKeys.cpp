@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/Audio.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "app/LevelFlow.h"
@@ -69,6 +70,11 @@ void handleToggleKeys(GLFWwindow* window) {
     toggleOnPress(window, GLFW_KEY_F8, settings.frustumCulling, "Frustrum-Culling enabled",
                   "Frustrum-Culling disabled");
     toggleOnPress(window, GLFW_KEY_F9, settings.transparency, "Transparency enabled", "Transparency disabled");
+    if (toggleOnPress(window, GLFW_KEY_M, gameState.soundMuted, "Sound muted", "Sound on")) {
+        std::printf("%s\n", gameState.soundMuted ? "Sound muted" : "Sound unmuted");
+        std::fflush(stdout);
+        Audio::current().setMuted(gameState.soundMuted);
+    }
 }
 
 void handleRestart(GLFWwindow* window) {

@@ -6,6 +6,7 @@
 #include "app/Console.h"
 #include "app/Game.h"
 #include "app/GameSettings.h"
+#include "app/OpenAlAudio.h"
 
 int main() {
     // Line-buffered so that a console piped to a file or a test sees each
@@ -13,6 +14,10 @@ int main() {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     readConfig();
+    // Sound plays beside the game: any failure of it leaves the game silent.
+    // Opened before GLFW and the driver start threads of their own, since
+    // OpenAL Soft's log level is handed over through the environment.
+    OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
 
     if (!glfwInit()) console::fail("Failed to init glfw");
 
@@ -37,5 +42,8 @@ int main() {
     // GLEW may leave an error flag behind; the frame loop must not report it.
     glGetError();
 
-    return runGame(window);
+    Audio::install(&sound);
+    const int exitCode = runGame(window);
+    Audio::install(nullptr);
+    return exitCode;
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/Audio.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "render/Environment.h"
@@ -69,6 +70,8 @@ FlightControls PlayerNode::readControls() const {
     }
     return read;
 }
+
+float PlayerNode::lowFlightBoost(float altitude) { return altitude < 50.0f ? 2.0f * (50.0f - altitude) : 0.0f; }
 
 void PlayerNode::handleEnvironmentKeys() {
     switch (pollEnvironmentKey(window)) {
@@ -165,7 +168,7 @@ void PlayerNode::update(double dt) {
     } else {
         translate(glm::vec3(0.0f, -(altitude - 239.0f) * 14.0f * t, 0.0f));
     }
-    const float boost = altitude < 50.0f ? 2.0f * (50.0f - altitude) : 0.0f;
+    const float boost = lowFlightBoost(altitude);
 
     const float distance = (speed + boost) * t;
     const float lift = 16.0f * t * liftFactor * speed / 30.0f;
@@ -247,6 +250,7 @@ void PlayerNode::breakWing(int side) {
     }
     knockVector = glm::normalize(glm::vec3(getWorldMatrix()[0]));
     speed = speed / 3.0f;
+    Audio::current().wingSnapped();
 }
 
 PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts) {
@@ -350,7 +354,10 @@ PlayerNode* assemblePlayer(GLFWwindow* window) {
 }
 
 void playerBodyHit() {
-    if (gameState.player) gameState.player->stopped = true;
+    if (!gameState.player) return;
+    // The body rests on the ground for many frames; the crash sounds once.
+    if (!gameState.player->stopped) Audio::current().bodyHit();
+    gameState.player->stopped = true;
 }
 
 void playerLeftWingHit() {

@@ -51,6 +51,8 @@ public:
     // The environment key acting in this frame (GLFW_KEY_N, _F or _L), or 0:
     // a key acts once and then not again until N, F and L are all released.
     static int pollEnvironmentKey(GLFWwindow* window);
+    // The speed added below altitude 50 (terrain space): 100 units/s at 0.
+    static float lowFlightBoost(float altitude);
 
     FlightControls controls;
     bool stopped = false;

@@ -3,7 +3,9 @@
 #include <GL/glew.h>
 
 #include <cstdio>
+#include <vector>
 
+#include "app/Audio.h"
 #include "effects/BillboardNode.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"
@@ -19,10 +21,10 @@ float& finishLine = goalPosition.z;
 
 namespace {
 
-void addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal) {
+bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal) {
     GeometryNode* lamp = importGeometryNode("Meshes/lamp.obj");
-    // Without its model the lamp is left out, light and all.
-    if (!lamp) return;
+    // Without its model the lamp is left out, light, hum and all.
+    if (!lamp) return false;
     lamp->scaleBy(glm::vec3(5.0f));
     lamp->setPosition(position);
     // Leans with the slope it stands on.
@@ -35,6 +37,7 @@ void addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& 
     blinker->addChild(light);
     terrain->addChild(blinker);
     std::printf("Added lamp at %f/%f/%f\n", position.x, position.y, position.z);
+    return true;
 }
 
 void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint snowflake) {
@@ -65,13 +68,17 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
 
     LevelMarkers markers;
     markers.scan(map, extentX, heightScale, extentZ);
+    std::vector<glm::vec3> humming;
+    bool snow = false;
     for (const LevelMarkers::Event& event : markers.events()) {
         switch (event.kind) {
             case LevelMarkers::Kind::Lamp:
-                addLamp(terrain, event.position, grid.normal(event.row, event.column));
+                if (addLamp(terrain, event.position, grid.normal(event.row, event.column)))
+                    humming.push_back(event.position);
                 break;
             case LevelMarkers::Kind::Snow:
                 addSnowEmitter(terrain, event.position, snowflake);
+                snow = true;
                 break;
             case LevelMarkers::Kind::Goal:
                 break;  // the scan keeps the last one
@@ -97,4 +104,5 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
         }
     }
     std::fflush(stdout);
+    Audio::current().levelBuilt(humming, snow);
 }

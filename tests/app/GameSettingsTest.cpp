@@ -48,6 +48,15 @@ TEST(GameSettings, NumbersAreReadAsByPercentI) {
     EXPECT_EQ(readFrom("WIDTH=99999999999999999999\n").width, 2147483647);
 }
 
+TEST(GameSettings, SoundVolumeIsClampedToZeroToHundred) {
+    EXPECT_EQ(readFrom("").soundVolume, 80);
+    EXPECT_EQ(readFrom("SOUND_VOLUME=0x20\n").soundVolume, 32);
+    EXPECT_EQ(readFrom("SOUND_VOLUME=0\n").soundVolume, 0);
+    EXPECT_EQ(readFrom("SOUND_VOLUME=250\n").soundVolume, 100);
+    EXPECT_EQ(readFrom("SOUND_VOLUME=-3\n").soundVolume, 0);
+    EXPECT_EQ(readFrom("SOUND_VOLUME=loud\n").soundVolume, 80);
+}
+
 TEST(GameSettings, WordsAndEmptyValuesChangeNothing) {
     std::string console;
     GameSettings s = readFrom("FULLSCREEN=true\n", &console);

@@ -12,6 +12,7 @@
 #include "app/ScriptedInput.h"
 #include "app/SettingKeys.h"
 #include "player/PlayerNode.h"
+#include "support/RecordingAudio.h"
 #include "world/LevelObjects.h"
 
 namespace {
@@ -252,6 +253,26 @@ TEST_F(LevelFlow, SpaceChangesTheLevelAfterExactlyTwoSeconds) {
     EXPECT_EQ(gameState.raceTime, 1.75);
     EXPECT_STREQ(hud.text(Hud::TIME), "Time:1.750 / 50000.000");
     EXPECT_EQ(rebuilds, 1);
+}
+
+TEST_F(LevelFlow, EachFinishChimesOnceAndTheCountdownTicksEverySecond) {
+    RecordingAudio audio;
+    const double frame = 1.0 / 60.0;
+    finishRun(30, frame);
+    for (int i = 0; i < 30; ++i) pass(frame);
+    EXPECT_EQ(audio.events, std::vector<std::string>{"chime"});
+
+    tapDuringPass(GLFW_KEY_SPACE, frame);
+    while (rebuilds == 0) pass(frame);
+    EXPECT_EQ(audio.events, (std::vector<std::string>{"chime", "tick", "tick"}));
+
+    // The next level's finish chimes again; a restart from its end screen
+    // and the finish after it, once more.
+    finishRun(30, frame);
+    tapDuringPass(GLFW_KEY_ENTER, frame);
+    finishRun(30, frame);
+    EXPECT_EQ(audio.count("chime"), 3);
+    EXPECT_EQ(audio.count("tick"), 2);
 }
 
 TEST_F(LevelFlow, LevelTenGoesOnToLevelOne) {

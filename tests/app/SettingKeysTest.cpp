@@ -10,6 +10,7 @@
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "scene/CameraNode.h"
+#include "support/RecordingAudio.h"
 
 namespace {
 
@@ -95,6 +96,17 @@ TEST_F(SettingKeys, OnOffKeysToggleAndAnnounce) {
     handleSettingKeys(nullptr);
     EXPECT_FALSE(settings.frustumCulling);
     EXPECT_FALSE(gameState.motionBlur);  // F6 still held: no second toggle
+}
+
+TEST_F(SettingKeys, MMutesAndUnmutesTheSoundWithALine) {
+    RecordingAudio audio;
+    EXPECT_EQ(tap(GLFW_KEY_M), "Sound muted\n");
+    EXPECT_TRUE(gameState.soundMuted);
+    EXPECT_EQ(status(), "Sound muted");
+    EXPECT_EQ(gameState.messageTime, 2.0);
+    EXPECT_EQ(tap(GLFW_KEY_M), "Sound unmuted\n");
+    EXPECT_EQ(status(), "Sound on");
+    EXPECT_EQ(audio.events, (std::vector<std::string>{"mute", "unmute"}));
 }
 
 TEST_F(SettingKeys, HoldingAKeyTogglesOnce) {

@@ -20,6 +20,7 @@
 #include "scene/CameraNode.h"
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/RecordingAudio.h"
 #include "world/LevelLoader.h"
 
 namespace {
@@ -282,6 +283,7 @@ TEST_F(PlayerNodeTest, VolumesReportLeftWingRightWingBodyAndBreakTheFigure) {
     collisionRegistry.columns = collisionRegistry.rows = 4;
     collisionRegistry.extentX = collisionRegistry.extentZ = 2048.0f;
     collisionRegistry.volumes.clear();
+    RecordingAudio audio;
 
     step(0.0f);
     ASSERT_EQ(collisionRegistry.volumes.size(), 3u);
@@ -295,12 +297,22 @@ TEST_F(PlayerNodeTest, VolumesReportLeftWingRightWingBodyAndBreakTheFigure) {
     // The right wing broke last.
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 30.0f, 30.0f));
     EXPECT_FLOAT_EQ(player->speed, 25.0f / 9.0f);
+    EXPECT_EQ(audio.events, (std::vector<std::string>{"snap", "snap", "thud"}));
 
-    // Broken-off wings no longer register.
+    // Broken-off wings no longer register; the body still on the ground is
+    // the same crash and sounds no more.
     step(0.0f);
     ASSERT_EQ(collisionRegistry.volumes.size(), 1u);
     EXPECT_EQ(collisionRegistry.volumes[0]->parent, player);
     collisionRegistry.testCollisions();
+    EXPECT_EQ(audio.events.size(), 3u);
+
+    // A new run's crash sounds again.
+    player->reset();
+    step(0.0f);
+    collisionRegistry.testCollisions();
+    EXPECT_EQ(audio.count("snap"), 4);
+    EXPECT_EQ(audio.count("thud"), 2);
 
     // Without a player the callbacks do nothing.
     gameState.player = nullptr;

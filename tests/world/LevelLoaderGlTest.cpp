@@ -21,6 +21,7 @@
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
+#include "support/RecordingAudio.h"
 #include "world/LevelObjects.h"
 
 namespace {
@@ -101,6 +102,7 @@ TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
     map.mark(3, 0, 200, 100);  // no marker
     map.save("Maps/map3.png");
 
+    RecordingAudio audio;
     std::string out;
     GeometryNode* terrain = load(3, &out);
     ASSERT_NE(terrain, nullptr) << out;
@@ -131,6 +133,9 @@ TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
     const glm::vec3 lampAt(-512.0f, 40.0f * 256.0f / 255.0f, 512.0f);
     EXPECT_EQ(glm::vec3(lamp->translationMatrix[3]), lampAt);
     EXPECT_EQ(glm::vec3(blinker->lights[0]->translationMatrix[3]), lampAt);
+    // The lamp hums where it stands; the snow hisses.
+    EXPECT_EQ(audio.lamps, std::vector<glm::vec3>{lampAt});
+    EXPECT_TRUE(audio.snow);
     EXPECT_FLOAT_EQ(lamp->scaleMatrix[0][0], 5.0f);
     EXPECT_EQ(goalPosition, glm::vec3(0.0f, 40.0f * 256.0f / 255.0f, 0.0f));
     EXPECT_FLOAT_EQ(finishLine, 0.0f);
@@ -294,9 +299,12 @@ TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
     map.mark(1, 1, 255, 180);
     map.mark(2, 2, 0, 255);
     map.save("Maps/map1.png");
+    RecordingAudio audio;
     std::string out;
     GeometryNode* terrain = load(1, &out);
     ASSERT_NE(terrain, nullptr);
+    EXPECT_EQ(audio.count("level"), 1);
+    EXPECT_TRUE(audio.lamps.empty());
     // Only the snow emitter of the lamp's vertex is left; the goal still counts.
     ASSERT_EQ(terrain->children.size(), 1u);
     EXPECT_NE(dynamic_cast<EmitterNode*>(terrain->children.front()), nullptr);

@@ -27,7 +27,7 @@ for f in $made; do
   fi
 done
 # Files under data/ that the generator owns but no longer makes.
-for dir in Maps Meshes Textures; do
+for dir in Maps Meshes Textures Sounds; do
   for f in $(cd "$data" && find "$dir" -type f 2>/dev/null | sort); do
     [ -f "$scratch/$f" ] || { echo "stale, not generated: $f"; status=1; }
   done

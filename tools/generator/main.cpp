@@ -16,6 +16,7 @@
 #include "Image.h"
 #include "Levels.h"
 #include "Meshes.h"
+#include "Sounds.h"
 #include "Textures.h"
 
 namespace {
@@ -48,7 +49,8 @@ int main(int argc, char** argv)
     if (!makeDirectories(dataDir))
         return 1;
     const bool ok = writeConfig(dataDir) && textures::writeAll(dataDir) && meshes::writeAll(dataDir, previewDir)
-                    && font::write(dataDir, previewDir) && levels::writeAll(dataDir, previewDir);
+                    && font::write(dataDir, previewDir) && levels::writeAll(dataDir, previewDir)
+                    && sounds::writeAll(dataDir);
     if (!ok) {
         std::printf("generation failed\n");
         return 1;

@@ -1,0 +1,10 @@
+#include "app/Audio.h"
+
+namespace {
+Audio silence;
+Audio* installed = nullptr;
+}  // namespace
+
+Audio& Audio::current() { return installed ? *installed : silence; }
+
+void Audio::install(Audio* output) { installed = output; }

@@ -1,0 +1,23 @@
+#include "app/SoundCues.h"
+
+#include "app/GameState.h"
+#include "player/PlayerNode.h"
+
+FlightSound currentFlightSound() {
+    FlightSound sound;
+    PlayerNode* player = gameState.player;
+    if (!player) return sound;
+    sound.flying = !player->stopped;
+    sound.speed = player->speed;
+    sound.flapping = player->controls.flap;
+    // The lamps are placed in the terrain's space; the listener joins them there.
+    glm::mat4 pose = player->getWorldMatrix();
+    if (gameState.terrain) pose = gameState.terrain->getInverseWorldMatrix() * pose;
+    sound.position = glm::vec3(pose[3]);
+    // From where the figure is now: the flight model's own figure comes from
+    // the pose at the start of its update, stale in the first pass of a run.
+    sound.boost = PlayerNode::lowFlightBoost(sound.position.y);
+    sound.forward = -glm::normalize(glm::vec3(pose[2]));
+    sound.up = glm::normalize(glm::vec3(pose[1]));
+    return sound;
+}
