@@ -26,8 +26,8 @@ void recordRebuild() {
 
 const glm::vec3 START(0.0f, 130.0f, 50.0f);
 
-// The race driven frame by frame in the frame loop's order, one step a frame, with the flight
-// replaced by placing the player by hand.
+// The race driven frame by frame in the frame loop's order, one step a
+// frame, with the flight replaced by placing the player by hand.
 class LevelFlow : public ::testing::Test {
 protected:
     void SetUp() override {
