@@ -42,7 +42,9 @@ wait_console "^Texture-Sampling-Quality: Bilinear$" 30
 # figure fills more of the middle the closer the camera is.
 restart_run
 shot far
-tap c
+# Two frames: the status line lasts two seconds, which a loaded machine
+# draws in a handful of frames.
+tap c 2
 shot near
 tap c
 shot middle
