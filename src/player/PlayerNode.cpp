@@ -9,11 +9,14 @@
 #include "app/Audio.h"
 #include "app/GameState.h"
 #include "app/Input.h"
+#include "player/FlightConstants.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "scene/CollisionNode.h"
 #include "world/LevelLoader.h"
+
+using namespace flight;
 
 bool environmentKeyLatch = true;
 
@@ -71,7 +74,9 @@ FlightControls PlayerNode::readControls() const {
     return read;
 }
 
-float PlayerNode::lowFlightBoost(float altitude) { return altitude < 50.0f ? 2.0f * (50.0f - altitude) : 0.0f; }
+float PlayerNode::lowFlightBoost(float altitude) {
+    return altitude < BOOST_ALTITUDE ? BOOST_GAIN * (BOOST_ALTITUDE - altitude) : 0.0f;
+}
 
 void PlayerNode::handleEnvironmentKeys() {
     switch (pollEnvironmentKey(window)) {
@@ -111,10 +116,10 @@ void PlayerNode::update(double dt) {
 
     spotlight->intensity = environment.lightingMode == 1 ? glm::vec3(1.0f) : glm::vec3(0.1f);
 
-    float pitchInput = 40.0f * t * controls.joystickPitch;
-    float rollInput = 70.0f * t * controls.joystickRoll;
-    limbSwing.x += 280.0f * t * controls.joystickPitch;
-    limbSwing.z += 490.0f * t * controls.joystickRoll;
+    float pitchInput = PITCH_RATE * t * controls.joystickPitch;
+    float rollInput = ROLL_RATE * t * controls.joystickRoll;
+    limbSwing.x += PITCH_SWING_RATE * t * controls.joystickPitch;
+    limbSwing.z += ROLL_SWING_RATE * t * controls.joystickRoll;
 
     if (stopped) {
         Node::update(dt);
@@ -122,56 +127,57 @@ void PlayerNode::update(double dt) {
     }
 
     if (controls.noseDown) {
-        pitchInput -= 40.0f * t;
-        limbSwing.x += 280.0f * t;
+        pitchInput -= PITCH_RATE * t;
+        limbSwing.x += PITCH_SWING_RATE * t;
     }
     if (controls.noseUp) {
-        pitchInput += 40.0f * t;
-        limbSwing.x -= 280.0f * t;
+        pitchInput += PITCH_RATE * t;
+        limbSwing.x -= PITCH_SWING_RATE * t;
     }
     if (controls.rollLeft) {
-        rollInput -= 70.0f * t;
-        limbSwing.z += 490.0f * t;
+        rollInput -= ROLL_RATE * t;
+        limbSwing.z += ROLL_SWING_RATE * t;
     }
     if (controls.rollRight) {
-        rollInput += 70.0f * t;
-        limbSwing.z -= 490.0f * t;
+        rollInput += ROLL_RATE * t;
+        limbSwing.z -= ROLL_SWING_RATE * t;
     }
-    if (controls.flap) speed += 0.7f * t * forward.y;
+    if (controls.flap) speed += FLAP_GAIN * t * forward.y;
 
-    if (leftWingBroken) rollInput -= 30.0f * t;
-    if (rightWingBroken) rollInput += 30.0f * t;
+    if (leftWingBroken) rollInput -= BROKEN_WING_ROLL * t;
+    if (rightWingBroken) rollInput += BROKEN_WING_ROLL * t;
 
     // A raised right side turns the figure to the left.
-    const float yawInput = 40.0f * t * right.y;
+    const float yawInput = YAW_FROM_BANK * t * right.y;
 
-    speed -= 30.0f * t * forward.y;
-    speed = speed * (1.0f - t * 0.0026666667f * speed);
+    speed -= GRAVITY * t * forward.y;
+    speed = speed * (1.0f - t * DRAG * speed);
     if (speed < 0.0f) speed = 0.0f;
 
-    const float overStall = speed / 30.0f - 1.0f;
-    const float stallPitch = overStall > 0.0f ? 5.0f * t * overStall : -80.0f * t * (1.0f - speed / 30.0f);
+    const float overStall = speed / STALL_SPEED - 1.0f;
+    const float stallPitch =
+        overStall > 0.0f ? NOSE_UP_RATE * t * overStall : -NOSE_DOWN_RATE * t * (1.0f - speed / STALL_SPEED);
 
     // Lift needs the wings level and the heading up the course (world +z).
     float liftFactor = right.x < 0.0f ? -right.x : 0.0f;
     if (leftWingBroken && rightWingBroken) {
-        liftFactor *= 0.3f;
+        liftFactor *= NO_WING_LIFT;
     } else if (leftWingBroken || rightWingBroken) {
-        liftFactor *= 0.7f;
+        liftFactor *= ONE_WING_LIFT;
     }
 
     glm::vec4 local = glm::vec4(glm::vec3(world[3]), 1.0f);
     if (currentTerrain) local = currentTerrain->getInverseWorldMatrix() * local;
     const float altitude = local.y;
-    if (altitude < 240.0f) {
-        translate(glm::vec3(0.0f, -14.0f * t, 0.0f));
+    if (altitude < CEILING) {
+        translate(glm::vec3(0.0f, -SINK * t, 0.0f));
     } else {
-        translate(glm::vec3(0.0f, -(altitude - 239.0f) * 14.0f * t, 0.0f));
+        translate(glm::vec3(0.0f, -(altitude - CEILING_SINK_BASE) * SINK * t, 0.0f));
     }
     const float boost = lowFlightBoost(altitude);
 
     const float distance = (speed + boost) * t;
-    const float lift = 16.0f * t * liftFactor * speed / 30.0f;
+    const float lift = LIFT * t * liftFactor * speed / STALL_SPEED;
     moveLocal(glm::vec3(0.0f, -lift, distance));
 
     rotateAbout(pitchInput + 0.5f * turnImpulse.x, right);
@@ -187,7 +193,7 @@ void PlayerNode::update(double dt) {
 }
 
 void PlayerNode::animateLimbs(float t) {
-    limbSwing *= 1.0f - 10.0f * t;
+    limbSwing *= 1.0f - SWING_DECAY * t;
     for (GeometryNode* limb : limbs) {
         if (limb) limb->setRotation(0.0f, 0.0f, 0.0f);
     }
@@ -206,7 +212,7 @@ void PlayerNode::reset() {
     // first step of the new run: each changes where the wings touch.
     forgetWorldMatrices();
     limbSwing = glm::vec3(0.0f);
-    speed = 25.0f;
+    speed = START_SPEED;
     stopped = false;
 
     joysticks.clear();

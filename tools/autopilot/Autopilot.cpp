@@ -12,6 +12,7 @@
 #include "app/GameState.h"
 #include "app/LevelFlow.h"
 #include "app/ScriptedInput.h"
+#include "player/FlightConstants.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
@@ -96,11 +97,12 @@ void Autopilot::steer(PlayerNode& player, Node& terrain) {
     float highest = planner->highestAround(here, 3);
     const size_t reach = std::min(route.size(), progress + size_t(std::max(30.0f, speed * 4.0f / 4.0f)));
     for (size_t k = progress; k < reach; k += 2) highest = std::max(highest, planner->highestAround(route[k], 3));
-    const float target = std::min(highest + clearance, 225.0f);
+    // Fifteen under the ceiling leaves room to climb over what lies ahead.
+    const float target = std::min(highest + clearance, flight::CEILING - 15.0f);
     const float climb = std::clamp(0.8f * (target - p.y), -20.0f, 35.0f);
     const float liftFactor = std::max(0.0f, -right.x);
-    const float lift = 16.0f * speed / 30.0f * liftFactor;
-    float wantedPitch = std::asin(std::clamp((climb + 14.0f - lift) / std::max(speed, 5.0f), -0.6f, 0.7f));
+    const float lift = flight::LIFT * speed / flight::STALL_SPEED * liftFactor;
+    float wantedPitch = std::asin(std::clamp((climb + flight::SINK - lift) / std::max(speed, 5.0f), -0.6f, 0.7f));
     // A slow figure must not climb: below stall speed the nose drops ever faster.
     if (speed < 22.0f) wantedPitch = std::min(wantedPitch, 0.05f);
     if (trace && frames % 30 == 0) {

@@ -5,6 +5,8 @@
 
 #include <glm/glm.hpp>
 
+#include "player/FlightConstants.h"
+
 // A route along the valley floor, planned on the terrain's collision grid:
 // cells too high to overfly are walls, and cells near walls cost more, so
 // the route keeps to the middle of the course.
@@ -19,8 +21,9 @@ public:
     // Highest terrain within `radius` cells of the terrain-space point.
     float highestAround(const glm::vec2& point, int radius) const;
 
-    // Heights above this cannot be overflown under the ceiling.
-    static constexpr float wallHeight = 215.0f;
+    // Heights above this are walls to the planner: 25 under the ceiling is
+    // as high as the pilot safely climbs (the figure overflies up to ~235).
+    static constexpr float wallHeight = flight::CEILING - 25.0f;
 
 private:
     int columnOf(float x) const;
