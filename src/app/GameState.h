@@ -1,13 +1,15 @@
 #pragma once
 
-#include <GLFW/glfw3.h>
-
 #include <vector>
 
 class Node;
 class PlayerNode;
 
 constexpr int LEVEL_COUNT = 10;
+// GLFW's key codes run from 0 to GLFW_KEY_LAST (checked where GLFW is known).
+constexpr int KEY_CODE_COUNT = 349;
+
+struct GLFWwindow;
 
 // The game's process-wide state: one instance for the whole run.
 struct GameState {
@@ -52,7 +54,7 @@ struct GameState {
     int joystickButtonCount = 0;
 
     // Edge detection for single key presses.
-    bool keyWasDown[GLFW_KEY_LAST + 1] = {};
+    bool keyWasDown[KEY_CODE_COUNT] = {};
 };
 
 extern GameState gameState;

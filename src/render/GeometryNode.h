@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <assimp/postprocess.h>
 #include <glm/glm.hpp>
 
 #include "render/Mesh.h"
@@ -44,5 +45,12 @@ GeometryNode* createCubeNode();
 // returns nullptr. The imported scene is released once the node is built.
 GeometryNode* importGeometryNode(const std::string& path);
 
-// The flags every model import uses.
-constexpr unsigned MESH_IMPORT_FLAGS = 0x4379ECB;
+// The flags every model import uses: triangles with smooth normals, tangents
+// and uvs, cleaned of degenerate and invalid data, merged and cache-ordered.
+constexpr unsigned MESH_IMPORT_FLAGS =
+    aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices | aiProcess_Triangulate |
+    aiProcess_GenSmoothNormals | aiProcess_SplitLargeMeshes | aiProcess_LimitBoneWeights |
+    aiProcess_ValidateDataStructure | aiProcess_ImproveCacheLocality | aiProcess_RemoveRedundantMaterials |
+    aiProcess_SortByPType | aiProcess_FindDegenerates | aiProcess_FindInvalidData | aiProcess_GenUVCoords |
+    aiProcess_FindInstances | aiProcess_OptimizeMeshes | aiProcess_Debone;
+static_assert(MESH_IMPORT_FLAGS == 0x4379ECB, "the import flags the shipped models were checked with");

@@ -1,5 +1,6 @@
 #include "app/GameState.h"
 
+#include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
 #include "app/ScriptedInput.h"

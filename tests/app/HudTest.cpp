@@ -1,5 +1,6 @@
 #include "app/Hud.h"
 
+#include <GLFW/glfw3.h>
 #include <string>
 
 #include <gtest/gtest.h>

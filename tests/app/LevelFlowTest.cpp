@@ -1,5 +1,6 @@
 #include "app/LevelFlow.h"
 
+#include <GLFW/glfw3.h>
 #include <cmath>
 #include <string>
 #include <vector>

@@ -1,5 +1,6 @@
 #include "app/SettingKeys.h"
 
+#include <GLFW/glfw3.h>
 #include <string>
 #include <vector>
 

@@ -11,9 +11,11 @@
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
+#include "render/GeometryNode.h"
+
 namespace {
 
-constexpr unsigned importFlags = 0x4379ECB;
+constexpr unsigned importFlags = MESH_IMPORT_FLAGS;
 
 struct Bounds
 {
