@@ -20,7 +20,10 @@ sky=$(convert "$WORK/resized.png" -crop 1200x40+0+0 +repage -resize 1x1! -format
 ground=$(convert "$WORK/resized.png" -crop 300x200+880+650 +repage -resize 1x1! -format "%[fx:int(255*b)]" info:)
 [ "$ground" -lt "$sky" ] || fail "the lower right looks like sky ($ground against $sky)"
 
-xdotool windowminimize "$GAME_WINDOW" 2>/dev/null || xdotool windowunmap "$GAME_WINDOW"
+# Without a window manager, minimising is asked for and the window is also
+# unmapped, as an iconified window is.
+xdotool windowminimize "$GAME_WINDOW" 2>/dev/null
+xdotool windowunmap "$GAME_WINDOW"
 sleep 2
 xdotool windowmap "$GAME_WINDOW" 2>/dev/null
 xdotool windowactivate "$GAME_WINDOW" 2>/dev/null || true
