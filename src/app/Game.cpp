@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/FlightGauge.h"
 #include "app/GameSettings.h"
 #include "app/GameState.h"
 #include "app/Highscores.h"
@@ -104,14 +105,16 @@ void Game::update(double now) {
     countdownStep(frameSeconds);
     levelJustBuilt = levelChangeStep(*hud);
 
-    stepClock.run(frameSeconds, [this](double step) {
+    pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
         worldStep(step);
         if (afterStep) afterStep();
     });
-    // Effects that are stable at any step length move once per frame.
-    gameState.sceneRoot->frameUpdate();
+    // Effects that are stable at any step length move once per frame; a
+    // paused frame has nothing for them.
+    if (!gameState.paused) gameState.sceneRoot->frameUpdate();
 
     hud->setTimeText();
+    hud->setGaugeText(FlightGauge::read(*gameState.player, gameState.terrain, collisionRegistry).text());
     endOfLevelStep(window);
     ensureFrustum();
 }
@@ -122,6 +125,7 @@ void Game::readInput(double frameSeconds) {
     glfwPollEvents();
     gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
     handleSettingKeys(window);
+    pauseControl.readInput(window);
     gameState.player->handleEnvironmentKeys();
     gameState.player->controls = gameState.player->readControls();
     hud->update(window, frameSeconds);
@@ -135,6 +139,7 @@ void Game::draw() {
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
     hud->drawTexts();
+    hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "app/PauseControl.h"
 #include "app/StepClock.h"
 
 struct GLFWwindow;
@@ -47,6 +48,7 @@ private:
     FBORenderer* motionBlurRenderer = nullptr;
     Hud* hud = nullptr;
     StepClock stepClock;
+    PauseControl pauseControl;
     double lastFrameTime = 0.0;
     double nextFpsTime = 0.0;
     int framesCounted = 0;

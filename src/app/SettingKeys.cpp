@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/Gamepad.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "app/LevelFlow.h"
@@ -29,8 +30,19 @@ void announce(const char* message) {
 void pollJoystickButtons() {
     if (!gameState.player) return;
     Input& input = Input::current();
+    gameState.gamepadStartHeld = false;
     for (int id : gameState.player->joysticks) {
         if (!input.joystickPresent(id)) continue;
+        Gamepad pad;
+        if (Gamepad::read(input, id, pad)) {
+            // By layout: A stands in for Joy1 and B for Joy2.
+            gameState.joystickButtons = {static_cast<unsigned char>(pad.next ? GLFW_PRESS : GLFW_RELEASE),
+                                         static_cast<unsigned char>(pad.restart ? GLFW_PRESS : GLFW_RELEASE)};
+            gameState.joystickButtonCount = 2;
+            gameState.joystickSeen = true;
+            gameState.gamepadStartHeld = gameState.gamepadStartHeld || pad.start;
+            continue;
+        }
         int count = 0;
         const unsigned char* buttons = input.joystickButtons(id, &count);
         if (!buttons || count < 0) count = 0;
@@ -69,6 +81,8 @@ void handleToggleKeys(GLFWwindow* window) {
     toggleOnPress(window, GLFW_KEY_F8, settings.frustumCulling, "Frustrum-Culling enabled",
                   "Frustrum-Culling disabled");
     toggleOnPress(window, GLFW_KEY_F9, settings.transparency, "Transparency enabled", "Transparency disabled");
+    toggleOnPress(window, GLFW_KEY_V, gameState.showFlightGauge, "Flight gauge on", "Flight gauge off");
+    toggleOnPress(window, GLFW_KEY_G, gameState.showGhost, "Ghost on", "Ghost off");
 }
 
 void handleRestart(GLFWwindow* window) {

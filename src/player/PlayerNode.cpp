@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/Gamepad.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "render/Environment.h"
@@ -61,6 +62,12 @@ FlightControls PlayerNode::readControls() const {
     Input& input = Input::current();
     for (int id : joysticks) {
         if (!input.joystickPresent(id)) continue;
+        Gamepad pad;
+        if (Gamepad::read(input, id, pad)) {
+            read.joystickRoll += pad.roll;
+            read.joystickPitch += pad.pitch;
+            continue;
+        }
         int count = 0;
         const float* axes = input.joystickAxes(id, &count);
         // A pad without a second axis (or without any) reads the missing ones as 0.
@@ -165,7 +172,7 @@ void PlayerNode::update(double dt) {
     } else {
         translate(glm::vec3(0.0f, -(altitude - 239.0f) * 14.0f * t, 0.0f));
     }
-    const float boost = altitude < 50.0f ? 2.0f * (50.0f - altitude) : 0.0f;
+    const float boost = lowFlightBoost(altitude);
 
     const float distance = (speed + boost) * t;
     const float lift = 16.0f * t * liftFactor * speed / 30.0f;
@@ -248,6 +255,8 @@ void PlayerNode::breakWing(int side) {
     knockVector = glm::normalize(glm::vec3(getWorldMatrix()[0]));
     speed = speed / 3.0f;
 }
+
+float PlayerNode::lowFlightBoost(float altitude) { return altitude < 50.0f ? 2.0f * (50.0f - altitude) : 0.0f; }
 
 PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts) {
     PlayerNode* player = new PlayerNode(window);

@@ -19,7 +19,8 @@ struct FlightControls {
     bool rollRight = false;  // D or Right
     bool flap = false;       // Space
     // Summed over the listed joysticks: axis 0 rolls (positive = right),
-    // axis 1 pitches (positive = nose up).
+    // axis 1 pitches (positive = nose up); a known gamepad's left stick
+    // counts instead of its raw axes.
     float joystickRoll = 0.0f;
     float joystickPitch = 0.0f;
 };
@@ -51,6 +52,9 @@ public:
     // The environment key acting in this frame (GLFW_KEY_N, _F or _L), or 0:
     // a key acts once and then not again until N, F and L are all released.
     static int pollEnvironmentKey(GLFWwindow* window);
+    // Extra forward speed (units/s) near the ground: below altitude 50 (in
+    // the terrain's space) it grows to 100 at the floor.
+    static float lowFlightBoost(float altitude);
 
     FlightControls controls;
     bool stopped = false;
