@@ -33,7 +33,8 @@ Hud::Hud(bool withTextNodes) {
     // Just above the time line, also when F2 lifts it to y 40, and below the
     // lowest hint (y 110).
     place(GAUGE, 10, 72, 20);
-    place(PAUSED, 280, 280, 40);
+    // Centred, just above the hints (whose top line ends at y 300).
+    place(PAUSED, 280, 320, 40);
     std::snprintf(lines[PAUSED].buffer, sizeof lines[PAUSED].buffer, "Paused");
 }
 
