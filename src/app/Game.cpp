@@ -9,6 +9,7 @@
 #include "app/FlightGauge.h"
 #include "app/GameSettings.h"
 #include "app/GameState.h"
+#include "app/Ghosts.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "app/Input.h"
@@ -28,6 +29,7 @@
 Game::Game(GLFWwindow* window) : window(window) {}
 
 Game::~Game() {
+    delete ghosts;
     delete hud;
     delete motionBlurRenderer;
 }
@@ -62,6 +64,9 @@ bool Game::setUp() {
 
     hud = new Hud();
     hud->setUp();
+    ghosts = new Ghosts();
+    ghosts->setUp();
+    ghosts->levelStarted(gameState.levelNumber);
     return true;
 }
 
@@ -104,9 +109,12 @@ void Game::update(double now) {
     readInput(frameSeconds);
     countdownStep(frameSeconds);
     levelJustBuilt = levelChangeStep(*hud);
+    if (levelJustBuilt) ghosts->levelStarted(gameState.levelNumber);
 
     pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
+        const bool runStarts = gameState.raceTime == 0.0;
         worldStep(step);
+        ghosts->afterStep(runStarts);
         if (afterStep) afterStep();
     });
     // Effects that are stable at any step length move once per frame; a
@@ -116,6 +124,7 @@ void Game::update(double now) {
     hud->setTimeText();
     hud->setGaugeText(FlightGauge::read(*gameState.player, gameState.terrain, collisionRegistry).text());
     endOfLevelStep(window);
+    ghosts->afterFrame();
     ensureFrustum();
 }
 
@@ -138,6 +147,7 @@ void Game::draw() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
+    ghosts->drawTransparent();
     hud->drawTexts();
     hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
@@ -193,7 +203,10 @@ void Game::tearDown(bool saveScores) {
     gameState.player = nullptr;
     gameState.terrain = nullptr;
     if (activeCamera && !activeCamera->parent) delete activeCamera;
+    if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
+    delete ghosts;
+    ghosts = nullptr;
     delete hud;
     hud = nullptr;
     delete motionBlurRenderer;

@@ -7,6 +7,7 @@
 
 struct GLFWwindow;
 class FBORenderer;
+class Ghosts;
 class Hud;
 
 // The game itself: set-up, the frame loop one pass at a time, teardown.
@@ -47,6 +48,7 @@ private:
     GLFWwindow* window;
     FBORenderer* motionBlurRenderer = nullptr;
     Hud* hud = nullptr;
+    Ghosts* ghosts = nullptr;
     StepClock stepClock;
     PauseControl pauseControl;
     double lastFrameTime = 0.0;

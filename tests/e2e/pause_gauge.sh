@@ -7,26 +7,6 @@ TIME=700x30+0+560      # the time line at y 10, size 30
 PAUSED=240x40+280+240  # "Paused", size 40, in the middle above the hints
 GAUGE=560x20+0+508     # the flight gauge at y 72, size 20
 
-# Waits until two window captures a second apart are the same: a paused game
-# draws the same picture in every frame.
-wait_still() {
-    local last= now end=$((SECONDS + ${1:-120}))
-    while [ "$SECONDS" -lt "$end" ]; do
-        now=$(import -window "$GAME_WINDOW" rgb:- 2>/dev/null | md5sum)
-        [ -n "$last" ] && [ "$now" = "$last" ] && return 0
-        last=$now
-        sleep 1
-    done
-    fail "the picture never stood still"
-}
-
-crop() { convert "$WORK/$1.png" -crop "$2" +repage "$WORK/$1-crop.png"; }
-same_region() {
-    crop "$1" "$3"
-    crop "$2" "$3"
-    [ "$(compare -metric AE "$WORK/$1-crop.png" "$WORK/$2-crop.png" null: 2>&1)" = 0 ]
-}
-
 fresh_data
 start_game
 wait_frames 3
