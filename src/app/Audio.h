@@ -7,7 +7,7 @@
 // The figure's sound in one frame: how fast the air goes by and where the
 // listener is, in the terrain's space (the space of the level's lamps).
 struct FlightSound {
-    bool flying = false;  // false while stopped: crashed or past the finish
+    bool flying = false;  // false while stopped (crashed, past the finish) or paused
     float speed = 0.0f;   // the flight model's speed, units/s
     float boost = 0.0f;   // the low-flight boost on top of it, units/s
     bool flapping = false;

@@ -7,8 +7,10 @@
 #include <iostream>
 
 #include "app/Audio.h"
+#include "app/FlightGauge.h"
 #include "app/GameSettings.h"
 #include "app/GameState.h"
+#include "app/Ghosts.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "app/Input.h"
@@ -29,6 +31,7 @@
 Game::Game(GLFWwindow* window) : window(window) {}
 
 Game::~Game() {
+    delete ghosts;
     delete hud;
     delete motionBlurRenderer;
 }
@@ -63,6 +66,9 @@ bool Game::setUp() {
 
     hud = new Hud();
     hud->setUp();
+    ghosts = new Ghosts();
+    ghosts->setUp();
+    ghosts->levelStarted(gameState.levelNumber);
     return true;
 }
 
@@ -105,17 +111,23 @@ void Game::update(double now) {
     readInput(frameSeconds);
     countdownStep(frameSeconds);
     levelJustBuilt = levelChangeStep(*hud);
+    if (levelJustBuilt) ghosts->levelStarted(gameState.levelNumber);
 
-    stepClock.run(frameSeconds, [this](double step) {
+    pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
+        const bool runStarts = gameState.raceTime == 0.0;
         worldStep(step);
+        ghosts->afterStep(runStarts);
         if (afterStep) afterStep();
     });
-    // Effects that are stable at any step length move once per frame.
-    gameState.sceneRoot->frameUpdate();
+    // Effects that are stable at any step length move once per frame; a
+    // paused frame has nothing for them.
+    if (!gameState.paused) gameState.sceneRoot->frameUpdate();
     Audio::current().flight(currentFlightSound());
 
     hud->setTimeText();
+    hud->setGaugeText(FlightGauge::read(*gameState.player, gameState.terrain, collisionRegistry).text());
     endOfLevelStep(window);
+    ghosts->afterFrame();
     ensureFrustum();
 }
 
@@ -125,6 +137,7 @@ void Game::readInput(double frameSeconds) {
     glfwPollEvents();
     gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
     handleSettingKeys(window);
+    pauseControl.readInput(window);
     gameState.player->handleEnvironmentKeys();
     gameState.player->controls = gameState.player->readControls();
     hud->update(window, frameSeconds);
@@ -137,7 +150,9 @@ void Game::draw() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
+    ghosts->drawTransparent();
     hud->drawTexts();
+    hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
 }
 
@@ -191,7 +206,10 @@ void Game::tearDown(bool saveScores) {
     gameState.player = nullptr;
     gameState.terrain = nullptr;
     if (activeCamera && !activeCamera->parent) delete activeCamera;
+    if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
+    delete ghosts;
+    ghosts = nullptr;
     delete hud;
     hud = nullptr;
     delete motionBlurRenderer;

@@ -2,10 +2,12 @@
 
 #include <functional>
 
+#include "app/PauseControl.h"
 #include "app/StepClock.h"
 
 struct GLFWwindow;
 class FBORenderer;
+class Ghosts;
 class Hud;
 
 // The game itself: set-up, the frame loop one pass at a time, teardown.
@@ -46,7 +48,9 @@ private:
     GLFWwindow* window;
     FBORenderer* motionBlurRenderer = nullptr;
     Hud* hud = nullptr;
+    Ghosts* ghosts = nullptr;
     StepClock stepClock;
+    PauseControl pauseControl;
     double lastFrameTime = 0.0;
     double nextFpsTime = 0.0;
     int framesCounted = 0;

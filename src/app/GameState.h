@@ -53,6 +53,14 @@ struct GameState {
     std::vector<unsigned char> joystickButtons;
     int joystickButtonCount = 0;
 
+    // Pause (P, a gamepad's Start, focus loss), the flight gauge (V) and the
+    // ghost of the best run (G).
+    bool paused = false;
+    bool showFlightGauge = true;
+    bool showGhost = true;
+    // A recognised gamepad's Start button is held this pass.
+    bool gamepadStartHeld = false;
+
     // Edge detection for single key presses.
     bool keyWasDown[KEY_CODE_COUNT] = {};
 };

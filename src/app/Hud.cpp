@@ -30,6 +30,12 @@ Hud::Hud(bool withTextNodes) {
     place(BEST_TIME, w / 12, h / 2 - 6 * h / 30, 20);
     place(NEXT, w / 12, h / 2 - 7 * h / 30, 20);
     place(RESTART, w / 12, h / 2 - 8 * h / 30, 20);
+    // Just above the time line, also when F2 lifts it to y 40, and below the
+    // lowest hint (y 110).
+    place(GAUGE, 10, 72, 20);
+    // Centred, just above the hints (whose top line ends at y 300).
+    place(PAUSED, 280, 320, 40);
+    std::snprintf(lines[PAUSED].buffer, sizeof lines[PAUSED].buffer, "Paused");
 }
 
 Hud::~Hud() {
@@ -66,6 +72,10 @@ void Hud::setLevelText() {
     std::snprintf(lines[LEVEL].buffer, sizeof lines[LEVEL].buffer, "Level:%i", gameState.levelNumber);
 }
 
+void Hud::setGaugeText(const std::string& text) {
+    std::snprintf(lines[GAUGE].buffer, sizeof lines[GAUGE].buffer, "%s", text.c_str());
+}
+
 void Hud::update(GLFWwindow* window, double frameSeconds) {
     if (keyPressedOnce(window, GLFW_KEY_T)) gameState.showHints = !gameState.showHints;
     // A message set before this point is shown for this frame's whole time.
@@ -83,6 +93,11 @@ void Hud::drawTexts() {
     draw(TIME);
     draw(LEVEL);
     if (statusShown) draw(STATUS);
+}
+
+void Hud::drawGaugeAndPause() {
+    if (gameState.showFlightGauge) draw(GAUGE);
+    if (gameState.paused) draw(PAUSED);
 }
 
 void Hud::drawFinished(double raceTime) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 struct GLFWwindow;
@@ -14,6 +15,7 @@ public:
         HINT_1, HINT_2, HINT_3, HINT_4, HINT_5,
         FPS, TIME, LEVEL, STATUS,
         FINISHED, BEST_TIME, NEXT, RESTART,
+        GAUGE, PAUSED,
         LINE_COUNT
     };
 
@@ -31,12 +33,15 @@ public:
     // follows showFps as it is at this moment.
     void setTimeText();
     void setLevelText();
+    void setGaugeText(const std::string& text);
 
     // Each frame's update, after the setting keys: T toggles the hints and
     // the status message runs down by the frame's real time.
     void update(GLFWwindow* window, double frameSeconds);
     // The text part of a frame: hints, FPS, time, level and status lines.
     void drawTexts();
+    // After the texts: the flight gauge while it is on, "Paused" while paused.
+    void drawGaugeAndPause();
 
     // The end-of-level lines, each formatted and drawn at once.
     void drawFinished(double raceTime);

@@ -25,6 +25,14 @@ const unsigned char* Input::joystickButtons(int id, int* count) {
     return buttons;
 }
 
+bool Input::joystickIsGamepad(int id) { return glfwJoystickIsGamepad(id) == GLFW_TRUE; }
+
+bool Input::gamepadState(int id, GLFWgamepadstate* state) { return glfwGetGamepadState(id, state) == GLFW_TRUE; }
+
+bool Input::windowFocused(GLFWwindow* window) {
+    return window && glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
+}
+
 Input& Input::current() { return installed ? *installed : glfwInput; }
 
 void Input::install(Input* replacement) { installed = replacement; }

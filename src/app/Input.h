@@ -1,6 +1,7 @@
 #pragma once
 
 struct GLFWwindow;
+struct GLFWgamepadstate;
 
 // Every keyboard and joystick read of the game goes through here, so that
 // tests and the autopilot can drive the game with scripted input.
@@ -14,6 +15,12 @@ public:
     // Null with *count 0 when the joystick reports nothing.
     virtual const float* joystickAxes(int id, int* count);
     virtual const unsigned char* joystickButtons(int id, int* count);
+    // True when GLFW knows the joystick's layout (its gamepad mapping).
+    virtual bool joystickIsGamepad(int id);
+    // The joystick read through its gamepad mapping; false when it has none.
+    virtual bool gamepadState(int id, GLFWgamepadstate* state);
+    // Whether the window has the keyboard focus.
+    virtual bool windowFocused(GLFWwindow* window);
 
     // The input in use: GLFW unless a replacement is installed.
     static Input& current();

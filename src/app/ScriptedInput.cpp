@@ -6,6 +6,23 @@ void ScriptedInput::setJoystick(int id, std::vector<float> axes, std::vector<uns
     joysticks[id] = Joystick{std::move(axes), std::move(buttons)};
 }
 
+void ScriptedInput::setGamepad(int id, const GLFWgamepadstate& state) {
+    gamepads[id] = state;
+    // A gamepad is a joystick too: its raw axes and buttons stay readable.
+    if (!joysticks.count(id)) joysticks[id] = Joystick{};
+}
+
+bool ScriptedInput::joystickIsGamepad(int id) { return gamepads.count(id) != 0; }
+
+bool ScriptedInput::gamepadState(int id, GLFWgamepadstate* state) {
+    auto found = gamepads.find(id);
+    if (found == gamepads.end()) return false;
+    *state = found->second;
+    return true;
+}
+
+bool ScriptedInput::windowFocused(GLFWwindow*) { return focused; }
+
 int ScriptedInput::getKey(GLFWwindow*, int key) { return held.count(key) ? GLFW_PRESS : GLFW_RELEASE; }
 
 bool ScriptedInput::joystickPresent(int id) { return joysticks.count(id) != 0; }

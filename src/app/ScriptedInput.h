@@ -4,6 +4,8 @@
 #include <set>
 #include <vector>
 
+#include <GLFW/glfw3.h>
+
 #include "app/Input.h"
 
 // Input played from a script instead of the devices: keys are held until
@@ -16,12 +18,21 @@ public:
     bool isHeld(int key) const { return held.count(key) != 0; }
 
     void setJoystick(int id, std::vector<float> axes, std::vector<unsigned char> buttons);
-    void unplugJoystick(int id) { joysticks.erase(id); }
+    void unplugJoystick(int id) {
+        joysticks.erase(id);
+        gamepads.erase(id);
+    }
+    // A joystick that GLFW recognises as a gamepad, read through its mapping.
+    void setGamepad(int id, const GLFWgamepadstate& state);
+    void setFocused(bool hasFocus) { focused = hasFocus; }
 
     int getKey(GLFWwindow* window, int key) override;
     bool joystickPresent(int id) override;
     const float* joystickAxes(int id, int* count) override;
     const unsigned char* joystickButtons(int id, int* count) override;
+    bool joystickIsGamepad(int id) override;
+    bool gamepadState(int id, GLFWgamepadstate* state) override;
+    bool windowFocused(GLFWwindow* window) override;
 
 private:
     struct Joystick {
@@ -30,4 +41,6 @@ private:
     };
     std::set<int> held;
     std::map<int, Joystick> joysticks;
+    std::map<int, GLFWgamepadstate> gamepads;
+    bool focused = true;
 };

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/Audio.h"
+#include "app/Gamepad.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "app/LevelFlow.h"
@@ -30,8 +31,19 @@ void announce(const char* message) {
 void pollJoystickButtons() {
     if (!gameState.player) return;
     Input& input = Input::current();
+    gameState.gamepadStartHeld = false;
     for (int id : gameState.player->joysticks) {
         if (!input.joystickPresent(id)) continue;
+        Gamepad pad;
+        if (Gamepad::read(input, id, pad)) {
+            // By layout: A stands in for Joy1 and B for Joy2.
+            gameState.joystickButtons = {static_cast<unsigned char>(pad.next ? GLFW_PRESS : GLFW_RELEASE),
+                                         static_cast<unsigned char>(pad.restart ? GLFW_PRESS : GLFW_RELEASE)};
+            gameState.joystickButtonCount = 2;
+            gameState.joystickSeen = true;
+            gameState.gamepadStartHeld = gameState.gamepadStartHeld || pad.start;
+            continue;
+        }
         int count = 0;
         const unsigned char* buttons = input.joystickButtons(id, &count);
         if (!buttons || count < 0) count = 0;
@@ -75,6 +87,8 @@ void handleToggleKeys(GLFWwindow* window) {
         std::fflush(stdout);
         Audio::current().setMuted(gameState.soundMuted);
     }
+    toggleOnPress(window, GLFW_KEY_V, gameState.showFlightGauge, "Flight gauge on", "Flight gauge off");
+    toggleOnPress(window, GLFW_KEY_G, gameState.showGhost, "Ghost on", "Ghost off");
 }
 
 void handleRestart(GLFWwindow* window) {

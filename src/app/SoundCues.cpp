@@ -7,7 +7,8 @@ FlightSound currentFlightSound() {
     FlightSound sound;
     PlayerNode* player = gameState.player;
     if (!player) return sound;
-    sound.flying = !player->stopped;
+    // A paused flight makes no wind.
+    sound.flying = !player->stopped && !gameState.paused;
     sound.speed = player->speed;
     sound.flapping = player->controls.flap;
     // The lamps are placed in the terrain's space; the listener joins them there.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Audio.h"
+#include "app/Gamepad.h"
 #include "app/GameState.h"
 #include "app/Input.h"
 #include "player/FlightConstants.h"
@@ -65,6 +66,12 @@ FlightControls PlayerNode::readControls() const {
     Input& input = Input::current();
     for (int id : joysticks) {
         if (!input.joystickPresent(id)) continue;
+        Gamepad pad;
+        if (Gamepad::read(input, id, pad)) {
+            read.joystickRoll += pad.roll;
+            read.joystickPitch += pad.pitch;
+            continue;
+        }
         int count = 0;
         const float* axes = input.joystickAxes(id, &count);
         // A pad without a second axis (or without any) reads the missing ones as 0.

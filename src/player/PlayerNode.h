@@ -19,7 +19,8 @@ struct FlightControls {
     bool rollRight = false;  // D or Right
     bool flap = false;       // Space
     // Summed over the listed joysticks: axis 0 rolls (positive = right),
-    // axis 1 pitches (positive = nose up).
+    // axis 1 pitches (positive = nose up); a known gamepad's left stick
+    // counts instead of its raw axes.
     float joystickRoll = 0.0f;
     float joystickPitch = 0.0f;
 };

@@ -71,6 +71,8 @@ TEST_F(SettingKeys, OnOffKeysToggleAndAnnounce) {
         {GLFW_KEY_F6, "Motionblur enabled", "Motionblur disabled"},
         {GLFW_KEY_F8, "Frustrum-Culling enabled", "Frustrum-Culling disabled"},
         {GLFW_KEY_F9, "Transparency enabled", "Transparency disabled"},
+        {GLFW_KEY_V, "Flight gauge on", "Flight gauge off"},
+        {GLFW_KEY_G, "Ghost on", "Ghost off"},
     };
     RenderSettings& settings = RenderSettings::instance();
     for (const Case& c : cases) {

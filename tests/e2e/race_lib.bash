@@ -61,3 +61,23 @@ quit_game() {
     grep -q "GL ERROR DETECTED" "$WORK/game/console.log" && fail "GL error on the console"
     return 0
 }
+
+# Waits until two window captures a second apart are the same: a paused game
+# draws the same picture in every frame.
+wait_still() {
+    local last= now end=$((SECONDS + ${1:-120}))
+    while [ "$SECONDS" -lt "$end" ]; do
+        now=$(import -window "$GAME_WINDOW" rgb:- 2>/dev/null | md5sum)
+        [ -n "$last" ] && [ "$now" = "$last" ] && return 0
+        last=$now
+        sleep 1
+    done
+    fail "the picture never stood still"
+}
+
+crop() { convert "$WORK/$1.png" -crop "$2" +repage "$WORK/$1-crop.png"; }
+same_region() {
+    crop "$1" "$3"
+    crop "$2" "$3"
+    [ "$(compare -metric AE "$WORK/$1-crop.png" "$WORK/$2-crop.png" null: 2>&1)" = 0 ]
+}

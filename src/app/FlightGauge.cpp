@@ -1,0 +1,34 @@
+#include "app/FlightGauge.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "player/PlayerNode.h"
+#include "scene/CollisionRegistry.h"
+
+FlightGauge FlightGauge::read(PlayerNode& player, Node* terrain, const CollisionRegistry& grid) {
+    FlightGauge gauge;
+    glm::vec4 local(glm::vec3(player.getWorldMatrix()[3]), 1.0f);
+    if (terrain) local = terrain->getInverseWorldMatrix() * local;
+    const float boost = PlayerNode::lowFlightBoost(local.y);
+    gauge.boost = boost > 0.0f;
+    // A stopped figure (crashed, or past the finish) does not move at all.
+    gauge.speed = player.stopped ? 0.0f : player.speed + boost;
+    float ground = 0.0f;
+    gauge.overGround = grid.heightAt(local.x, local.z, ground);
+    if (gauge.overGround) gauge.height = local.y - ground;
+    return gauge;
+}
+
+std::string FlightGauge::text() const {
+    char line[96];
+    // Rounded to whole units: tenths would flicker in every frame.
+    const long shownSpeed = std::isfinite(speed) ? std::lround(speed) : 0;
+    if (overGround && std::isfinite(height)) {
+        std::snprintf(line, sizeof line, "Speed:%ld  Height:%ld%s", shownSpeed, std::lround(height),
+                      boost ? "  BOOST" : "");
+    } else {
+        std::snprintf(line, sizeof line, "Speed:%ld  Height:-%s", shownSpeed, boost ? "  BOOST" : "");
+    }
+    return line;
+}

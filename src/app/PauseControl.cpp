@@ -1,0 +1,25 @@
+#include "app/PauseControl.h"
+
+#include <GLFW/glfw3.h>
+
+#include "app/GameState.h"
+#include "app/Input.h"
+#include "app/StepClock.h"
+
+void PauseControl::readInput(GLFWwindow* window) {
+    bool toggle = keyPressedOnce(window, GLFW_KEY_P);
+    if (gameState.gamepadStartHeld && !startWasHeld) toggle = true;
+    startWasHeld = gameState.gamepadStartHeld;
+    if (toggle) gameState.paused = !gameState.paused;
+
+    const bool focused = Input::current().windowFocused(window);
+    if (wasFocused && !focused) gameState.paused = true;
+    wasFocused = focused;
+}
+
+int PauseControl::runSteps(StepClock& clock, double frameSeconds, const std::function<void(double)>& step) const {
+    // Not even the frame's time goes in: on resume the clock carries on from
+    // the remainder it held.
+    if (gameState.paused) return 0;
+    return clock.run(frameSeconds, step);
+}

@@ -1,0 +1,52 @@
+#include "app/GhostFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "player/GhostTrack.h"
+
+namespace {
+
+GhostPose at(float z) {
+    GhostPose pose;
+    pose.position = glm::vec3(0.0f, 0.0f, z);
+    return pose;
+}
+
+}  // namespace
+
+TEST(GhostFile, IsWrittenIntoANewFolderAndReadBackForItsLevelOnly) {
+    char scratch[] = "/tmp/moorglide-ghost-XXXXXX";
+    ASSERT_NE(mkdtemp(scratch), nullptr);
+    const std::string folder = std::string(scratch) + "/ghosts";
+    GhostTrack track;
+    track.level = 4;
+    track.samples = {at(1.0f), at(2.0f)};
+    std::string why;
+    ASSERT_TRUE(writeGhostFile(folder, track, why)) << why;
+    EXPECT_NE(access((folder + "/level4.ghost.tmp").c_str(), F_OK), 0) << "temporary file left behind";
+
+    GhostTrack read;
+    ASSERT_TRUE(readGhostFile(folder, 4, read, why)) << why;
+    EXPECT_EQ(read.samples.size(), 2u);
+    // Another level's file copied over this one is not this level's ghost.
+    std::rename((folder + "/level4.ghost").c_str(), (folder + "/level5.ghost").c_str());
+    EXPECT_FALSE(readGhostFile(folder, 5, read, why));
+    EXPECT_EQ(why, "recorded on level 4");
+    EXPECT_FALSE(readGhostFile(folder, 4, read, why));
+    EXPECT_EQ(why, "not found");
+
+    // A folder that cannot be made: the reason names it.
+    EXPECT_FALSE(writeGhostFile(folder + "/level5.ghost/sub", track, why));
+    EXPECT_NE(why.find("cannot make"), std::string::npos) << why;
+
+    std::remove((folder + "/level5.ghost").c_str());
+    rmdir(folder.c_str());
+    rmdir(scratch);
+}
