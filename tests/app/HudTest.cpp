@@ -1,5 +1,6 @@
 #include "app/Hud.h"
 
+#include <climits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -184,6 +185,11 @@ TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
     EXPECT_EQ(odd.x(Hud::FINISHED), 85);
     EXPECT_EQ(odd.y(Hud::FINISHED), 200);
     EXPECT_EQ(odd.y(Hud::RESTART), 300 - 160);
+    // n * h must not overflow for the largest heights.
+    gameSettings.height = INT_MAX;
+    Hud huge(false);
+    EXPECT_EQ(huge.y(Hud::FINISHED), INT_MAX / 2 - int(5LL * INT_MAX / 30));
+    EXPECT_GT(huge.y(Hud::RESTART), 0);
 }
 
 TEST_F(HudTest, EndOfLevelTexts) {
