@@ -121,8 +121,12 @@ void loadHighscores(const std::string& path) {
         std::printf("highscore.ini not found\n");
         return;
     }
+    readHighscores(file);
+}
+
+void readHighscores(std::istream& in) {
     std::string line;
-    while (std::getline(file, line)) {
+    while (std::getline(in, line)) {
         int level = 0;
         double time = 0.0;
         if (!parseHighscoreLine(line, level, time)) continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <map>
 #include <string>
 
@@ -18,6 +19,8 @@ void presetHighscores();
 // are skipped.
 void loadHighscores();
 void loadHighscores(const std::string& path);
+// The reading part of loadHighscores, from any stream.
+void readHighscores(std::istream& in);
 
 // Writes every entry of highscores to "highscores.ini" (or `path`). The old
 // file is replaced only once the new content is safely on disk, so a failed
