@@ -38,7 +38,7 @@ public:
     // a map that is no level map (a grey picture has green and blue equal to
     // red) could otherwise ask for hundreds of thousands. The shipped maps
     // stay well below.
-    static unsigned cap(Kind kind) { return kind == Kind::Lamp ? 64u : 16u; }
+    static unsigned cap(Kind kind) { return kind == Kind::Lamp ? 64u : kind == Kind::Snow ? 8u : 16u; }
 
     // Scans vertices row by row, columns within a row; per vertex the lamp
     // first, then at most one blue marker.
