@@ -143,7 +143,6 @@ void Game::tearDown() {
     gameState.player = nullptr;
     gameState.terrain = nullptr;
     if (activeCamera && !activeCamera->parent) delete activeCamera;
-    environment.clearLights();
     // GL objects go while the context still exists.
     delete hud;
     hud = nullptr;
