@@ -66,7 +66,7 @@ fuzz: deps
 	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s"; \
 	  build-fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -artifact_prefix=out/fuzz/$$t/ out/fuzz/$$t/corpus tests/fuzz/corpus/$$t 2>&1 | \
-	    grep -E "^(==|INFO: seed|stat::number_of_executed_units|SUMMARY|.*ERROR|.*check failed|.*Test unit written)" ; \
+	    grep -E "^(==|Done |stat::number_of_executed_units|SUMMARY|.*ERROR|.*check failed|.*Test unit written)" ; \
 	  ls out/fuzz/$$t/ | grep -qE "^(crash|leak|timeout|oom)-" && found="$$found $$t"; \
 	done; \
 	if [ -n "$$found" ]; then echo "fuzz: findings in out/fuzz/ for:$$found"; exit 1; fi; \
