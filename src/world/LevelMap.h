@@ -48,9 +48,9 @@ public:
 
     // The smallest map a terrain can be built from.
     static constexpr unsigned minimumSize = 2;
-    // The largest, in each direction: a 2048 x 2048 terrain already takes
-    // about 500 MB to build. Larger maps are refused from the PNG header,
-    // before any pixel is decoded.
+    // The largest, in each direction: a 2048 x 2048 terrain (16 times the
+    // shipped maps) already takes several hundred megabytes to build. Larger
+    // maps are refused from the PNG header, before any pixel is decoded.
     static constexpr unsigned maximumSize = 2048;
 
 private:
