@@ -133,6 +133,9 @@ int main() {
         }
         memoryAfterCycle.push_back(residentKilobytes());
     }
+    std::fprintf(console, "resident memory after each round of ten levels (KiB):");
+    for (long kb : memoryAfterCycle) std::fprintf(console, " %ld", kb);
+    std::fprintf(console, "\n");
     const long first = memoryAfterCycle.front(), last = memoryAfterCycle.back();
     std::fprintf(console,
                  "resident memory after the first ten levels: %ld KiB, after %d level changes: %ld KiB (%+.2f %%)\n",
