@@ -48,6 +48,21 @@ void applyConfigLine(GameSettings& settings, const std::string& line) {
     }
 }
 
+bool fitWindowSize(GameSettings& settings, int maxWidth, int maxHeight) {
+    const GameSettings defaults;
+    auto fit = [](int size, int fallback, int limit) {
+        if (size < 1) size = fallback;
+        if (limit > 0 && size > limit) size = limit;
+        return size;
+    };
+    const int width = fit(settings.width, defaults.width, maxWidth);
+    const int height = fit(settings.height, defaults.height, maxHeight);
+    const bool changed = width != settings.width || height != settings.height;
+    settings.width = width;
+    settings.height = height;
+    return changed;
+}
+
 void readConfig(const std::string& path) {
     gameSettings = GameSettings{};
     std::ifstream file(path);

@@ -22,3 +22,8 @@ void readConfig(const std::string& path);
 // Applies one line of the file; lines that name no key or carry no number
 // change nothing.
 void applyConfigLine(GameSettings& settings, const std::string& line);
+
+// Keeps the window size within 1 .. maxWidth x 1 .. maxHeight (limits of 0 or
+// less are ignored): a size below 1 falls back to the default, one above the
+// limit is cut to it. True when the size changed.
+bool fitWindowSize(GameSettings& settings, int maxWidth, int maxHeight);

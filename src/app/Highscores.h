@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <map>
 #include <string>
 
@@ -14,13 +15,19 @@ void presetHighscores();
 
 // Reads "highscores.ini" from the working directory (or `path`) into
 // highscores and prints each entry read. Lines that do not read as
-// "level=time" are skipped.
+// "level=time", with a level that fits an int and a finite time above zero,
+// are skipped.
 void loadHighscores();
 void loadHighscores(const std::string& path);
+// The reading part of loadHighscores, from any stream.
+void readHighscores(std::istream& in);
 
 // Writes every entry of highscores to "highscores.ini" (or `path`). The old
 // file is replaced only once the new content is safely on disk, so a failed
-// write never loses the stored times. False (with a console line) on failure.
+// write never loses the stored times; the replacement keeps its permissions,
+// and a symbolic link stays and has its target written. Where no temporary
+// file can be made beside it (a read-only folder), the file is rewritten in
+// place. False (with a console line) on failure.
 bool saveHighscores();
 bool saveHighscores(const std::string& path);
 

@@ -24,12 +24,14 @@ Hud::Hud(bool withTextNodes) {
     place(TIME, 10, 10, 30);
     place(LEVEL, 10, 560, 30);
     place(STATUS, 250, 570, 20);
-    int w = gameSettings.width;
-    int h = gameSettings.height;
-    place(FINISHED, w / 12, h / 2 - 5 * h / 30, 30);
-    place(BEST_TIME, w / 12, h / 2 - 6 * h / 30, 20);
-    place(NEXT, w / 12, h / 2 - 7 * h / 30, 20);
-    place(RESTART, w / 12, h / 2 - 8 * h / 30, 20);
+    // Wide enough that n * h cannot overflow, whatever the height.
+    const long long w = gameSettings.width;
+    const long long h = gameSettings.height;
+    auto below = [h](int n) { return int(h / 2 - n * h / 30); };
+    place(FINISHED, int(w / 12), below(5), 30);
+    place(BEST_TIME, int(w / 12), below(6), 20);
+    place(NEXT, int(w / 12), below(7), 20);
+    place(RESTART, int(w / 12), below(8), 20);
     // Just above the time line, also when F2 lifts it to y 40, and below the
     // lowest hint (y 110).
     place(GAUGE, 10, 72, 20);

@@ -1,6 +1,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/Console.h"
@@ -20,6 +21,16 @@ int main() {
     OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
 
     if (!glfwInit()) console::fail("Failed to init glfw");
+
+    // A window larger than the screen is cut to it; the default size opens on
+    // any screen, as it always has.
+    const GameSettings asked = gameSettings;
+    const GameSettings defaults;
+    GLFWmonitor* primary = glfwGetPrimaryMonitor();
+    const GLFWvidmode* mode = primary ? glfwGetVideoMode(primary) : nullptr;
+    const int screenWidth = mode ? std::max(mode->width, defaults.width) : 0;
+    const int screenHeight = mode ? std::max(mode->height, defaults.height) : 0;
+    fitWindowSize(gameSettings, screenWidth, screenHeight);
 
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
@@ -41,6 +52,19 @@ int main() {
     if (glewInit() != GLEW_OK) console::fail("Failed to initialize glew");
     // GLEW may leave an error flag behind; the frame loop must not report it.
     glGetError();
+
+    // The scene is drawn into textures and a render buffer of the window's
+    // size, so GL's limits for those bound it too.
+    GLint viewportLimit[2] = {0, 0}, renderbufferLimit = 0, textureLimit = 0;
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewportLimit);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbufferLimit);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textureLimit);
+    const int sideLimit = std::min(renderbufferLimit, textureLimit);
+    if (fitWindowSize(gameSettings, std::min(viewportLimit[0], sideLimit), std::min(viewportLimit[1], sideLimit)))
+        glfwSetWindowSize(window, gameSettings.width, gameSettings.height);
+    if (gameSettings.width != asked.width || gameSettings.height != asked.height)
+        std::printf("A %i x %i window is not possible here: the window is %i x %i\n", asked.width, asked.height,
+                    gameSettings.width, gameSettings.height);
 
     Audio::install(&sound);
     const int exitCode = runGame(window);

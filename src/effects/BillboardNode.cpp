@@ -53,7 +53,12 @@ void BillboardNode::draw() {
     glBindVertexArray(0);
 }
 
-GLuint BillboardNode::loadSnowflakeTexture() {
+namespace {
+
+GLuint snowflakeTexture = 0;
+
+// Decodes the snowflake into a new texture bound on the active unit.
+GLuint uploadSnowflakeTexture() {
     const char* path = "Textures/snowflake.png";
     std::vector<unsigned char> image;
     unsigned width = 0;
@@ -71,8 +76,6 @@ GLuint BillboardNode::loadSnowflakeTexture() {
 
     GLuint texture = 0;
     glGenTextures(1, &texture);
-    glActiveTexture(GL_TEXTURE0 + textureCount);
-    ++textureCount;
     glBindTexture(GL_TEXTURE_2D, texture);
     // Rows of three bytes need not be 4-byte aligned.
     GLint previousAlignment = 4;
@@ -84,7 +87,25 @@ GLuint BillboardNode::loadSnowflakeTexture() {
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return texture;
+}
 
+}  // namespace
+
+GLuint BillboardNode::loadSnowflakeTexture() {
+    glActiveTexture(GL_TEXTURE0 + textureCount);
+    ++textureCount;
+    GLuint texture = uploadSnowflakeTexture();
     textures.push_back(texture);
     return texture;
 }
+
+GLuint sharedSnowflakeTexture() {
+    if (snowflakeTexture == 0) {
+        glActiveTexture(GL_TEXTURE0);
+        snowflakeTexture = uploadSnowflakeTexture();
+    }
+    return snowflakeTexture;
+}
+
+void forgetSharedSnowflakeTexture() { snowflakeTexture = 0; }

@@ -24,3 +24,9 @@ public:
     unsigned textureCount = 0;
     std::vector<GLuint> textures;
 };
+
+// "Textures/snowflake.png" as one texture for every snow emitter, made on
+// first need.
+GLuint sharedSnowflakeTexture();
+// Forgets it without deleting it, for a process that makes a fresh context.
+void forgetSharedSnowflakeTexture();

@@ -93,7 +93,9 @@ GLuint loadDdsTexture(FILE* file, const char* fileName) {
     uint32_t chainLength = 1;
     for (uint32_t larger = width > height ? width : height; larger > 1; larger /= 2) ++chainLength;
     uint32_t levels = mipMapCount < chainLength ? mipMapCount : chainLength;
-    if (width == 0 && height == 0) levels = 0;
+    // An image without pixels has no levels: a chain that starts at 4 x 0
+    // would go on at 2 x 1, which is no mip chain of it.
+    if (width == 0 || height == 0) levels = 0;
 
     if (levels > 0) {
         GLint maxSize = 0;

@@ -17,6 +17,11 @@ void setClearColor(const glm::vec3& c) {
 
 }  // namespace
 
+Environment::~Environment() {
+    // The registry may be gone already; only the lights themselves go.
+    for (LightNode* light : levelLights) delete light;
+}
+
 glm::vec3 Environment::clearColor() const {
     if (fogEnabled) return glm::vec3(FOG_GREY);
     if (lightingMode == 1) return glm::vec3(0.112f, 0.2f, 0.344f);

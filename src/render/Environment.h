@@ -17,6 +17,12 @@ struct Environment {
     float fogDensity = 0.4f;
     int lightingMode = 0;
 
+    Environment() = default;
+    // The lights still held at exit go with it.
+    ~Environment();
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
     // 0 day, 1 night: sets the clear colour (when a GL context exists) and
     // the default lights, which enter the registry at once.
     void setLighting(int mode);

@@ -21,19 +21,43 @@ GeometryNode::GeometryNode() = default;
 
 GeometryNode::~GeometryNode() {
     printf("Deleting Geometry\n");
-    for (Mesh* mesh : meshes) delete mesh;
+    if (!meshOwner) {
+        for (Mesh* mesh : meshes) delete mesh;
+    }
     meshes.clear();
+}
+
+GeometryNode* GeometryNode::sharing(const std::shared_ptr<GeometryNode>& model) {
+    GeometryNode* node = new GeometryNode();
+    node->meshes = model->meshes;
+    node->meshOwner = model;
+    // The first motion-blur frame compares against the view at creation, as
+    // a mesh of its own would.
+    if (activeCamera) node->sharedLastMvp = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
+    return node;
+}
+
+void GeometryNode::drawMesh(Mesh* mesh, float opacity) {
+    if (!meshOwner) {
+        mesh->draw(opacity);
+        return;
+    }
+    mesh->frameMvp = sharedFrameMvp;
+    mesh->lastMvp = sharedLastMvp;
+    mesh->draw(opacity);
+    sharedLastMvp = mesh->lastMvp;
 }
 
 void GeometryNode::draw() {
     Node::draw();
     if (alpha < 1.0f || isCulled()) return;
     const glm::mat4 world = getWorldMatrix();
+    sharedFrameMvp = mvp;
     for (Mesh* mesh : meshes) {
         mesh->setModelMatrix(world);
         mesh->frameMvp = mvp;
         mesh->inverseMvp = inverseMvp;
-        mesh->draw(1.0f);
+        drawMesh(mesh, 1.0f);
     }
 }
 
@@ -43,7 +67,7 @@ void GeometryNode::drawTransparent() {
     const glm::mat4 world = getWorldMatrix();
     for (Mesh* mesh : meshes) {
         mesh->setModelMatrix(world);
-        mesh->draw(alpha);
+        drawMesh(mesh, alpha);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,13 @@ struct aiScene;
 class GeometryNode : public Node {
 public:
     GeometryNode();
-    // Prints "Deleting Geometry" and deletes the meshes.
+    // Prints "Deleting Geometry" and deletes the meshes it owns.
     ~GeometryNode() override;
+
+    // A node that draws the meshes of `model` (a node in no scene) without
+    // owning them: the model, and with it the meshes, goes with the last
+    // node that shares it. The lamps of a level share one import this way.
+    static GeometryNode* sharing(const std::shared_ptr<GeometryNode>& model);
 
     // Called in the opaque pass of every frame.
     void draw() override;
@@ -31,8 +37,17 @@ public:
     bool isCulled();
 
     glm::mat4 mvp{1}, inverseMvp{1};
-    std::vector<Mesh*> meshes;
+    std::vector<Mesh*> meshes;  // owned, unless meshOwner is set
     float alpha = 1.0f;
+    // Set on a node made by sharing(): keeps the model with the meshes alive.
+    std::shared_ptr<GeometryNode> meshOwner;
+
+private:
+    void drawMesh(Mesh* mesh, float opacity);
+
+    // A shared mesh holds the motion-blur views of whichever node drew it
+    // last; a sharing node keeps its own here and lends them for its draw.
+    glm::mat4 sharedFrameMvp{1}, sharedLastMvp{1};
 };
 
 // The program shared by imported meshes and cubes; made on first need.

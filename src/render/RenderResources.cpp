@@ -1,5 +1,6 @@
 #include "render/RenderResources.h"
 
+#include "effects/BillboardNode.h"
 #include "render/GeometryNode.h"
 #include "render/LightRegistry.h"
 #include "render/Mesh.h"
@@ -17,4 +18,5 @@ void forgetRenderResources() {
     motionBlurFramebuffer = lightMapFramebuffer = 0;
     lightRegistry.clear();
     forgetPlainWhiteTexture();
+    forgetSharedSnowflakeTexture();
 }

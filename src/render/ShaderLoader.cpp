@@ -57,10 +57,14 @@ GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPa
     compileShaderFile(GL_VERTEX_SHADER, vertex, vertexPath, announce);
     if (!announce) std::printf("Vert shader loaded\n");
     glAttachShader(program, vertex);
+    // Attached shaders only go once the program does; flagged now, they go
+    // with it instead of staying behind.
+    glDeleteShader(vertex);
     GLuint fragment = 0;
     compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, announce);
     if (!announce) std::printf("Frag shader loaded\n");
     glAttachShader(program, fragment);
+    glDeleteShader(fragment);
     glBindFragDataLocation(program, 0, "fragColor");
     glBindFragDataLocation(program, 1, "fragData");
     linkShaderProgram(program);
@@ -113,6 +117,8 @@ void compileShaderFile(GLuint program, GLenum type, const char* path, bool pathI
     GLuint shader = 0;
     compileChecked(type, shader, path, pathInMessage, false);
     glAttachShader(program, shader);
+    // Goes with the program.
+    glDeleteShader(shader);
 }
 
 void linkShaderProgram(GLuint program) {

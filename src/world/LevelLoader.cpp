@@ -4,6 +4,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <new>
+
+#include <lodepng.h>
 
 #include "app/GameState.h"
 #include "render/Environment.h"
@@ -42,6 +46,24 @@ bool fileReadable(const std::string& name) {
     return true;
 }
 
+// A light map that exists but does not decode would give a 0 x 0 texture and
+// black ground. Once cached, the file decoded before.
+bool lightMapUsable(const std::string& name) {
+    if (textureCache.count(name)) return true;
+    std::vector<unsigned char> image;
+    unsigned width = 0, height = 0;
+    return lodepng::decode(image, width, height, name, LCT_RGBA, 8) == 0;
+}
+
+// The old terrain is gone; nothing may test against its grid.
+void forgetTerrain() {
+    currentTerrain = nullptr;
+    collisionRegistry.clearTerrain();
+}
+
+GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
+                                  float heightScale, float z);
+
 }  // namespace
 
 std::string levelMapFileName(int level) { return "Maps/map" + std::to_string(level) + ".png"; }
@@ -70,6 +92,20 @@ GeometryNode* loadLevel() {
 
 GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
                            float z) {
+    try {
+        return buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z);
+    } catch (const std::bad_alloc&) {
+        std::printf("Cannot build the level: %s: out of memory\n", mapName.c_str());
+        std::fflush(stdout);
+        forgetTerrain();
+        return nullptr;
+    }
+}
+
+namespace {
+
+GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
+                                  float heightScale, float z) {
     LevelMap map;
     if (!map.load(mapName)) {
         // A map that decodes but is too small was not lodepng's failure.
@@ -77,31 +113,42 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
             std::printf("lodepng failed to load image: %s\n", mapName.c_str());
         std::printf("Cannot build the level: %s\n", map.error().c_str());
         std::fflush(stdout);
-        // The old terrain is gone; nothing may test against its grid.
-        currentTerrain = nullptr;
-        collisionRegistry.clearTerrain();
+        forgetTerrain();
         return nullptr;
     }
 
     TerrainGrid grid;
     grid.build(map, x, heightScale, z);
 
+    // Held here until the terrain node takes them, so that running out of
+    // memory half-way leaks nothing.
+    std::unique_ptr<float[]> positions(copyToArray(grid.positions));
+    std::unique_ptr<float[]> normals(copyToArray(grid.normals));
+    std::unique_ptr<uint32_t[]> indices(copyToArray(grid.indices));
+    std::unique_ptr<float[]> uvs(copyToArray(grid.uvs));
+    std::unique_ptr<GeometryNode> terrain(new GeometryNode());
+    Mesh* mesh = new Mesh(positions.release(), normals.release(), indices.release(), uvs.release(),
+                          grid.vertexCount(), grid.triangleCount());
+    terrain->meshes.push_back(mesh);
+
     GLuint program = loadBasicProgram("Shaders/terrainShader.frag");
     std::printf("ShP2: %i\n", int(program));
-
-    Mesh* mesh = new Mesh(copyToArray(grid.positions), copyToArray(grid.normals), copyToArray(grid.indices),
-                          copyToArray(grid.uvs), grid.vertexCount(), grid.triangleCount());
     // Drawn in tiles so that the ground out of view costs nothing.
+    mesh->ownsProgram = true;
     mesh->tileTriangles = terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS);
     mesh->setShader(program);
-    mesh->ownsProgram = true;
     mesh->loadTexture("Textures/snow.png");
     mesh->loadTexture("Textures/green02.png");
 
     // Day lighting first: the bake shades the map with the default lights.
     environment.setLighting(0);
 
+    bool ownLightMap = false;
     if (fileReadable(lightMapName)) {
+        ownLightMap = lightMapUsable(lightMapName);
+        if (!ownLightMap) std::printf("%s cannot be decoded: the light map is baked instead\n", lightMapName.c_str());
+    }
+    if (ownLightMap) {
         mesh->loadTexture(lightMapName.c_str());
     } else if (map.width() == BAKE_SIZE && map.height() == BAKE_SIZE) {
         mesh->textures.push_back(bakeLightMap(map.rgb().data()));
@@ -114,18 +161,17 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
         mesh->textureCount += 1;
     }
 
-    GeometryNode* terrain = new GeometryNode();
-    terrain->meshes.push_back(mesh);
-
-    collisionRegistry.terrainNode = terrain;
+    collisionRegistry.terrainNode = terrain.get();
     collisionRegistry.vertices = mesh->positions;
     collisionRegistry.columns = grid.columns;
     collisionRegistry.rows = grid.rows;
     collisionRegistry.extentX = x;
     collisionRegistry.extentZ = z;
 
-    buildLevelObjects(terrain, map, grid, x, heightScale, z);
+    buildLevelObjects(terrain.get(), map, grid, x, heightScale, z);
 
-    currentTerrain = terrain;
-    return terrain;
+    currentTerrain = terrain.get();
+    return terrain.release();
 }
+
+}  // namespace

@@ -11,16 +11,31 @@ bool LevelMap::load(const std::string& path)
         errorText = path + ": cannot be read (" + lodepng_error_text(status) + ")";
         return false;
     }
-    std::vector<unsigned char> image;
+    return decode(file, path);
+}
+
+bool LevelMap::decode(const std::vector<uint8_t>& png, const std::string& name)
+{
+    clear();
     unsigned width = 0;
     unsigned height = 0;
-    status = lodepng::decode(image, width, height, file, LCT_RGB, 8);
+    // The header alone tells the size; a broken header is left for the
+    // decoder to report.
+    lodepng::State header;
+    if (lodepng_inspect(&width, &height, &header, png.data(), png.size()) == 0
+        && (width > maximumSize || height > maximumSize)) {
+        errorText = name + ": map is " + std::to_string(width) + " x " + std::to_string(height)
+            + " pixels, at most " + std::to_string(maximumSize) + " x " + std::to_string(maximumSize);
+        return false;
+    }
+    std::vector<unsigned char> image;
+    unsigned status = lodepng::decode(image, width, height, png, LCT_RGB, 8);
     if (status != 0) {
-        errorText = path + ": cannot be decoded (" + lodepng_error_text(status) + ")";
+        errorText = name + ": cannot be decoded (" + lodepng_error_text(status) + ")";
         return false;
     }
     if (!assign(width, height, std::move(image))) {
-        errorText = path + ": " + errorText;
+        errorText = name + ": " + errorText;
         return false;
     }
     return true;

@@ -22,6 +22,8 @@ public:
     // Reads and decodes a PNG file; on failure returns false, leaves the map
     // empty and error() tells what went wrong (the path included).
     bool load(const std::string& path);
+    // The same for PNG bytes already in memory; `name` leads the error text.
+    bool decode(const std::vector<uint8_t>& png, const std::string& name);
 
     // Takes an already decoded image (rows top to bottom, 3 bytes a pixel);
     // false if the byte count does not match or the image is under 2 x 2.
@@ -46,6 +48,10 @@ public:
 
     // The smallest map a terrain can be built from.
     static constexpr unsigned minimumSize = 2;
+    // The largest, in each direction: a 2048 x 2048 terrain (16 times the
+    // shipped maps) already takes several hundred megabytes to build. Larger
+    // maps are refused from the PNG header, before any pixel is decoded.
+    static constexpr unsigned maximumSize = 2048;
 
 private:
     void clear();

@@ -22,6 +22,8 @@ bool LevelMarkers::blueMarker(unsigned char blue, Kind& kind)
 void LevelMarkers::scan(const LevelMap& map, float extentX, float heightScale, float extentZ)
 {
     found.clear();
+    for (unsigned& n : kept) n = 0;
+    for (unsigned& n : dropped) n = 0;
     hasGoal = false;
     goal = defaultGoal;
     if (map.empty())
@@ -35,16 +37,40 @@ void LevelMarkers::scan(const LevelMap& map, float extentX, float heightScale, f
                 continue;
             const glm::vec3 position = map.vertexPosition(i, j, extentX, heightScale, extentZ);
             if (isLamp(pixel.g))
-                found.push_back(Event{Kind::Lamp, i, j, position});
-            if (hasBlue) {
-                found.push_back(Event{blue, i, j, position});
-                if (blue == Kind::Goal) {
-                    hasGoal = true;
-                    goal = position;
-                }
-            }
+                add(Event{Kind::Lamp, i, j, position});
+            if (hasBlue)
+                add(Event{blue, i, j, position});
         }
     }
+}
+
+void LevelMarkers::add(const Event& event)
+{
+    const int k = int(event.kind);
+    if (kept[k] >= cap(event.kind)) {
+        ++dropped[k];
+        return;
+    }
+    ++kept[k];
+    found.push_back(event);
+    if (event.kind == Kind::Goal) {
+        hasGoal = true;
+        goal = event.position;
+    }
+}
+
+std::string LevelMarkers::droppedReport() const
+{
+    static const char* const names[5] = {"lamps", "snow clouds", "goals", "fog markers", "night markers"};
+    std::string report;
+    for (int k = 0; k < 5; ++k) {
+        if (dropped[k] == 0)
+            continue;
+        report += report.empty() ? "Too many markers on the map, dropped: " : ", ";
+        report += std::to_string(dropped[k]) + " " + names[k] + " (at most "
+            + std::to_string(cap(Kind(k))) + ")";
+    }
+    return report;
 }
 
 unsigned LevelMarkers::count(Kind kind) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include <glm/vec3.hpp>
@@ -32,12 +33,23 @@ public:
     // The blue marker of a pixel, tested in the game's order; false for none.
     static bool blueMarker(unsigned char blue, Kind& kind);
 
+    // How many markers of a kind a level places; the scan drops the rest.
+    // Each lamp is a model and a light, each snow cloud a particle system:
+    // a map that is no level map (a grey picture has green and blue equal to
+    // red) could otherwise ask for hundreds of thousands. The shipped maps
+    // stay well below.
+    static unsigned cap(Kind kind) { return kind == Kind::Lamp ? 64u : kind == Kind::Snow ? 8u : 16u; }
+
     // Scans vertices row by row, columns within a row; per vertex the lamp
     // first, then at most one blue marker.
     void scan(const LevelMap& map, float extentX, float heightScale, float extentZ);
 
     const std::vector<Event>& events() const { return found; }
     unsigned count(Kind kind) const;
+    unsigned droppedCount(Kind kind) const { return dropped[int(kind)]; }
+    // One line naming how many markers of each kind were dropped over the
+    // cap; empty when none were.
+    std::string droppedReport() const;
 
     // The last goal pixel scanned wins; without one, defaultGoal.
     bool goalFound() const { return hasGoal; }
@@ -46,7 +58,11 @@ public:
     bool night() const { return count(Kind::Night) > 0; }
 
 private:
+    void add(const Event& event);
+
     std::vector<Event> found;
+    unsigned kept[5] = {};
+    unsigned dropped[5] = {};
     bool hasGoal = false;
     glm::vec3 goal = defaultGoal;
 };

@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "app/Audio.h"
@@ -21,10 +22,21 @@ float& finishLine = goalPosition.z;
 
 namespace {
 
-bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal) {
-    GeometryNode* lamp = importGeometryNode("Meshes/lamp.obj");
+// The lamp model, imported at the first lamp of a level build and shared by
+// all of them.
+struct LampModel {
+    bool tried = false;
+    std::shared_ptr<GeometryNode> model;
+};
+
+bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal, LampModel& lampModel) {
+    if (!lampModel.tried) {
+        lampModel.tried = true;
+        lampModel.model.reset(importGeometryNode("Meshes/lamp.obj"));
+    }
     // Without its model the lamp is left out, light, hum and all.
-    if (!lamp) return false;
+    if (!lampModel.model) return false;
+    GeometryNode* lamp = GeometryNode::sharing(lampModel.model);
     lamp->scaleBy(glm::vec3(5.0f));
     lamp->setPosition(position);
     // Leans with the slope it stands on.
@@ -52,12 +64,6 @@ void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint sno
 
 void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const TerrainGrid& grid, float extentX,
                        float heightScale, float extentZ) {
-    GLuint snowflake = 0;
-    {
-        // Only its texture is wanted; textures outlive the node.
-        BillboardNode loader;
-        snowflake = loader.loadSnowflakeTexture();
-    }
     goalPosition = LevelMarkers::defaultGoal;
     environment.fogEnabled = false;
     if (environment.lightingMode == 0) {
@@ -68,16 +74,19 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
 
     LevelMarkers markers;
     markers.scan(map, extentX, heightScale, extentZ);
+    const std::string dropped = markers.droppedReport();
+    if (!dropped.empty()) std::printf("%s\n", dropped.c_str());
+    LampModel lampModel;
     std::vector<glm::vec3> humming;
     bool snow = false;
     for (const LevelMarkers::Event& event : markers.events()) {
         switch (event.kind) {
             case LevelMarkers::Kind::Lamp:
-                if (addLamp(terrain, event.position, grid.normal(event.row, event.column)))
+                if (addLamp(terrain, event.position, grid.normal(event.row, event.column), lampModel))
                     humming.push_back(event.position);
                 break;
             case LevelMarkers::Kind::Snow:
-                addSnowEmitter(terrain, event.position, snowflake);
+                addSnowEmitter(terrain, event.position, sharedSnowflakeTexture());
                 snow = true;
                 break;
             case LevelMarkers::Kind::Goal:

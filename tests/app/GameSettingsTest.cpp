@@ -90,3 +90,24 @@ TEST(GameSettings, DefaultsAreRestoredBeforeEachRead) {
     readFrom("WIDTH=1234\n");
     EXPECT_EQ(readFrom("HEIGHT=10\n").width, 800);
 }
+
+TEST(GameSettings, WindowSizeFitsTheLimits) {
+    GameSettings s;
+    EXPECT_FALSE(fitWindowSize(s, 1280, 1024));
+    EXPECT_EQ(s.width, 800);
+    // Below 1: the default; above the limit: the limit; no limit: as asked.
+    s.width = -5;
+    s.height = 100000;
+    EXPECT_TRUE(fitWindowSize(s, 1280, 1024));
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.height, 1024);
+    s.width = 0;
+    s.height = 5000;
+    EXPECT_TRUE(fitWindowSize(s, 0, 0));
+    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.height, 5000);
+    s.width = 20000;
+    EXPECT_TRUE(fitWindowSize(s, 640, 480));
+    EXPECT_EQ(s.width, 640);
+    EXPECT_EQ(s.height, 480);
+}

@@ -87,13 +87,28 @@ TEST_F(Highscores, LinesAreReadAsByScanf) {
 }
 
 TEST_F(Highscores, LaterLineWinsAndOddLevelsStay) {
-    loadFrom("1=30\n1=20\n12=99.5\n0=4\n-3=5\n4=0\n");
+    loadFrom("1=30\n1=20\n12=99.5\n0=4\n-3=5\n");
     EXPECT_EQ(highscores[1], 20.0);
     EXPECT_EQ(highscores[12], 99.5);
     EXPECT_EQ(highscores[0], 4.0);
     EXPECT_EQ(highscores[-3], 5.0);
-    EXPECT_EQ(highscores[4], 0.0);
     EXPECT_EQ(highscores.size(), 13u);
+}
+
+TEST_F(Highscores, OutOfRangeNumbersAreDroppedAndNeverWrittenBack) {
+    std::string console = loadFrom(
+        "99999999999999999999=1e400\n"  // level beyond int, infinite time
+        "-99999999999999999999=5\n"
+        "2147483648=5\n"
+        "1=-1e400\n"                   // an unbeatable -inf
+        "2=inf\n"
+        "3=0\n"
+        "4=-2\n"
+        "5=1e-400\n"                   // underflows to zero
+        "-2147483648=7\n"              // still an int: kept
+        "12=8.5\n");
+    EXPECT_EQ(console, "Map -2147483648: 7.000000\nMap 12: 8.500000\n");
+    EXPECT_EQ(formatHighscores(), std::string("-2147483648=7\n") + FIRST_RUN_FILE + "12=8.5\n");
 }
 
 TEST_F(Highscores, MissingFileKeepsPresetAndSaysSo) {
@@ -147,17 +162,33 @@ TEST_F(Highscores, SaveReplacesAnOlderFile) {
     EXPECT_EQ(readFile(dir.file("highscores.ini")), FIRST_RUN_FILE);
 }
 
-TEST_F(Highscores, FailedWriteLeavesTheOldFileAlone) {
+TEST_F(Highscores, WithoutATemporaryFileTheFileIsRewrittenInPlace) {
     TempDir dir;
-    const std::string old = "1=12.5\n";
-    dir.write("highscores.ini", old);
+    dir.write("highscores.ini", "1=12.5\n");
     // The temporary file cannot be created: a folder is in its way.
     ASSERT_EQ(mkdir(dir.file("highscores.ini.tmp").c_str(), 0755), 0);
     dir.write("highscores.ini.tmp/keep", "x");
+    highscores[1] = 11.0;
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
-    EXPECT_EQ(readFile(dir.file("highscores.ini")), old);
+    EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(readFile(dir.file("highscores.ini")).substr(0, 7), "1=11\n2=");
+    EXPECT_EQ(readFile(dir.file("highscores.ini.tmp/keep")), "x");
+}
+
+TEST_F(Highscores, ReplacementKeepsPermissionsAndSymlinks) {
+    TempDir dir;
+    dir.write("scores", "1=12.5\n");
+    ASSERT_EQ(chmod(dir.file("scores").c_str(), 0604), 0);
+    ASSERT_EQ(symlink("scores", dir.file("highscores.ini").c_str()), 0);
+    EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
+    struct stat link;
+    ASSERT_EQ(lstat(dir.file("highscores.ini").c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode)) << "the link was replaced";
+    EXPECT_EQ(readFile(dir.file("scores")), FIRST_RUN_FILE);
+    struct stat target;
+    ASSERT_EQ(stat(dir.file("scores").c_str(), &target), 0);
+    EXPECT_EQ(target.st_mode & 0777, 0604u);
 }
 
 TEST_F(Highscores, FailedRenameRemovesTheTemporaryFile) {
@@ -178,17 +209,27 @@ TEST_F(Highscores, MissingFolderFails) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
 }
 
-TEST_F(Highscores, ReadOnlyFolderFailsAndKeepsTheFile) {
+TEST_F(Highscores, ReadOnlyFolder) {
     TempDir dir;
     dir.write("highscores.ini", "1=12.5\n");
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
     // Permissions do not bind root: the write is tried as an ordinary user.
-    ChildResult result = runInChild([&] {
-        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(20);
-        _exit(saveHighscores(dir.file("highscores.ini")) ? 10 : 0);
-    });
-    chmod(dir.path().c_str(), 0755);
-    EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("highscore.ini could not be written"), std::string::npos) << result.output;
+    auto saveAsNobody = [&] {
+        return runInChild([&] {
+            if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(20);
+            highscores[1] = 11.0;
+            _exit(saveHighscores(dir.file("highscores.ini")) ? 10 : 0);
+        });
+    };
+    // A file nobody else may write stays as it was.
+    ChildResult locked = saveAsNobody();
+    EXPECT_EQ(locked.exitCode, 0) << locked.output;
+    EXPECT_NE(locked.output.find("highscore.ini could not be written"), std::string::npos) << locked.output;
     EXPECT_EQ(readFile(dir.file("highscores.ini")), "1=12.5\n");
+    // A writable file in the read-only folder gets the new time.
+    ASSERT_EQ(chmod(dir.file("highscores.ini").c_str(), 0666), 0);
+    ChildResult writable = saveAsNobody();
+    chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(writable.exitCode, 10) << writable.output;
+    EXPECT_EQ(readFile(dir.file("highscores.ini")).substr(0, 5), "1=11\n");
 }

@@ -1,6 +1,8 @@
 #include "app/Hud.h"
 
 #include <GLFW/glfw3.h>
+
+#include <climits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -186,6 +188,11 @@ TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
     EXPECT_EQ(odd.x(Hud::FINISHED), 85);
     EXPECT_EQ(odd.y(Hud::FINISHED), 200);
     EXPECT_EQ(odd.y(Hud::RESTART), 300 - 160);
+    // n * h must not overflow for the largest heights.
+    gameSettings.height = INT_MAX;
+    Hud huge(false);
+    EXPECT_EQ(huge.y(Hud::FINISHED), INT_MAX / 2 - int(5LL * INT_MAX / 30));
+    EXPECT_GT(huge.y(Hud::RESTART), 0);
 }
 
 TEST_F(HudTest, EndOfLevelTexts) {

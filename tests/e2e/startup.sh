@@ -34,4 +34,23 @@ wait_console "^FPS: " 20
 "$BUILD_DIR/tests/wm_close" "$GAME_WINDOW" || fail "could not send WM_DELETE_WINDOW"
 wait_exit 30
 [ "$EXIT_CODE" = 0 ] || fail "window close: exit code $EXIT_CODE"
+# Window sizes no window can have: a negative width falls back to the
+# default, one beyond the screen is cut to it, each with one line and no GL
+# error.
+for width in -5 100000; do
+    fresh_data
+    printf 'WIDTH=%s\n' "$width" > "$WORK/game/config.ini"
+    start_game
+    wait_console "^FPS: " 30
+    screen=$(xwininfo -root | awk '/Width:/ { print $2 }')
+    [ "$width" = -5 ] && expected=800 || expected=$((screen > 800 ? screen : 800))
+    xwininfo -id "$GAME_WINDOW" | grep -q "Width: $expected" || fail "WIDTH=$width: the window is not $expected wide"
+    lines=$(grep -c "^A $width x 600 window is not possible here: the window is $expected x 600$" "$WORK/game/console.log")
+    [ "$lines" = 1 ] || fail "WIDTH=$width: $lines size lines"
+    press Escape
+    wait_exit 30
+    [ "$EXIT_CODE" = 0 ] || fail "WIDTH=$width: exit code $EXIT_CODE"
+    grep -q "GL ERROR DETECTED" "$WORK/game/console.log" && fail "WIDTH=$width: GL error on the console"
+    grep -q "NOT working" "$WORK/game/console.log" && fail "WIDTH=$width: a frame buffer failed"
+done
 echo "startup: ok"

@@ -167,6 +167,9 @@ TEST_F(DdsGlTest, NoLevelsGiveATextureWithoutImage) {
     EXPECT_EQ(levelParameter(texture, 0, GL_TEXTURE_WIDTH), 0);
     GLuint empty = load(ddsFile("DXT5", 0, 0, 0, 3, {}));
     EXPECT_NE(empty, 0u);
+    GLuint flat = load(ddsFile("DXT1", 4, 0, 8, 3, repeated(redDxt1, 3)));
+    EXPECT_NE(flat, 0u);
+    EXPECT_EQ(levelParameter(flat, 1, GL_TEXTURE_WIDTH), 0);
     EXPECT_EQ(printed, "");
 }
 

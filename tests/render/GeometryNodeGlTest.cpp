@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightNode.h"
@@ -223,6 +225,42 @@ TEST_F(GeometryGlTest, FirstDrawComparesAgainstTheViewAtCreation) {
     GeometryNode* cube = addCube(glm::vec3(0, 0, -3));
     EXPECT_EQ(cube->meshes[0]->lastMvp, camera->projectionMatrix * camera->getInverseWorldMatrix());
     EXPECT_EQ(cube->meshes[0]->frameMvp, glm::mat4(1.0f));
+}
+
+TEST_F(GeometryGlTest, SharingNodesKeepTheirOwnMotionViewsAndReleaseTheModelOnce) {
+    std::shared_ptr<GeometryNode> model(createCubeNode());
+    std::weak_ptr<GeometryNode> modelAlive = model;
+    GeometryNode* a = GeometryNode::sharing(model);
+    GeometryNode* b = GeometryNode::sharing(model);
+    model.reset();
+    a->setPosition(glm::vec3(-1, 0, -4));
+    b->setPosition(glm::vec3(1, 0, -4));
+    root->addChild(a);
+    root->addChild(b);
+    Mesh* mesh = a->meshes[0];
+    ASSERT_EQ(b->meshes[0], mesh);
+
+    update();
+    a->draw();
+    const glm::mat4 firstA = a->mvp;
+    b->draw();
+    const glm::mat4 firstB = b->mvp;
+    ASSERT_NE(firstA, firstB);
+    // Next frame: each draw compares against its own node's previous view.
+    camera->setPosition(glm::vec3(0.5f, 0, 0));
+    update();
+    glm::mat4 uploaded;
+    a->draw();
+    glGetUniformfv(mesh->program, mesh->lastMvpLocation, &uploaded[0][0]);
+    EXPECT_EQ(uploaded, firstA);
+    b->draw();
+    glGetUniformfv(mesh->program, mesh->lastMvpLocation, &uploaded[0][0]);
+    EXPECT_EQ(uploaded, firstB);
+
+    delete a;
+    EXPECT_FALSE(modelAlive.expired());
+    delete b;
+    EXPECT_TRUE(modelAlive.expired());
 }
 
 TEST_F(GeometryGlTest, WideSceneDrawsWithoutGlErrorsAndCapsTheLights) {

@@ -22,6 +22,7 @@
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
 #include "support/RecordingAudio.h"
+#include "world/LevelMarkers.h"
 #include "world/LevelObjects.h"
 
 namespace {
@@ -274,21 +275,68 @@ TEST_F(LevelLoaderGlTest, AnOddSizedMapWithoutLightMapPlaysEvenlyLit) {
     EXPECT_EQ(texel[2], 255);
 }
 
-TEST_F(LevelLoaderGlTest, A512MapWithoutLightMapIsBaked) {
+TEST_F(LevelLoaderGlTest, A512MapWithoutAUsableLightMapIsBaked) {
     FBORenderer* motionBlur = setUpPostProcessing();
     MapImage map(512, 512);
     for (unsigned i = 0; i < 512; ++i)
         for (unsigned j = 0; j < 512; ++j) map.rgb[(size_t(i) * 512 + j) * 3] = (unsigned char)((i * 7 + j * 3) % 256);
     map.save("Maps/map9.png");
+    map.save("Maps/map1.png");
+    // Level 1's own light map is there but does not decode.
+    std::ofstream("Maps/map1Lightmap.png") << "\x89PNG damaged";
+    for (int level : {9, 1}) {
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+        std::string out;
+        GeometryNode* terrain = load(level, &out);
+        ASSERT_NE(terrain, nullptr);
+        const Mesh* mesh = terrain->meshes[0];
+        ASSERT_EQ(mesh->textureCount, 3u);
+        EXPECT_EQ(mesh->textures[2], lightMapTexture);
+        EXPECT_NE(lightMapTexture, 0u);
+        EXPECT_EQ(out.find("no light map"), std::string::npos);
+        EXPECT_EQ(out.find("cannot be decoded: the light map is baked instead") != std::string::npos, level == 1)
+            << out;
+        EXPECT_EQ(collisionRegistry.columns, 512u);
+    }
+    delete motionBlur;
+}
+
+TEST_F(LevelLoaderGlTest, AGreyMapIsCappedAndItsLampsShareOneModel) {
+    // Map 1's heights as 16-bit grey: green and blue follow red, so tens of
+    // thousands of bright pixels ask for a lamp and a goal each.
+    FBORenderer* motionBlur = setUpPostProcessing();
+    std::vector<unsigned char> rgb;
+    unsigned w = 0, h = 0;
+    ASSERT_EQ(lodepng::decode(rgb, w, h, std::string(MOORGLIDE_DATA_DIR) + "/Maps/map1.png", LCT_RGB, 8), 0u);
+    std::vector<unsigned char> grey(size_t(w) * h * 2);
+    for (size_t p = 0; p < size_t(w) * h; ++p) grey[2 * p] = grey[2 * p + 1] = rgb[3 * p];
+    ASSERT_EQ(lodepng::encode("Maps/map2.png", grey, w, h, LCT_GREY, 16), 0u);
+
     std::string out;
-    GeometryNode* terrain = load(9, &out);
+    GeometryNode* terrain = load(2, &out);
     ASSERT_NE(terrain, nullptr);
-    const Mesh* mesh = terrain->meshes[0];
-    ASSERT_EQ(mesh->textureCount, 3u);
-    EXPECT_EQ(mesh->textures[2], lightMapTexture);
-    EXPECT_NE(lightMapTexture, 0u);
-    EXPECT_EQ(out.find("no light map"), std::string::npos);
-    EXPECT_EQ(collisionRegistry.columns, 512u);
+    EXPECT_NE(out.find("Too many markers on the map, dropped: "), std::string::npos) << out.substr(0, 2000);
+    std::vector<GeometryNode*> lamps;
+    for (Node* child : terrain->children) {
+        GeometryNode* node = dynamic_cast<GeometryNode*>(child);
+        if (node && node->meshOwner) lamps.push_back(node);
+    }
+    ASSERT_EQ(lamps.size(), size_t(LevelMarkers::cap(LevelMarkers::Kind::Lamp)));
+    for (GeometryNode* lamp : lamps) {
+        EXPECT_EQ(lamp->meshOwner, lamps[0]->meshOwner);
+        EXPECT_EQ(lamp->meshes, lamps[0]->meshes);
+    }
+    // One import for all the lamps, one for the goal post.
+    size_t imports = 0;
+    for (size_t at = out.find("Meshes: "); at != std::string::npos; at = out.find("Meshes: ", at + 1)) ++imports;
+    EXPECT_EQ(imports, 2u);
+
+    // The level goes, and the shared model with it, once.
+    std::weak_ptr<GeometryNode> model = lamps[0]->meshOwner;
+    delete gameState.sceneRoot;
+    gameState.sceneRoot = nullptr;
+    EXPECT_TRUE(model.expired());
     delete motionBlur;
 }
 

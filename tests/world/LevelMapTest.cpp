@@ -94,3 +94,27 @@ TEST(LevelMap, LoadDecodesRgbaAndGreyFilesToRgb)
     EXPECT_FALSE(map.load(tempPath("still-no-such-map.png")));
     EXPECT_TRUE(map.empty());
 }
+
+TEST(LevelMap, OversizedMapIsRefusedFromItsHeader)
+{
+    // A 4600 x 4600 image takes 70 KB as a PNG and gigabytes decoded. Only
+    // its header is written here: a decode would fail on the missing data,
+    // so the size message shows that nothing was decoded.
+    std::vector<unsigned char> png;
+    std::vector<unsigned char> pixel = {0, 0, 0};
+    ASSERT_EQ(lodepng::encode(png, pixel, 1, 1, LCT_RGB, 8), 0u);
+    const unsigned char side[4] = {0, 0, 0x11, 0xF8}; // 4600, big-endian
+    std::copy(side, side + 4, png.begin() + 16);      // IHDR width
+    std::copy(side, side + 4, png.begin() + 20);      // IHDR height
+    lodepng_chunk_generate_crc(png.data() + 8);
+    png.resize(33);                                    // signature and IHDR only
+
+    LevelMap map;
+    EXPECT_FALSE(map.decode(png, "Maps/map1.png"));
+    EXPECT_EQ(map.error(), "Maps/map1.png: map is 4600 x 4600 pixels, at most 2048 x 2048");
+    EXPECT_TRUE(map.empty());
+    png[18] = png[22] = 0;                             // 248 x 248: the header passes
+    lodepng_chunk_generate_crc(png.data() + 8);
+    EXPECT_FALSE(map.decode(png, "small"));
+    EXPECT_NE(map.error().find("cannot be decoded"), std::string::npos);
+}

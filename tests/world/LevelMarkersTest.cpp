@@ -142,3 +142,27 @@ TEST(LevelMarkers, BlueMarkerClassification)
     EXPECT_FALSE(LevelMarkers::isLamp(250));
     EXPECT_TRUE(LevelMarkers::isLamp(251));
 }
+
+TEST(LevelMarkers, EachKindIsCappedAndTheDropIsReported)
+{
+    // A grey picture: every bright pixel is a lamp and a goal.
+    std::vector<Paint> paints;
+    for (unsigned row = 0; row < 10; ++row)
+        for (unsigned column = 0; column < 10; ++column)
+            paints.push_back({row, column, 255, 255, 255});
+    paints.push_back({10, 0, 180, 180, 180});
+    const LevelMarkers m = scan(makeMap(10, 11, paints));
+    EXPECT_EQ(m.count(Kind::Lamp), LevelMarkers::cap(Kind::Lamp));
+    EXPECT_EQ(m.count(Kind::Goal), LevelMarkers::cap(Kind::Goal));
+    EXPECT_EQ(m.count(Kind::Snow), 1u);
+    EXPECT_EQ(m.droppedCount(Kind::Lamp), 100u - LevelMarkers::cap(Kind::Lamp));
+    EXPECT_EQ(m.droppedReport(), "Too many markers on the map, dropped: 36 lamps (at most 64), 84 goals (at most 16)");
+    // The goal stands at the last goal kept.
+    glm::vec3 lastGoal(0.0f);
+    for (const LevelMarkers::Event& event : m.events())
+        if (event.kind == Kind::Goal)
+            lastGoal = event.position;
+    EXPECT_EQ(m.goalPosition(), lastGoal);
+    EXPECT_FLOAT_EQ(lastGoal.z, 2048.0f * (0.5f - 1.0f / 11.0f)); // row 1
+    EXPECT_EQ(scan(makeMap(4, 4, {{1, 1, 9, 255, 255}})).droppedReport(), "");
+}
