@@ -4,7 +4,7 @@ struct GLFWwindow;
 
 // Once per pass: polls the player's joysticks for their buttons, then the
 // function keys (F2 frame rate, F3 wireframe, F4 texture sampling, F5
-// mip-mapping, F6 motion blur, F8 frustum culling, F9 transparency), ENTER or
+// mip-mapping, F6 motion blur, F7 full terrain detail, F8 frustum culling, F9 transparency), ENTER or
 // Joy2 to restart the level, and C to step the camera distance.
 void handleSettingKeys(GLFWwindow* window);
 

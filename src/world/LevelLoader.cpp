@@ -12,6 +12,7 @@
 #include "render/PlainTexture.h"
 #include "render/PostProcessing.h"
 #include "render/ShaderLoader.h"
+#include "render/TerrainMesh.h"
 #include "scene/CollisionRegistry.h"
 #include "world/LevelMap.h"
 #include "world/LevelObjects.h"
@@ -86,8 +87,9 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
     GLuint program = loadBasicProgram("Shaders/terrainShader.frag");
     std::printf("ShP2: %i\n", int(program));
 
-    Mesh* mesh = new Mesh(copyToArray(grid.positions), copyToArray(grid.normals), copyToArray(grid.indices),
-                          copyToArray(grid.uvs), grid.vertexCount(), grid.triangleCount());
+    Mesh* mesh = new TerrainMesh(copyToArray(grid.positions), copyToArray(grid.normals), copyToArray(grid.indices),
+                                 copyToArray(grid.uvs), grid.vertexCount(), grid.triangleCount(), grid.columns,
+                                 grid.rows);
     // Drawn in tiles so that the ground out of view costs nothing.
     mesh->tileTriangles = terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS);
     mesh->setShader(program);

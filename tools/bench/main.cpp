@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "FlightBench.h"
 #include "app/Game.h"
 #include "app/GameState.h"
 #include "app/LevelFlow.h"
@@ -86,7 +88,10 @@ double updateAndCollisionTime() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // Level numbers on the command line fly only those and skip the first table.
+    std::vector<int> flightLevels;
+    for (int k = 1; k < argc; ++k) flightLevels.push_back(std::atoi(argv[k]));
     if (!glfwInit()) return 1;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
@@ -110,6 +115,12 @@ int main() {
     if (!game.setUp()) return 1;
     game.startClock(clock);
 
+    if (!flightLevels.empty()) {
+        runFlightBench(game, input, clock, flightLevels, console);
+        Input::install(nullptr);
+        glfwTerminate();
+        return 0;
+    }
     std::fprintf(console, "level  load (ms)  start frame (ms)  update+collision (ms)  night fog snow\n");
     std::vector<long> memoryAfterCycle;
     for (int cycle = 0; cycle < 2; ++cycle) {
@@ -132,6 +143,8 @@ int main() {
     }
     std::fprintf(console, "resident memory after all ten levels: %ld KiB, after ten more: %ld KiB\n",
                  memoryAfterCycle[0], memoryAfterCycle[1]);
+    for (int level = 1; level <= LEVEL_COUNT; ++level) flightLevels.push_back(level);
+    runFlightBench(game, input, clock, flightLevels, console);
     std::fflush(console);
     // No teardown: it would rewrite the player's highscores.ini.
     Input::install(nullptr);
