@@ -202,6 +202,22 @@ void TerrainLod::appendTriangles(size_t p, int level, const int neighbourLevels[
     }
     auto byColumn = [](GridPoint g) { return g.column; };
     auto byRow = [](GridPoint g) { return g.row; };
+    // A patch one cell across with both borders stitched: the two borders
+    // meet directly.
+    if (C.size() == 2 && stitched[2] && stitched[3]) {
+        std::vector<GridPoint> left, right;
+        for (uint32_t row : border[2]) left.push_back({row, patch.firstColumn});
+        for (uint32_t row : border[3]) right.push_back({row, patch.lastColumn});
+        zip(left, right, byRow, sink);
+        stitched[2] = stitched[3] = false;
+    }
+    if (R.size() == 2 && stitched[0] && stitched[1]) {
+        std::vector<GridPoint> top, bottom;
+        for (uint32_t column : border[0]) top.push_back({patch.firstRow, column});
+        for (uint32_t column : border[1]) bottom.push_back({patch.lastRow, column});
+        zip(top, bottom, byColumn, sink);
+        stitched[0] = stitched[1] = false;
+    }
     for (int side = 0; side < 4; ++side) {
         if (!stitched[side]) continue;
         std::vector<GridPoint> outer, inner;
