@@ -17,8 +17,8 @@
 // the same segments on both sides and no crack opens.
 class TerrainLod {
 public:
-    static constexpr uint32_t PATCH_CELLS = 32;
-    static constexpr int LEVELS = 6;  // strides 1 to PATCH_CELLS
+    static constexpr uint32_t PATCH_CELLS = 16;
+    static constexpr int LEVELS = 5;  // strides 1 to PATCH_CELLS
 
     struct Patch {
         uint32_t firstRow = 0, firstColumn = 0;  // vertex rows and columns
