@@ -1,8 +1,6 @@
 #include "render/TerrainMesh.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include "app/RenderSettings.h"
 #include "render/LightRegistry.h"
@@ -12,7 +10,6 @@ TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, fl
                          uint32_t triangleCount, uint32_t columns, uint32_t rows)
     : Mesh(positions, normals, indices, uvs, vertexCount, triangleCount) {
     lod.build(positions, columns, rows);
-    if (getenv("LOD_TOL")) tolerance = atof(getenv("LOD_TOL"));
     cachedTriangles.resize(lod.patches().size());
     cacheKeys.assign(lod.patches().size(), ~0u);
 }
@@ -125,13 +122,6 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         group.indexCount = frameIndices.size() - group.firstIndex;
     }
     trianglesDrawn = uint32_t(frameIndices.size() / 3);
-    if (getenv("LODDEBUG")) {
-        int hist[6] = {0}; size_t tris[6] = {0};
-        for (const auto& e : visible) { hist[patches[e.second].level]++; tris[patches[e.second].level] += cachedTriangles[e.second].size()/3; }
-        fprintf(stderr, "eye %.0f %.0f %.0f groups %zu tris %u |", eye.x, eye.y, eye.z, groupCount, trianglesDrawn);
-        for (int l = 0; l < 6; ++l) fprintf(stderr, " L%d:%d/%zu", l, hist[l], tris[l]);
-        fprintf(stderr, "\n");
-    }
     if (!lodIndexBuffer) glGenBuffers(1, &lodIndexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lodIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(frameIndices.size() * sizeof(uint32_t)), frameIndices.data(),

@@ -111,28 +111,27 @@ void TerrainLod::build(const float* gridPositions, uint32_t gridColumns, uint32_
 }
 
 float TerrainLod::measureError(size_t p, int level) const {
-    const int same[4] = {level, level, level, level};
-    std::vector<uint32_t> triangles;
-    appendTriangles(p, level, same, triangles);
-    float worst = 0.0f;
+    const Patch& patch = patchList[p];
+    const uint32_t stride = 1u << level;
+    const std::vector<uint32_t> R = axisLines(patch.firstRow, patch.lastRow, stride);
+    const std::vector<uint32_t> C = axisLines(patch.firstColumn, patch.lastColumn, stride);
     auto height = [&](uint32_t i, uint32_t j) { return positions[3 * (size_t(i) * columns + j) + 1]; };
-    for (size_t t = 0; t < triangles.size(); t += 3) {
-        GridPoint v[3];
-        for (int k = 0; k < 3; ++k) v[k] = {triangles[t + k] / columns, triangles[t + k] % columns};
-        const double area = double(upwardArea(v[0], v[1], v[2]));
-        const uint32_t i0 = std::min({v[0].row, v[1].row, v[2].row}), i1 = std::max({v[0].row, v[1].row, v[2].row});
-        const uint32_t j0 = std::min({v[0].column, v[1].column, v[2].column});
-        const uint32_t j1 = std::max({v[0].column, v[1].column, v[2].column});
-        for (uint32_t i = i0; i <= i1; ++i) {
-            for (uint32_t j = j0; j <= j1; ++j) {
-                const GridPoint q{i, j};
-                const double w0 = double(upwardArea(q, v[1], v[2])) / area;
-                const double w1 = double(upwardArea(v[0], q, v[2])) / area;
-                const double w2 = 1.0 - w0 - w1;
-                if (w0 < -1e-9 || w1 < -1e-9 || w2 < -1e-9) continue;
-                const double drawn = w0 * height(v[0].row, v[0].column) + w1 * height(v[1].row, v[1].column) +
-                                     w2 * height(v[2].row, v[2].column);
-                worst = std::max(worst, float(std::fabs(drawn - height(i, j))));
+    float worst = 0.0f;
+    // Each coarse cell is split like the full grid's: (a, b, d) where
+    // u + v <= 1, (d, b, e) beyond, u along the columns and v along the rows.
+    for (size_t a = 0; a + 1 < R.size(); ++a) {
+        for (size_t b = 0; b + 1 < C.size(); ++b) {
+            const float ha = height(R[a], C[b]), hb = height(R[a], C[b + 1]);
+            const float hd = height(R[a + 1], C[b]), he = height(R[a + 1], C[b + 1]);
+            const float across = float(C[b + 1] - C[b]), down = float(R[a + 1] - R[a]);
+            for (uint32_t i = R[a]; i <= R[a + 1]; ++i) {
+                const float v = float(i - R[a]) / down;
+                for (uint32_t j = C[b]; j <= C[b + 1]; ++j) {
+                    const float u = float(j - C[b]) / across;
+                    const float drawn = u + v <= 1.0f ? ha + u * (hb - ha) + v * (hd - ha)
+                                                      : he + (1.0f - u) * (hd - he) + (1.0f - v) * (hb - he);
+                    worst = std::max(worst, std::fabs(drawn - height(i, j)));
+                }
             }
         }
     }

@@ -51,7 +51,9 @@ public:
     int neighbourLevel(size_t p, int side) const;
 
     // Height error of patch `p` at `level`: the largest gap between a full
-    // grid vertex and the surface drawn at that level, stitching included.
+    // grid vertex and the surface drawn at that level beside neighbours of
+    // the same level (a stitched border follows the coarser neighbour's edge,
+    // whose own error covers it).
     float measureError(size_t p, int level) const;
 
     const std::vector<Patch>& patches() const { return patchList; }

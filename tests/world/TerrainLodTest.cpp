@@ -43,14 +43,15 @@ float drawnHeight(const std::vector<uint32_t>& triangles, const std::vector<floa
 }  // namespace
 
 TEST(TerrainLod, BordersBetweenDetailLevelsHaveTheSameHeightsOnBothSides) {
-    const uint32_t columns = 150, rows = 110;  // 5 x 4 patches, the last ones narrower
+    const uint32_t cells = TerrainLod::PATCH_CELLS;
+    const uint32_t columns = 4 * cells + 7, rows = 3 * cells + 11;  // 5 x 4 patches, the last ones narrower
     const std::vector<float> positions = roughGrid(columns, rows);
     TerrainLod lod;
     lod.build(positions.data(), columns, rows);
     ASSERT_EQ(lod.patches().size(), 20u);
     // Every pair of levels meets somewhere across the rounds.
-    for (int round = 0; round < 6; ++round) {
-        for (size_t p = 0; p < lod.patches().size(); ++p) lod.patches()[p].level = int((p * 7 + round * 3) % 6);
+    for (int round = 0; round < TerrainLod::LEVELS; ++round) {
+        for (size_t p = 0; p < lod.patches().size(); ++p) lod.patches()[p].level = int((p * 7 + round * 3) % TerrainLod::LEVELS);
         std::vector<std::vector<uint32_t>> drawn(lod.patches().size());
         for (size_t p = 0; p < drawn.size(); ++p) lod.appendTriangles(p, drawn[p]);
         int borders = 0;
@@ -77,7 +78,7 @@ TEST(TerrainLod, BordersBetweenDetailLevelsHaveTheSameHeightsOnBothSides) {
 }
 
 TEST(TerrainLod, EveryLevelCoversEachPatchOnceFacingUp) {
-    const uint32_t columns = 100, rows = 70;
+    const uint32_t columns = 3 * TerrainLod::PATCH_CELLS + 5, rows = 2 * TerrainLod::PATCH_CELLS + 7;
     const std::vector<float> positions = roughGrid(columns, rows);
     TerrainLod lod;
     lod.build(positions.data(), columns, rows);
@@ -110,12 +111,14 @@ TEST(TerrainLod, EveryLevelCoversEachPatchOnceFacingUp) {
 }
 
 TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
-    const uint32_t columns = 129, rows = 129;
+    const uint32_t cells = TerrainLod::PATCH_CELLS;
+    const uint32_t columns = 4 * cells + 1, rows = 4 * cells + 1;  // 4 x 4 patches
     std::vector<float> positions;
     for (uint32_t i = 0; i < rows; ++i)
         for (uint32_t j = 0; j < columns; ++j) positions.insert(positions.end(), {4.0f * j, 0.0f, -4.0f * i});
     // One bump of 10 on an odd vertex of the last patch: gone from level 1 on.
-    positions[3 * (size_t(101) * columns + 101) + 1] = 10.0f;
+    const size_t bump = 3 * cells + 5;
+    positions[3 * (bump * columns + bump) + 1] = 10.0f;
     TerrainLod lod;
     lod.build(positions.data(), columns, rows);
     const TerrainLod::Patch& bumpy = lod.patches().back();
@@ -123,7 +126,7 @@ TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
     for (int level = 1; level < TerrainLod::LEVELS; ++level) EXPECT_FLOAT_EQ(bumpy.error[level], 10.0f);
     EXPECT_EQ(lod.patches().front().error[TerrainLod::LEVELS - 1], 0.0f);
 
-    // From the first patch's corner: 10 units span 1 pixel at 7240 units.
+    // From the first patch's corner; 10 units span 1 pixel at 7240 units.
     lod.selectLevels(glm::vec3(0.0f, 5.0f, 0.0f), 724.0f, 1.0f, 150.0f);
     EXPECT_EQ(lod.patches().front().level, 0);  // near: full detail though flat
     EXPECT_EQ(lod.patches()[3].level, TerrainLod::LEVELS - 1);  // far and flat

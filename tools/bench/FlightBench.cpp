@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 
 #include "Autopilot.h"
 #include "app/Game.h"
@@ -86,17 +85,6 @@ FlightFigures benchLevel(Game& game, ScriptedInput& input, double& clock, int le
     figures.startMs = startView(game, clock, figures.triangles);
     compareHere(figures);
 
-    if (getenv("BENCH_SPLIT")) {
-        long t;
-        for (int rep = 0; rep < 2; ++rep) {
-        double base = startView(game, clock, t);
-        gameState.motionBlur = false; double noBlur = startView(game, clock, t); gameState.motionBlur = true;
-        gameState.showHints = false; double noHints = startView(game, clock, t); gameState.showHints = true;
-        gameState.motionBlur = false; gameState.showHints = false; double neither = startView(game, clock, t); gameState.motionBlur = true; gameState.showHints = true;
-        fprintf(stderr, "split level %d: base %.1f noBlur %.1f noHints %.1f neither %.1f speed %.1f\n", level, base, noBlur, noHints, neither, gameState.player->speed);
-        }
-    }
-    if (getenv("BENCH_NOFLIGHT")) return figures;
     // The flight: the autopilot chooses the keys, the game's frame loop
     // moves and draws, one 1/60 s step a pass.
     gameState.raceTime = 0.0;
