@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/RenderSettings.h"
+#include "render/Environment.h"
 #include "render/LightRegistry.h"
 #include "scene/CameraNode.h"
 
@@ -54,7 +55,8 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     // Pixels per radian near the picture's centre: half its height times the
     // projection's cotangent of half the field of view.
     const float pixelsPerRadian = 0.5f * float(viewport[3]) * activeCamera->projectionMatrix[1][1];
-    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance);
+    const float fogPerUnit = environment.fogEnabled ? environment.fogDensity / environment.fogRange : 0.0f;
+    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit);
 
     // The planes of the picture in the terrain's own space, as in the tiles'
     // test of Mesh; no far plane.

@@ -138,14 +138,19 @@ float TerrainLod::measureError(size_t p, int level) const {
     return worst;
 }
 
-void TerrainLod::selectLevels(const glm::vec3& eye, float pixelsPerRadian, float tolerance, float fullDetailDistance) {
+void TerrainLod::selectLevels(const glm::vec3& eye, float pixelsPerRadian, float tolerance, float fullDetailDistance,
+                              float fogPerUnit) {
     for (Patch& patch : patchList) {
         const glm::vec3 nearest = glm::clamp(eye, patch.low, patch.high);
         const float distance = glm::length(eye - nearest);
         patch.level = 0;
         if (distance <= fullDetailDistance) continue;
+        // The nearest point is the least fogged; a 255th of the contrast is
+        // less than a colour step.
+        const float depth = fogPerUnit * distance;
+        const float contrast = std::max(std::exp(-depth * depth), 1.0f / 255.0f);
         // Error e at distance d spans about e / d radians.
-        const float allowed = tolerance * distance / pixelsPerRadian;
+        const float allowed = tolerance / contrast * distance / pixelsPerRadian;
         while (patch.level + 1 < LEVELS && patch.error[patch.level + 1] <= allowed) ++patch.level;
     }
 }

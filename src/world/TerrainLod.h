@@ -35,8 +35,12 @@ public:
     // Chooses every patch's level for an eye at `eye` (terrain space), where
     // one unit at distance 1 spans `pixelsPerRadian` pixels: the coarsest
     // level whose error spans at most `tolerance` pixels. Patches within
-    // `fullDetailDistance` of the eye always take the full grid.
-    void selectLevels(const glm::vec3& eye, float pixelsPerRadian, float tolerance, float fullDetailDistance);
+    // `fullDetailDistance` of the eye always take the full grid. In fog of
+    // `fogPerUnit` (density over range; 0 for none) ground at distance d
+    // keeps only exp(-(fogPerUnit d)^2) of its contrast, so its error may
+    // span as many more pixels.
+    void selectLevels(const glm::vec3& eye, float pixelsPerRadian, float tolerance, float fullDetailDistance,
+                      float fogPerUnit = 0.0f);
     // Every patch at level 0.
     void selectFullDetail();
 

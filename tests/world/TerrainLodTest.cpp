@@ -131,6 +131,10 @@ TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
     EXPECT_EQ(lod.patches().front().level, 0);  // near: full detail though flat
     EXPECT_EQ(lod.patches()[3].level, TerrainLod::LEVELS - 1);  // far and flat
     EXPECT_EQ(bumpy.level, 0);
+    // Thick fog hides it as well.
+    lod.selectLevels(glm::vec3(0.0f, 5.0f, 0.0f), 724.0f, 1.0f, 150.0f, 0.01f);
+    EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
+    EXPECT_EQ(lod.patches().front().level, 0);
     // From far away the bump may go.
     lod.selectLevels(glm::vec3(0.0f, 8000.0f, 0.0f), 724.0f, 1.0f, 150.0f);
     EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
