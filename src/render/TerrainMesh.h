@@ -18,8 +18,11 @@ public:
                 uint32_t triangleCount, uint32_t columns, uint32_t rows);
     ~TerrainMesh() override;
 
-    // Screen error allowed for the patches' height error, in pixels.
-    float tolerance = 1.0f;
+    // Screen error allowed for the patches' height error, in pixels. The
+    // bound is a worst case (a patch's largest error, seen square on from its
+    // nearest point); the pictures stay within a few colour steps of the full
+    // grid's, and a pixel more would roughly halve the triangles again.
+    float tolerance = 1.5f;
     // Ground this close to the eye is always drawn from the full grid.
     float fullDetailDistance = 150.0f;
     // Triangles handed to GL in the last draw.
