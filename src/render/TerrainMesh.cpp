@@ -95,9 +95,16 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         if (g == groupCount) {
             if (groups.size() == groupCount) groups.emplace_back();
             groups[g].lightMask = mask;
+            // The sky's lights first: the terrain's shader takes them in a
+            // cheap loop of their own.
             groups[g].lights.clear();
-            for (int k = 0; k < 64; ++k)
-                if (mask & (uint64_t(1) << k)) groups[g].lights.push_back(k);
+            for (int sky = 1; sky >= 0; --sky) {
+                for (int k = 0; k < 64; ++k) {
+                    if (!(mask & (uint64_t(1) << k))) continue;
+                    const bool isSky = registry.lightTypes[k] == 0 || registry.lightTypes[k] == 1;
+                    if (isSky == bool(sky)) groups[g].lights.push_back(k);
+                }
+            }
             ++groupCount;
         }
         groups[g].patches.push_back(entry.second);
