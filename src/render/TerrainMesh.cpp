@@ -22,7 +22,6 @@ TerrainMesh::~TerrainMesh() {
 void TerrainMesh::drawFullGrid(const glm::mat4& mvp) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
     Mesh::drawTriangles(mvp);
-    trianglesDrawn = triangleCount;
 }
 
 uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {

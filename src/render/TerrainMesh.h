@@ -26,7 +26,7 @@ public:
     float tolerance = 1.5f;
     // Ground this close to the eye is always drawn from the full grid.
     float fullDetailDistance = 150.0f;
-    // Triangles handed to GL in the last draw.
+    // Triangles handed to GL by the last draw with falling detail.
     uint32_t trianglesDrawn = 0;
     TerrainLod lod;
 
