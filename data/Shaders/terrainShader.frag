@@ -93,10 +93,18 @@ void main() {
     vec3 lamps = vec3(0.0);
     int count = min(lightCount, MAX_SHADER_LIGHTS);
     bool baked = textureCount > 2;
-    // The first lights by constant index, any further ones in a loop.
-#define LIGHT(k) if (k < count) addLight(k, n, worldPosition, baked, sky, lamps);
-    LIGHT(0) LIGHT(1) LIGHT(2) LIGHT(3) LIGHT(4) LIGHT(5) LIGHT(6) LIGHT(7)
-    for (int k = 8; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
+    // The sky's lights come first in the list: they take only their cheap
+    // part. A loop, unlike a branch, really ends early in software GL, so
+    // ground that no lamp reaches (the renderer lists only the lights that
+    // can reach each stretch of ground) pays nothing for the lamps.
+    int k = 0;
+    for (; k < count; ++k) {
+        int type = lightType[k];
+        if (type != 0 && type != 1) break;
+        float facing = max(dot(n, -lightDirection[k]), 0.0);
+        sky += type == 0 ? lightIntensity[k] : lightIntensity[k] * (baked ? 1.0 : facing);
+    }
+    for (; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
     vec3 light = sky;
     if (baked) {
         // The map's column runs against x and its row against z.

@@ -174,7 +174,9 @@ void Game::followFramebufferSize() {
 }
 
 void Game::drawOpaquePass() {
-    if (!gameState.motionBlur) {
+    // Below blur speed the blur pass would copy the picture unchanged; it is
+    // drawn straight into the window instead.
+    if (!gameState.motionBlur || motionBlurStrength(gameState.player->speed) <= 0.0f) {
         gameState.sceneRoot->draw();
         return;
     }

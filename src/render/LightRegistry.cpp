@@ -60,3 +60,30 @@ void uploadLightUniforms(GLint countLocation, GLint typeLocation, GLint position
     glUniform1fv(rangeLocation, n, lightRegistry.lightRanges.data());
     glUniform1fv(angleLocation, n, lightRegistry.lightAngles.data());
 }
+
+void uploadLightSubset(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                       GLint intensityLocation, GLint rangeLocation, GLint angleLocation,
+                       const std::vector<int>& indices) {
+    const LightRegistry& registry = lightRegistry;
+    const int n = std::min(static_cast<int>(indices.size()), MAX_SHADER_LIGHTS);
+    glUniform1i(countLocation, n);
+    if (n == 0) return;
+    int types[MAX_SHADER_LIGHTS];
+    glm::vec3 positions[MAX_SHADER_LIGHTS], directions[MAX_SHADER_LIGHTS], intensities[MAX_SHADER_LIGHTS];
+    float ranges[MAX_SHADER_LIGHTS], angles[MAX_SHADER_LIGHTS];
+    for (int k = 0; k < n; ++k) {
+        const int from = indices[k];
+        types[k] = registry.lightTypes[from];
+        positions[k] = registry.lightPositions[from];
+        directions[k] = registry.lightDirections[from];
+        intensities[k] = registry.lightIntensities[from];
+        ranges[k] = registry.lightRanges[from];
+        angles[k] = registry.lightAngles[from];
+    }
+    glUniform1iv(typeLocation, n, types);
+    glUniform3fv(positionLocation, n, glm::value_ptr(positions[0]));
+    glUniform3fv(directionLocation, n, glm::value_ptr(directions[0]));
+    glUniform3fv(intensityLocation, n, glm::value_ptr(intensities[0]));
+    glUniform1fv(rangeLocation, n, ranges);
+    glUniform1fv(angleLocation, n, angles);
+}

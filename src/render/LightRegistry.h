@@ -35,3 +35,9 @@ extern LightRegistry lightRegistry;
 // ("lightCount", "lightType", ...), capped at MAX_SHADER_LIGHTS.
 void uploadLightUniforms(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
                          GLint intensityLocation, GLint rangeLocation, GLint angleLocation);
+
+// The same for the registry entries in `indices` only (in that order, at most
+// MAX_SHADER_LIGHTS): ground that no lamp reaches skips the lamps' terms.
+void uploadLightSubset(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                       GLint intensityLocation, GLint rangeLocation, GLint angleLocation,
+                       const std::vector<int>& indices);

@@ -250,6 +250,13 @@ void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
                         static_cast<GLsizei>(rangeCounts.size()));
 }
 
+void Mesh::drawTriangles(const glm::mat4& mvp) {
+    if (!tiles.empty() && RenderSettings::instance().frustumCulling)
+        drawVisibleTiles(mvp);
+    else
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangleCount), GL_UNSIGNED_INT, nullptr);
+}
+
 void Mesh::loadTexture(const char* fileName) {
     const std::string name(fileName);
     auto found = textureCache.find(name);
@@ -324,10 +331,7 @@ void Mesh::draw(float alpha) {
         applySamplingState();
     }
 
-    if (!tiles.empty() && settings.frustumCulling)
-        drawVisibleTiles(projection * view * modelMatrix);
-    else
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangleCount), GL_UNSIGNED_INT, nullptr);
+    drawTriangles(projection * view * modelMatrix);
     lastMvp = frameMvp;
 
     glBindVertexArray(0);

@@ -27,7 +27,7 @@ public:
     Mesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
          uint32_t triangleCount);
     // Deletes the buffers, the vertex array and the arrays; textures stay alive.
-    ~Mesh();
+    virtual ~Mesh();
 
     Mesh(const Mesh&) = delete;
     Mesh& operator=(const Mesh&) = delete;
@@ -76,6 +76,11 @@ public:
     glm::mat4 modelMatrix{1};
     glm::mat3 normalMatrix{1};
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
+
+protected:
+    // Called by draw once the program, uniforms and textures are set: hands
+    // the triangles to GL (the tiles in view while culling is on, else all).
+    virtual void drawTriangles(const glm::mat4& mvp);
 
 private:
     void uploadIndices();

@@ -16,6 +16,7 @@
 #include "render/PlainTexture.h"
 #include "render/PostProcessing.h"
 #include "render/ShaderLoader.h"
+#include "render/TerrainMesh.h"
 #include "scene/CollisionRegistry.h"
 #include "world/LevelMap.h"
 #include "world/LevelObjects.h"
@@ -127,8 +128,8 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     std::unique_ptr<uint32_t[]> indices(copyToArray(grid.indices));
     std::unique_ptr<float[]> uvs(copyToArray(grid.uvs));
     std::unique_ptr<GeometryNode> terrain(new GeometryNode());
-    Mesh* mesh = new Mesh(positions.release(), normals.release(), indices.release(), uvs.release(),
-                          grid.vertexCount(), grid.triangleCount());
+    Mesh* mesh = new TerrainMesh(positions.release(), normals.release(), indices.release(), uvs.release(),
+                                 grid.vertexCount(), grid.triangleCount(), grid.columns, grid.rows);
     terrain->meshes.push_back(mesh);
 
     GLuint program = loadBasicProgram("Shaders/terrainShader.frag");

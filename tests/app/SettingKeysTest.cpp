@@ -27,6 +27,7 @@ protected:
         settings.mipMapping = 2;
         settings.transparency = true;
         settings.frustumCulling = true;
+        settings.fullTerrainDetail = false;
         Input::install(&input);
         polygonModes.clear();
         polygonModeHook = recordPolygonMode;
@@ -112,6 +113,15 @@ TEST_F(SettingKeys, MMutesAndUnmutesTheSoundWithALine) {
     EXPECT_EQ(audio.events, (std::vector<std::string>{"mute", "unmute"}));
 }
 
+TEST_F(SettingKeys, TerrainDetailTogglesAndPrints) {
+    EXPECT_EQ(tap(GLFW_KEY_F7), "Terrain detail: full\n");
+    EXPECT_TRUE(RenderSettings::instance().fullTerrainDetail);
+    EXPECT_EQ(gameState.messageTime, 2.0);
+    EXPECT_EQ(tap(GLFW_KEY_F7), "Terrain detail: adaptive\n");
+    EXPECT_EQ(status(), "Terrain detail: adaptive");
+    EXPECT_FALSE(RenderSettings::instance().fullTerrainDetail);
+}
+
 TEST_F(SettingKeys, HoldingAKeyTogglesOnce) {
     input.press(GLFW_KEY_F3);
     for (int i = 0; i < 5; ++i) handleSettingKeys(nullptr);
@@ -161,7 +171,7 @@ TEST_F(SettingKeys, PrintTextureQualityLeavesOutUnknownValues) {
 }
 
 TEST_F(SettingKeys, OtherKeysChangeNothing) {
-    for (int key : {GLFW_KEY_F1, GLFW_KEY_F7, GLFW_KEY_F10, GLFW_KEY_F11, GLFW_KEY_F12}) {
+    for (int key : {GLFW_KEY_F1, GLFW_KEY_F10, GLFW_KEY_F11, GLFW_KEY_F12}) {
         EXPECT_EQ(tap(key), "");
     }
     EXPECT_EQ(gameState.messageTime, 0.0);

@@ -1,5 +1,5 @@
 # Flying keys on the real game: W changes the view, N brings the night,
-# F the fog, L the headlight.
+# F the fog, L the headlight, F7 the terrain's detail.
 source "$(dirname "$0")/lib.bash" "$@"
 source "$(dirname "$0")/race_lib.bash"
 
@@ -33,6 +33,12 @@ tap f
 wait_console "^Fog toggled$"
 tap l
 wait_console "^Spotlight toggled$"
+
+# F7: the terrain's full grid and back to detail that falls with distance.
+tap F7
+wait_console "^Terrain detail: full$"
+tap F7
+wait_console "^Terrain detail: adaptive$"
 
 # N again: back to day.
 tap n

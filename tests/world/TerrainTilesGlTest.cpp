@@ -28,6 +28,9 @@ protected:
         if (HasFatalFailure()) return;
         camera = new CameraNode();
         gameState.levelNumber = 1;
+        // The tiles draw the full grid; detail that falls with distance has
+        // tests of its own.
+        RenderSettings::instance().fullTerrainDetail = true;
         testing::internal::CaptureStdout();
         terrain = loadLevel();
         testing::internal::GetCapturedStdout();
@@ -50,6 +53,7 @@ protected:
         environment.clearLights();
         environment.lightingMode = 0;
         RenderSettings::instance().frustumCulling = true;
+        RenderSettings::instance().fullTerrainDetail = false;
         delete camera;
         GlTest::TearDown();
     }

@@ -163,6 +163,7 @@ FlightResult flyLevel(Game& game, int level, ScriptedInput& input, const FlightO
             options.passMilliseconds->push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
+        if (options.afterPass) options.afterPass();
         if (playerPastFinish()) {
             result.finished = true;
             break;

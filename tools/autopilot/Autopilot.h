@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,8 @@ struct FlightOptions {
     // Draw every pass (update only otherwise) and note each pass's time.
     bool drawFrames = false;
     std::vector<double>* passMilliseconds = nullptr;
+    // Called after every pass, before the finish test.
+    std::function<void()> afterPass;
 };
 
 // Builds the level through the game's own level change and flies it through

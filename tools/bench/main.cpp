@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "Autopilot.h"
+#include "FlightBench.h"
 #include "app/Game.h"
 #include "app/GameState.h"
 #include "app/LevelFlow.h"
@@ -164,7 +165,10 @@ void printAudioCost(std::FILE* console) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // Level numbers on the command line fly only those and skip the first table.
+    std::vector<int> flightLevels;
+    for (int k = 1; k < argc; ++k) flightLevels.push_back(std::atoi(argv[k]));
     if (!glfwInit()) return 1;
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
@@ -188,6 +192,12 @@ int main() {
     if (!game.setUp()) return 1;
     game.startClock(clock);
 
+    if (!flightLevels.empty()) {
+        runFlightBench(game, input, clock, flightLevels, console);
+        Input::install(nullptr);
+        glfwTerminate();
+        return 0;
+    }
     std::fprintf(console, "level  load (ms)  start frame (ms)  update+collision (ms)  night fog snow\n");
     // 100 level changes: the first round measures, all of them show whether
     // memory grows from one level build to the next.
@@ -220,6 +230,8 @@ int main() {
                  first, cycles * LEVEL_COUNT, last, 100.0 * double(last - first) / double(first));
     finishTimesAtTwoFrameRates(game, input, console);
     printAudioCost(console);
+    for (int level = 1; level <= LEVEL_COUNT; ++level) flightLevels.push_back(level);
+    runFlightBench(game, input, clock, flightLevels, console);
     std::fflush(console);
     // No teardown: it would rewrite the player's highscores.ini.
     Input::install(nullptr);

@@ -1,0 +1,145 @@
+#include "render/TerrainMesh.h"
+
+#include <algorithm>
+
+#include "app/RenderSettings.h"
+#include "render/Environment.h"
+#include "render/LightRegistry.h"
+#include "scene/CameraNode.h"
+
+TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
+                         uint32_t triangleCount, uint32_t columns, uint32_t rows)
+    : Mesh(positions, normals, indices, uvs, vertexCount, triangleCount) {
+    lod.build(positions, columns, rows);
+    cachedTriangles.resize(lod.patches().size());
+    cacheKeys.assign(lod.patches().size(), ~0u);
+}
+
+TerrainMesh::~TerrainMesh() {
+    if (lodIndexBuffer) glDeleteBuffers(1, &lodIndexBuffer);
+}
+
+void TerrainMesh::drawFullGrid(const glm::mat4& mvp) {
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    Mesh::drawTriangles(mvp);
+}
+
+uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
+    const LightRegistry& registry = lightRegistry;
+    const int n = std::min(registry.size(), MAX_SHADER_LIGHTS);
+    uint64_t mask = 0;
+    for (int k = 0; k < n; ++k) {
+        const int type = registry.lightTypes[k];
+        bool reaches = type == 0 || type == 1;
+        // A lamp or spot adds nothing beyond its range.
+        if (type == 2 || type == 3) {
+            const glm::vec3 nearest = glm::clamp(lightPlaces[k], patch.low, patch.high);
+            reaches = glm::length(nearest - lightPlaces[k]) < registry.lightRanges[k];
+        }
+        if (reaches) mask |= uint64_t(1) << k;
+    }
+    return mask;
+}
+
+void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
+    const RenderSettings& settings = RenderSettings::instance();
+    if (settings.fullTerrainDetail || lod.patches().empty() || !activeCamera) {
+        drawFullGrid(mvp);
+        return;
+    }
+    const glm::mat4 toTerrain = glm::inverse(modelMatrix);
+    const glm::vec3 eye(toTerrain * activeCamera->getWorldMatrix()[3]);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Pixels per radian near the picture's centre: half its height times the
+    // projection's cotangent of half the field of view.
+    const float pixelsPerRadian = 0.5f * float(viewport[3]) * activeCamera->projectionMatrix[1][1];
+    const float fogPerUnit = environment.fogEnabled ? environment.fogDensity / environment.fogRange : 0.0f;
+    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit);
+
+    // The planes of the picture in the terrain's own space, as in the tiles'
+    // test of Mesh; no far plane.
+    const glm::mat4 rowsOf = glm::transpose(mvp);
+    glm::vec4 planes[5] = {rowsOf[3] + rowsOf[0], rowsOf[3] - rowsOf[0], rowsOf[3] + rowsOf[1],
+                           rowsOf[3] - rowsOf[1], rowsOf[3] + rowsOf[2]};
+    for (glm::vec4& plane : planes) {
+        const float length = glm::length(glm::vec3(plane));
+        if (length > 0.0f) plane /= length;
+    }
+    const std::vector<TerrainLod::Patch>& patches = lod.patches();
+    visible.clear();
+    for (uint32_t p = 0; p < patches.size(); ++p) {
+        const TerrainLod::Patch& patch = patches[p];
+        const glm::vec3 center = 0.5f * (patch.low + patch.high);
+        const float radius = 0.5f * glm::length(patch.high - patch.low) + 1.0f;
+        bool outside = false;
+        for (const glm::vec4& plane : planes)
+            outside = outside || (settings.frustumCulling && glm::dot(glm::vec3(plane), center) + plane.w < -radius);
+        if (outside) continue;
+        visible.emplace_back(glm::length(eye - glm::clamp(eye, patch.low, patch.high)), p);
+    }
+    // Near ground first, so depth testing spares the ground hidden behind it.
+    std::sort(visible.begin(), visible.end());
+
+    const LightRegistry& registry = lightRegistry;
+    lightPlaces.resize(registry.lightPositions.size());
+    for (size_t k = 0; k < lightPlaces.size(); ++k)
+        lightPlaces[k] = glm::vec3(toTerrain * glm::vec4(registry.lightPositions[k], 1.0f));
+    for (Group& group : groups) group.patches.clear();
+    size_t groupCount = 0;
+    for (const auto& entry : visible) {
+        const uint64_t mask = lightsReaching(patches[entry.second]);
+        size_t g = 0;
+        while (g < groupCount && groups[g].lightMask != mask) ++g;
+        if (g == groupCount) {
+            if (groups.size() == groupCount) groups.emplace_back();
+            groups[g].lightMask = mask;
+            // The sky's lights first: the terrain's shader takes them in a
+            // cheap loop of their own.
+            groups[g].lights.clear();
+            for (int sky = 1; sky >= 0; --sky) {
+                for (int k = 0; k < 64; ++k) {
+                    if (!(mask & (uint64_t(1) << k))) continue;
+                    const bool isSky = registry.lightTypes[k] == 0 || registry.lightTypes[k] == 1;
+                    if (isSky == bool(sky)) groups[g].lights.push_back(k);
+                }
+            }
+            ++groupCount;
+        }
+        groups[g].patches.push_back(entry.second);
+    }
+
+    frameIndices.clear();
+    for (size_t g = 0; g < groupCount; ++g) {
+        Group& group = groups[g];
+        group.firstIndex = frameIndices.size();
+        for (uint32_t p : group.patches) {
+            int neighbours[4];
+            uint32_t key = uint32_t(patches[p].level);
+            for (int side = 0; side < 4; ++side) {
+                neighbours[side] = lod.neighbourLevel(p, side);
+                key = key * 8 + uint32_t(neighbours[side] + 1);
+            }
+            if (cacheKeys[p] != key) {
+                cachedTriangles[p].clear();
+                lod.appendTriangles(p, patches[p].level, neighbours, cachedTriangles[p]);
+                cacheKeys[p] = key;
+            }
+            frameIndices.insert(frameIndices.end(), cachedTriangles[p].begin(), cachedTriangles[p].end());
+        }
+        group.indexCount = frameIndices.size() - group.firstIndex;
+    }
+    trianglesDrawn = uint32_t(frameIndices.size() / 3);
+    if (!lodIndexBuffer) glGenBuffers(1, &lodIndexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lodIndexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(frameIndices.size() * sizeof(uint32_t)), frameIndices.data(),
+                 GL_STREAM_DRAW);
+    for (size_t g = 0; g < groupCount; ++g) {
+        const Group& group = groups[g];
+        if (group.indexCount == 0) continue;
+        uploadLightSubset(lightCountLocation, lightTypeLocation, lightPositionLocation, lightDirectionLocation,
+                          lightIntensityLocation, lightRangeLocation, lightAngleLocation, group.lights);
+        glDrawElements(GL_TRIANGLES, GLsizei(group.indexCount), GL_UNSIGNED_INT,
+                       reinterpret_cast<const void*>(group.firstIndex * sizeof(uint32_t)));
+    }
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "render/Mesh.h"
+#include "world/TerrainLod.h"
+
+// The terrain's mesh: the full grid in its buffers, drawn in patches whose
+// detail falls with distance (see TerrainLod) unless full detail is chosen
+// (F7), which draws the whole grid as an ordinary tiled mesh. Patches go to GL
+// nearest first, grouped by the lights that can reach them, so ground far
+// from every lamp is shaded without the lamps' terms.
+class TerrainMesh : public Mesh {
+public:
+    // As Mesh; `columns` x `rows` is the grid the arrays hold.
+    TerrainMesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
+                uint32_t triangleCount, uint32_t columns, uint32_t rows);
+    ~TerrainMesh() override;
+
+    // Screen error allowed for the patches' height error, in pixels. The
+    // bound is a worst case (a patch's largest error, seen square on from its
+    // nearest point); the pictures stay within a few colour steps of the full
+    // grid's. Half a pixel more or less takes about 40 % fewer or 70 % more
+    // triangles.
+    float tolerance = 1.5f;
+    // Ground this close to the eye is always drawn from the full grid.
+    float fullDetailDistance = 150.0f;
+    // Triangles handed to GL by the last draw with falling detail.
+    uint32_t trianglesDrawn = 0;
+    TerrainLod lod;
+
+protected:
+    void drawTriangles(const glm::mat4& mvp) override;
+
+private:
+    struct Group {
+        uint64_t lightMask = 0;
+        std::vector<int> lights;
+        std::vector<uint32_t> patches;
+        size_t firstIndex = 0, indexCount = 0;
+    };
+    void drawFullGrid(const glm::mat4& mvp);
+    uint64_t lightsReaching(const TerrainLod::Patch& patch) const;
+
+    GLuint lodIndexBuffer = 0;
+    // Each patch's triangles for the level and neighbour levels of `cacheKeys`.
+    std::vector<std::vector<uint32_t>> cachedTriangles;
+    std::vector<uint32_t> cacheKeys;
+    std::vector<uint32_t> frameIndices;
+    std::vector<std::pair<float, uint32_t>> visible;
+    std::vector<Group> groups;
+    std::vector<glm::vec3> lightPlaces;  // the registry's lights in the terrain's own space
+};
