@@ -1,8 +1,6 @@
 #include "app/GhostFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "app/SafeFile.h"
 #include "player/GhostTrack.h"
 
 namespace {
@@ -18,21 +17,6 @@ namespace {
 constexpr std::streamoff MAX_FILE_BYTES = 8 << 20;
 
 std::string systemError() { return std::strerror(errno); }
-
-bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
-    const unsigned char* data = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        left -= static_cast<size_t>(written);
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -74,27 +58,10 @@ bool writeGhostFile(const std::string& folder, const GhostTrack& track, std::str
         return false;
     }
     const std::string path = ghostFilePath(folder, track.level);
-    // In the same folder, so the rename replaces the old file in one step.
-    const std::string temporary = path + ".tmp";
-    int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        why = "cannot create " + temporary + ": " + systemError();
+    const std::vector<unsigned char> bytes = encodeGhost(track);
+    if (!replaceFileContent(path, std::string(bytes.begin(), bytes.end()))) {
+        why = "cannot write " + path + ": " + systemError();
         return false;
     }
-    bool ok = writeAll(fd, encodeGhost(track));
-    if (!ok) why = "cannot write " + temporary + ": " + systemError();
-    if (ok && fsync(fd) != 0) {
-        why = "cannot sync " + temporary + ": " + systemError();
-        ok = false;
-    }
-    if (close(fd) != 0 && ok) {
-        why = "cannot close " + temporary + ": " + systemError();
-        ok = false;
-    }
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        why = "cannot rename to " + path + ": " + systemError();
-        ok = false;
-    }
-    if (!ok) unlink(temporary.c_str());
-    return ok;
+    return true;
 }
