@@ -40,7 +40,6 @@ bool Game::setUp() {
     // Meshes record the camera's view when they are made, so it comes first.
     if (!activeCamera) new CameraNode();
 
-    glClearColor(0.14f, 0.25f, 0.43f, 0.0f);
     glViewport(0, 0, gameSettings.width, gameSettings.height);
     motionBlurRenderer = setUpPostProcessing();
     // The viewport and targets fit the configured size; a window that opens

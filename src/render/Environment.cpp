@@ -8,15 +8,6 @@
 
 Environment environment;
 
-namespace {
-
-// The light tests run without a window; there is no clear colour to set then.
-void setClearColor(const glm::vec3& c) {
-    if (glfwGetCurrentContext()) glClearColor(c.r, c.g, c.b, 0.0f);
-}
-
-}  // namespace
-
 Environment::~Environment() {
     // The registry may be gone already; only the lights themselves go.
     for (LightNode* light : levelLights) delete light;
@@ -24,28 +15,33 @@ Environment::~Environment() {
 
 glm::vec3 Environment::clearColor() const {
     if (fogEnabled) return glm::vec3(FOG_GREY);
-    if (lightingMode == 1) return glm::vec3(0.112f, 0.2f, 0.344f);
-    return glm::vec3(0.43f, 0.65f, 0.87f);
+    return lightingMode == 1 ? NIGHT_SKY : DAY_SKY;
+}
+
+void Environment::applyClearColor() const {
+    // The light tests run without a window; there is no clear colour to set then.
+    if (!glfwGetCurrentContext()) return;
+    const glm::vec3 c = clearColor();
+    glClearColor(c.r, c.g, c.b, 0.0f);
 }
 
 void Environment::setLighting(int mode) {
     if (mode == 0) {
-        setClearColor(fogEnabled ? glm::vec3(FOG_GREY) : glm::vec3(0.43f, 0.65f, 0.87f));
         clearLights();
         levelLights.push_back(LightNode::ambient(glm::vec3(0.6f)));
         levelLights.push_back(LightNode::directional(glm::vec3(1.0f)));
     } else if (mode == 1) {
-        setClearColor(fogEnabled ? glm::vec3(FOG_GREY) : glm::vec3(0.112f, 0.2f, 0.344f));
         clearLights();
         levelLights.push_back(LightNode::ambient(glm::vec3(0.2f)));
     }
     lightingMode = mode;
+    if (mode == 0 || mode == 1) applyClearColor();
     for (LightNode* light : levelLights) light->update(-1.0);
 }
 
 void Environment::setFog(bool on) {
     fogEnabled = on;
-    setClearColor(clearColor());
+    applyClearColor();
 }
 
 void Environment::clearLights() {

@@ -8,6 +8,9 @@ class LightNode;
 
 // The fog colour the geometry shaders fade towards.
 constexpr float FOG_GREY = 0.4f;
+// The sky behind the terrain by day and by night; fog hides it in grey.
+inline const glm::vec3 DAY_SKY(0.43f, 0.65f, 0.87f);
+inline const glm::vec3 NIGHT_SKY(0.112f, 0.2f, 0.344f);
 
 // The level's own lights, day or night, and the fog values.
 struct Environment {
@@ -32,6 +35,8 @@ struct Environment {
     void clearLights();
     // The clear colour for the current mode and fog.
     glm::vec3 clearColor() const;
+    // Makes clearColor() GL's clear colour, when a GL context exists.
+    void applyClearColor() const;
 };
 
 extern Environment environment;

@@ -66,11 +66,6 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
                        float heightScale, float extentZ) {
     goalPosition = LevelMarkers::defaultGoal;
     environment.fogEnabled = false;
-    if (environment.lightingMode == 0) {
-        glClearColor(0.43f, 0.65f, 0.87f, 0.0f);
-    } else {
-        glClearColor(0.112f, 0.2f, 0.344f, 0.0f);
-    }
 
     LevelMarkers markers;
     markers.scan(map, extentX, heightScale, extentZ);
@@ -94,7 +89,6 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
             case LevelMarkers::Kind::Fog:
                 std::printf("Fog enabled on %i/%i\n", int(event.column), int(event.row));
                 environment.fogEnabled = true;
-                glClearColor(FOG_GREY, FOG_GREY, FOG_GREY, 0.0f);
                 break;
             case LevelMarkers::Kind::Night:
                 environment.setLighting(1);
@@ -112,6 +106,8 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
             std::printf("Added goal post at %f/%f/%f\n", goalPosition.x, goalPosition.y, goalPosition.z);
         }
     }
+    // The sky follows the level's night and fog markers.
+    environment.applyClearColor();
     std::fflush(stdout);
     Audio::current().levelBuilt(humming, snow);
 }
