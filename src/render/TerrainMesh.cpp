@@ -1,6 +1,7 @@
 #include "render/TerrainMesh.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
@@ -35,6 +36,20 @@ uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
         if (type == 2 || type == 3) {
             const glm::vec3 nearest = glm::clamp(lightPlaces[k], patch.low, patch.high);
             reaches = glm::length(nearest - lightPlaces[k]) < registry.lightRanges[k];
+        }
+        // Nor does a spot outside its cone, where the shader's cone term is
+        // exactly zero: the patch's bounding sphere against the cone, with a
+        // degree to spare.
+        if (type == 3 && reaches) {
+            const glm::vec3 centre = 0.5f * (patch.low + patch.high);
+            const float radius = 0.5f * glm::length(patch.high - patch.low);
+            const glm::vec3 toCentre = centre - lightPlaces[k];
+            const float distance = glm::length(toCentre);
+            if (distance > radius) {
+                const float offAxis = std::acos(glm::clamp(glm::dot(toCentre / distance, lightAxes[k]), -1.0f, 1.0f));
+                const float spread = std::asin(radius / distance);
+                reaches = offAxis - spread < glm::radians(registry.lightAngles[k] + 1.0f);
+            }
         }
         if (reaches) mask |= uint64_t(1) << k;
     }
@@ -83,8 +98,11 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
 
     const LightRegistry& registry = lightRegistry;
     lightPlaces.resize(registry.lightPositions.size());
-    for (size_t k = 0; k < lightPlaces.size(); ++k)
+    lightAxes.resize(registry.lightPositions.size());
+    for (size_t k = 0; k < lightPlaces.size(); ++k) {
         lightPlaces[k] = glm::vec3(toTerrain * glm::vec4(registry.lightPositions[k], 1.0f));
+        lightAxes[k] = glm::normalize(glm::mat3(toTerrain) * registry.lightDirections[k]);
+    }
     for (Group& group : groups) group.patches.clear();
     size_t groupCount = 0;
     for (const auto& entry : visible) {

@@ -51,4 +51,5 @@ private:
     std::vector<std::pair<float, uint32_t>> visible;
     std::vector<Group> groups;
     std::vector<glm::vec3> lightPlaces;  // the registry's lights in the terrain's own space
+    std::vector<glm::vec3> lightAxes;    // and the way they shine there
 };
