@@ -55,8 +55,7 @@ bool Game::setUp() {
 
     gameState.player = assemblePlayer(window);
     if (!gameState.player) return false;
-    gameState.terrain = loadLevel();
-    if (!gameState.terrain) return false;
+    if (!loadLevel()) return false;
     gameState.sceneRoot->addChild(gameState.player);
 
     activeCamera->setRotation(-15, 0, 0);
@@ -200,12 +199,12 @@ void Game::checkGlError() {
 }
 
 void Game::tearDown(bool saveScores) {
+    forgetTerrain();
     // The root owns the level and, while attached, the player and its camera.
     if (gameState.player && !gameState.player->parent) delete gameState.player;
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
     gameState.player = nullptr;
-    gameState.terrain = nullptr;
     if (activeCamera && !activeCamera->parent) delete activeCamera;
     if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
