@@ -24,6 +24,7 @@
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "render/PostProcessing.h"
+#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
@@ -215,6 +216,7 @@ void Game::tearDown(bool saveScores) {
     delete motionBlurRenderer;
     motionBlurRenderer = nullptr;
     if (saveScores) saveHighscores();
+    RenderResources::release();
     glfwTerminate();
 }
 
