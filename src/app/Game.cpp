@@ -24,6 +24,7 @@
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "render/PostProcessing.h"
+#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
@@ -55,8 +56,7 @@ bool Game::setUp() {
 
     gameState.player = assemblePlayer(window);
     if (!gameState.player) return false;
-    gameState.terrain = loadLevel();
-    if (!gameState.terrain) return false;
+    if (!loadLevel()) return false;
     gameState.sceneRoot->addChild(gameState.player);
 
     activeCamera->setRotation(-15, 0, 0);
@@ -200,12 +200,12 @@ void Game::checkGlError() {
 }
 
 void Game::tearDown(bool saveScores) {
+    forgetTerrain();
     // The root owns the level and, while attached, the player and its camera.
     if (gameState.player && !gameState.player->parent) delete gameState.player;
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
     gameState.player = nullptr;
-    gameState.terrain = nullptr;
     if (activeCamera && !activeCamera->parent) delete activeCamera;
     if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
@@ -216,6 +216,7 @@ void Game::tearDown(bool saveScores) {
     delete motionBlurRenderer;
     motionBlurRenderer = nullptr;
     if (saveScores) saveHighscores();
+    RenderResources::release();
     glfwTerminate();
 }
 

@@ -13,7 +13,6 @@
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
-#include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
 
@@ -113,18 +112,14 @@ void drawEndOfLevel(Hud& hud) {
 void rebuildLevel() {
     environment.clearLights();
     PlayerNode* player = gameState.player;
-    // Nothing may reach the old terrain once it is gone.
-    collisionRegistry.clearTerrain();
-    currentTerrain = nullptr;
-    gameState.terrain = nullptr;
+    forgetTerrain();
     if (gameState.sceneRoot) {
         if (player) gameState.sceneRoot->removeChild(player);
         gameState.sceneRoot->deleteChildren();
         delete gameState.sceneRoot;
         gameState.sceneRoot = nullptr;
     }
-    gameState.terrain = loadLevel();
-    if (!gameState.terrain) {
+    if (!loadLevel()) {
         // The loader has said why; the game cannot go on without a level.
         // The player still needs a root so that teardown deletes it.
         gameState.running = false;

@@ -6,6 +6,7 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <lodepng.h>
 
+#include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"
 
@@ -57,6 +58,8 @@ namespace {
 
 GLuint snowflakeTexture = 0;
 
+[[maybe_unused]] const bool snowflakeRegistered = RenderResources::addTexture(&snowflakeTexture);
+
 // Decodes the snowflake into a new texture bound on the active unit.
 GLuint uploadSnowflakeTexture() {
     const char* path = "Textures/snowflake.png";
@@ -107,5 +110,3 @@ GLuint sharedSnowflakeTexture() {
     }
     return snowflakeTexture;
 }
-
-void forgetSharedSnowflakeTexture() { snowflakeTexture = 0; }

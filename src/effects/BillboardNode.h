@@ -26,7 +26,5 @@ public:
 };
 
 // "Textures/snowflake.png" as one texture for every snow emitter, made on
-// first need.
+// first need and kept with the render resources.
 GLuint sharedSnowflakeTexture();
-// Forgets it without deleting it, for a process that makes a fresh context.
-void forgetSharedSnowflakeTexture();

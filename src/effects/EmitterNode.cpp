@@ -5,6 +5,7 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"
 
@@ -20,6 +21,22 @@ int liveEmitters = 0;
 
 const GLsizei particleStride = sizeof(Particle);
 const void* offsetOf(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
+
+// The holders go, but their names belong to a context that is gone.
+void forgetSharedEmitterResources() {
+    if (sharedParticleProgram) sharedParticleProgram->program = 0;
+    if (emitterBillboardProgram) emitterBillboardProgram->program = 0;
+    releaseSharedEmitterResources();
+    particleVertexArray = 0;
+}
+
+[[maybe_unused]] const bool registered = RenderResources::add(
+    [] {
+        releaseSharedEmitterResources();
+        if (particleVertexArray != 0) glDeleteVertexArrays(1, &particleVertexArray);
+        particleVertexArray = 0;
+    },
+    forgetSharedEmitterResources);
 
 }  // namespace
 

@@ -51,14 +51,15 @@ public:
     std::vector<GLuint> textures;
 };
 
-// Shared by all emitters; made by the first one, never deleted.
+// Shared by all emitters; made by the first one, deleted by
+// RenderResources::release.
 extern ParticleProgram* sharedParticleProgram;
 extern BillboardProgram* emitterBillboardProgram;
-// Made anew by every emitter; all emitters use the one made last.
+// Made by the first emitter, deleted with the last one.
 extern GLuint particleVertexArray;
 
-// Deletes the two shared programs; the next emitter builds them again. For a
-// context that is about to go away (tests, shutdown).
+// Deletes the two shared programs; the next emitter builds them again. Part
+// of RenderResources::release.
 void releaseSharedEmitterResources();
 
 // The "gRandomSpeed" vector from three draws of rand() in the order

@@ -5,6 +5,7 @@
 
 #include "app/Console.h"
 #include "effects/DdsTexture.h"
+#include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
 
 TextResources textResources;
@@ -25,6 +26,10 @@ void deleteTextResources(TextResources& set) {
     if (set.vertexArray != 0) glDeleteVertexArrays(1, &set.vertexArray);
     set = TextResources();
 }
+
+// Text nodes that outlive the context (or leak) leave the set to the owner.
+[[maybe_unused]] const bool registered = RenderResources::add([] { deleteTextResources(textResources); },
+                                                              [] { textResources = TextResources(); });
 
 }  // namespace
 

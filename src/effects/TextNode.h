@@ -25,7 +25,8 @@ public:
 };
 
 // The font, buffers and program shared by all text nodes; every new node
-// builds them anew.
+// builds them anew, the last node deletes them, and RenderResources::release
+// deletes what is left.
 struct TextResources {
     GLuint fontTexture = 0;
     GLuint positionBuffer = 0;

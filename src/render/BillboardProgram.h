@@ -1,21 +1,13 @@
 #pragma once
 
-#include <GL/glew.h>
+#include "render/ShaderProgram.h"
 
 // The billboard program (vertex, fragment, geometry shader) with its uniform
-// locations. Owns the GL program.
-class BillboardProgram {
+// locations.
+class BillboardProgram : public ShaderProgram {
 public:
     BillboardProgram();
-    ~BillboardProgram();
-    BillboardProgram(const BillboardProgram&) = delete;
-    BillboardProgram& operator=(const BillboardProgram&) = delete;
 
-    GLuint program = 0;
-    GLint viewProjection = -1;
-    GLint cameraPosition = -1;
-    GLint billboardPos = -1;
-    GLint billboardSize = -1;
-    GLint textureSampler = -1;
-    GLint useUniformPosition = -1;
+    GLint viewProjection = -1, cameraPosition = -1, billboardPos = -1, billboardSize = -1, textureSampler = -1,
+          useUniformPosition = -1;
 };

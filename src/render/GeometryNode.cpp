@@ -7,10 +7,18 @@
 #include <assimp/scene.h>
 
 #include "app/RenderSettings.h"
+#include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
 #include "scene/CameraNode.h"
 
 GLuint basicShader = 0;
+
+namespace {
+
+// One program for every model of the run.
+[[maybe_unused]] const bool basicShaderRegistered = RenderResources::addProgram(&basicShader);
+
+}  // namespace
 
 GLuint ensureBasicShader() {
     if (basicShader == 0) basicShader = loadBasicProgram("Shaders/basicShader.frag");

@@ -6,8 +6,16 @@
 #include <glm/gtc/type_ptr.hpp>
 
 #include "render/LightNode.h"
+#include "render/RenderResources.h"
 
 LightRegistry lightRegistry;
+
+namespace {
+
+// Nothing of GL, but the lights of a lost context's scene are gone with it.
+[[maybe_unused]] const bool registered = RenderResources::add(nullptr, [] { lightRegistry.clear(); });
+
+}  // namespace
 
 void LightRegistry::clear() {
     activeLights.clear();

@@ -11,10 +11,22 @@
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
+#include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"
 
 std::map<std::string, GLuint> textureCache;
+
+namespace {
+
+[[maybe_unused]] const bool textureCacheRegistered = RenderResources::add(
+    [] {
+        for (const auto& entry : textureCache) glDeleteTextures(1, &entry.second);
+        textureCache.clear();
+    },
+    [] { textureCache.clear(); });
+
+}  // namespace
 
 namespace {
 

@@ -1,20 +1,13 @@
 #pragma once
 
-#include <GL/glew.h>
+#include "render/ShaderProgram.h"
 
 // The particle update program: runs with rasterisation off and writes the
-// next generation of particles through transform feedback. Owns the program.
-class ParticleProgram {
+// next generation of particles through transform feedback.
+class ParticleProgram : public ShaderProgram {
 public:
     ParticleProgram();
-    ~ParticleProgram();
-    ParticleProgram(const ParticleProgram&) = delete;
-    ParticleProgram& operator=(const ParticleProgram&) = delete;
 
-    GLuint program = 0;
-    GLint deltaTimeMillis = -1;
-    GLint simpleParticleLifetime = -1;
-    GLint emitterPosition = -1;
-    GLint randomSpeed = -1;
-    GLint userSpeed = -1;
+    GLint deltaTimeMillis = -1, simpleParticleLifetime = -1, emitterPosition = -1, randomSpeed = -1,
+          userSpeed = -1;
 };

@@ -1,10 +1,14 @@
 #include "render/PlainTexture.h"
 
-namespace {
-GLuint texture = 0;
-}
+#include "render/RenderResources.h"
 
-void forgetPlainWhiteTexture() { texture = 0; }
+namespace {
+
+GLuint texture = 0;
+
+[[maybe_unused]] const bool registered = RenderResources::addTexture(&texture);
+
+}  // namespace
 
 GLuint plainWhiteTexture() {
     if (texture) return texture;

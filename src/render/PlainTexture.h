@@ -5,6 +5,3 @@
 // A 1x1 opaque white texture, made on first use and kept for the whole run:
 // the light map of a terrain that has none.
 GLuint plainWhiteTexture();
-
-// Forgets the texture (its GL name died with an old context).
-void forgetPlainWhiteTexture();

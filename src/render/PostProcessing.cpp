@@ -1,11 +1,14 @@
 #include "render/PostProcessing.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "app/GameSettings.h"
 #include "render/FBORenderer.h"
+#include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
 
 FBORenderer* lightMapRenderer = nullptr;
@@ -20,6 +23,44 @@ GLuint sceneDepthBuffer = 0;
 // The bake passes draw here; lightMapTexture is what they read, so it cannot
 // be the target at the same time.
 GLuint bakeTargetTexture = 0;
+// The four pass programs; the renderers only borrow them.
+std::vector<GLuint> passPrograms;
+
+GLuint loadPassProgram(const std::string& fragmentPath) {
+    GLuint program = loadFboProgram(fragmentPath);
+    passPrograms.push_back(program);
+    return program;
+}
+
+// With `deleteNames` false the names died with their context: only the
+// holders go.
+void dropPostProcessing(bool deleteNames) {
+    for (FBORenderer** renderer : {&lightMapRenderer, &gaussRenderer}) {
+        if (*renderer && !deleteNames) {
+            FBORenderer& pass = **renderer;
+            pass.vao = pass.positionBuffer = pass.indexBuffer = pass.uvBuffer = 0;
+        }
+        delete *renderer;
+        *renderer = nullptr;
+    }
+    for (GLuint* texture :
+         {&sceneColorTexture, &sceneDataTexture, &lightMapTexture, &lightMapSourceTexture, &bakeTargetTexture}) {
+        if (deleteNames && *texture) glDeleteTextures(1, texture);
+        *texture = 0;
+    }
+    for (GLuint* framebuffer : {&motionBlurFramebuffer, &lightMapFramebuffer}) {
+        if (deleteNames && *framebuffer) glDeleteFramebuffersEXT(1, framebuffer);
+        *framebuffer = 0;
+    }
+    if (deleteNames && sceneDepthBuffer) glDeleteRenderbuffersEXT(1, &sceneDepthBuffer);
+    sceneDepthBuffer = 0;
+    if (deleteNames)
+        for (GLuint program : passPrograms) glDeleteProgram(program);
+    passPrograms.clear();
+}
+
+[[maybe_unused]] const bool registered =
+    RenderResources::add([] { dropPostProcessing(true); }, [] { dropPostProcessing(false); });
 
 GLuint createTargetTexture(int width, int height) {
     GLuint id = 0;
@@ -88,17 +129,17 @@ void resizeSceneTargets(int width, int height) {
 
 FBORenderer* setUpPostProcessing() {
     createFramebuffers();
-    GLuint program = loadFboProgram("Shaders/lightmappingFBOShader.frag");
+    GLuint program = loadPassProgram("Shaders/lightmappingFBOShader.frag");
     lightMapRenderer =
         new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapSourceTexture, lightMapSourceTexture);
     lightMapRenderer->uploadLights = true;
-    program = loadFboProgram("Shaders/GaussFBOShader.frag");
+    program = loadPassProgram("Shaders/GaussFBOShader.frag");
     gaussRenderer = new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapTexture, lightMapTexture);
     // The plain pass is built so a broken file is found at start-up; it is
     // never drawn.
-    program = loadFboProgram("Shaders/plainFBOShader.frag");
+    program = loadPassProgram("Shaders/plainFBOShader.frag");
     delete new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapTexture, lightMapTexture);
-    program = loadFboProgram("Shaders/motionBlurFBOShader.frag");
+    program = loadPassProgram("Shaders/motionBlurFBOShader.frag");
     printf("Done loading shaders: %i\n", static_cast<int>(program));
     FBORenderer* motionBlurRenderer =
         new FBORenderer(gameSettings.width, gameSettings.height, program, sceneColorTexture, sceneDataTexture);

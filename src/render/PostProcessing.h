@@ -11,7 +11,8 @@ void createFramebuffers();
 // size (the window's framebuffer was resized).
 void resizeSceneTargets(int width, int height);
 // createFramebuffers and the four renderers in order with their console
-// lines; returns the motion-blur renderer (owned by the caller).
+// lines; returns the motion-blur renderer (owned by the caller). The
+// programs, targets and the other passes belong to RenderResources.
 FBORenderer* setUpPostProcessing();
 // Bakes a light map from a 512x512 RGB level map into lightMapTexture and
 // returns it.

@@ -1,22 +1,56 @@
 #include "render/RenderResources.h"
 
-#include "effects/BillboardNode.h"
-#include "render/GeometryNode.h"
-#include "render/LightRegistry.h"
-#include "render/Mesh.h"
-#include "render/PlainTexture.h"
-#include "render/PostProcessing.h"
+#include <vector>
 
-void forgetRenderResources() {
-    basicShader = 0;
-    textureCache.clear();
-    // The old renderers' GL names died with their context; deleting them now
-    // could free objects of the new one.
-    lightMapRenderer = nullptr;
-    gaussRenderer = nullptr;
-    sceneColorTexture = sceneDataTexture = lightMapTexture = lightMapSourceTexture = 0;
-    motionBlurFramebuffer = lightMapFramebuffer = 0;
-    lightRegistry.clear();
-    forgetPlainWhiteTexture();
-    forgetSharedSnowflakeTexture();
+namespace {
+
+struct Entry {
+    RenderResources::Action release = nullptr;
+    RenderResources::Action forget = nullptr;
+    GLuint* texture = nullptr;
+    GLuint* program = nullptr;
+};
+
+// A function's static: modules register from their own static initialisers,
+// whose order against this file's is not known.
+std::vector<Entry>& entries() {
+    static std::vector<Entry> list;
+    return list;
+}
+
+}  // namespace
+
+bool RenderResources::add(Action release, Action forget) {
+    entries().push_back({release, forget, nullptr, nullptr});
+    return true;
+}
+
+bool RenderResources::addTexture(GLuint* name) {
+    entries().push_back({nullptr, nullptr, name, nullptr});
+    return true;
+}
+
+bool RenderResources::addProgram(GLuint* name) {
+    entries().push_back({nullptr, nullptr, nullptr, name});
+    return true;
+}
+
+void RenderResources::release() {
+    // A program in use would outlive its deletion.
+    glUseProgram(0);
+    for (const Entry& entry : entries()) {
+        if (entry.release) entry.release();
+        if (entry.texture && *entry.texture) glDeleteTextures(1, entry.texture);
+        if (entry.program && *entry.program) glDeleteProgram(*entry.program);
+        if (entry.texture) *entry.texture = 0;
+        if (entry.program) *entry.program = 0;
+    }
+}
+
+void RenderResources::forget() {
+    for (const Entry& entry : entries()) {
+        if (entry.forget) entry.forget();
+        if (entry.texture) *entry.texture = 0;
+        if (entry.program) *entry.program = 0;
+    }
 }

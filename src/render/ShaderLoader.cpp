@@ -39,15 +39,19 @@ bool readLines(const std::string& path, std::string& source) {
     return true;
 }
 
+// The tolerant loader shows whatever the driver said and carries on.
+void printLog(GLuint object, void (*getLength)(GLuint, GLenum, GLint*),
+              void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*)) {
+    GLint length = 0;
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
+    if (length > 0) std::printf("%s\n", infoLog(object, getLength, getLog).data());
+}
+
 void compileTolerant(GLuint shader, const std::string& source) {
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
-    GLint status = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    if (length > 0) std::printf("%s\n", shaderLog(shader).data());
+    printLog(shader, glGetShaderiv, glGetShaderInfoLog);
 }
 
 GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPath, bool announce) {
@@ -163,11 +167,7 @@ GLuint loadTextProgram() {
     glAttachShader(program, vertex);
     glAttachShader(program, fragment);
     glLinkProgram(program);
-    GLint status = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    if (length > 0) std::printf("%s\n", programLog(program).data());
+    printLog(program, glGetProgramiv, glGetProgramInfoLog);
     glDeleteShader(vertex);
     glDeleteShader(fragment);
     return program;

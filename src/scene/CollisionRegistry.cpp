@@ -43,6 +43,16 @@ void CollisionRegistry::testCollisions() {
     volumes.clear();
 }
 
+void CollisionRegistry::setTerrain(Node* node, const float* heights, uint32_t columnCount, uint32_t rowCount,
+                                   float sizeX, float sizeZ) {
+    terrainNode = node;
+    vertices = heights;
+    columns = columnCount;
+    rows = rowCount;
+    extentX = sizeX;
+    extentZ = sizeZ;
+}
+
 void CollisionRegistry::clearTerrain() {
     terrainNode = nullptr;
     vertices = nullptr;

@@ -7,8 +7,9 @@ class Node;
 class CollisionNode;
 
 // The terrain's height grid and the collision points registered since the
-// last test. The level builder fills the terrain fields; the points register
-// themselves during the tree update and the frame loop tests them once.
+// last test. The world's setTerrain fills the terrain fields; the points
+// register themselves during the tree update and the frame loop tests them
+// once.
 struct CollisionRegistry {
     Node* terrainNode = nullptr;
     // 3 floats per vertex in the terrain node's space, vertex (i, j) at
@@ -28,6 +29,10 @@ struct CollisionRegistry {
     // false on the outermost rows and columns and beyond, where nothing
     // collides.
     bool heightAt(float x, float z, float& height) const;
+
+    // Measures against `node` with the given heights (borrowed, not copied).
+    void setTerrain(Node* node, const float* heights, uint32_t columnCount, uint32_t rowCount, float sizeX,
+                    float sizeZ);
 
     // Forgets the terrain (its mesh is about to go).
     void clearTerrain();

@@ -17,13 +17,10 @@
 #include "render/PostProcessing.h"
 #include "render/ShaderLoader.h"
 #include "render/TerrainMesh.h"
-#include "scene/CollisionRegistry.h"
 #include "world/LevelMap.h"
 #include "world/LevelObjects.h"
 #include "world/TerrainGrid.h"
 #include "world/TerrainTiles.h"
-
-GeometryNode* currentTerrain = nullptr;
 
 namespace {
 
@@ -54,12 +51,6 @@ bool lightMapUsable(const std::string& name) {
     std::vector<unsigned char> image;
     unsigned width = 0, height = 0;
     return lodepng::decode(image, width, height, name, LCT_RGBA, 8) == 0;
-}
-
-// The old terrain is gone; nothing may test against its grid.
-void forgetTerrain() {
-    currentTerrain = nullptr;
-    collisionRegistry.clearTerrain();
 }
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
@@ -162,16 +153,9 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
         mesh->textureCount += 1;
     }
 
-    collisionRegistry.terrainNode = terrain.get();
-    collisionRegistry.vertices = mesh->positions;
-    collisionRegistry.columns = grid.columns;
-    collisionRegistry.rows = grid.rows;
-    collisionRegistry.extentX = x;
-    collisionRegistry.extentZ = z;
-
     buildLevelObjects(terrain.get(), map, grid, x, heightScale, z);
 
-    currentTerrain = terrain.get();
+    setTerrain(terrain.get(), mesh->positions, grid.columns, grid.rows, x, z);
     return terrain.release();
 }
 

@@ -58,7 +58,7 @@ protected:
         player->addChild(camera);
         gameState.player = player;
         testing::internal::CaptureStdout();
-        gameState.terrain = loadLevel();
+        loadLevel();
         hud = new Hud();
         testing::internal::GetCapturedStdout();
         ASSERT_NE(gameState.terrain, nullptr);
@@ -68,7 +68,7 @@ protected:
     void TearDown() override {
         delete hud;
         delete gameState.sceneRoot;
-        currentTerrain = nullptr;
+        forgetTerrain();
         collisionRegistry = CollisionRegistry();
         environment.clearLights();
         Input::install(nullptr);

@@ -31,12 +31,7 @@ protected:
         }
         setAllHeights(10.0f);
         collisionRegistry = CollisionRegistry();
-        collisionRegistry.terrainNode = &terrain;
-        collisionRegistry.vertices = heights.data();
-        collisionRegistry.columns = 8;
-        collisionRegistry.rows = 8;
-        collisionRegistry.extentX = 8.0f;
-        collisionRegistry.extentZ = 8.0f;
+        collisionRegistry.setTerrain(&terrain, heights.data(), 8, 8, 8.0f, 8.0f);
     }
     void TearDown() override {
         root.deleteChildren();
@@ -126,11 +121,7 @@ TEST_F(CollisionRegistryTest, GridFromALevelMapAgreesWithTheMeshVertices) {
     ASSERT_TRUE(map.assign(4, 4, rgb));
     TerrainGrid grid;
     grid.build(map, 2048.0f, 256.0f, 2048.0f);
-    collisionRegistry.vertices = grid.positions.data();
-    collisionRegistry.columns = 4;
-    collisionRegistry.rows = 4;
-    collisionRegistry.extentX = 2048.0f;
-    collisionRegistry.extentZ = 2048.0f;
+    collisionRegistry.setTerrain(&terrain, grid.positions.data(), 4, 4, 2048.0f, 2048.0f);
     const glm::vec3 top = grid.position(1, 1);
     float h = 0;
     ASSERT_TRUE(collisionRegistry.heightAt(top.x, top.z, h));

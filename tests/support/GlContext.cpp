@@ -54,7 +54,7 @@ void GlTest::SetUp() {
     context = new GlContext();
     ASSERT_TRUE(context->ok()) << "no OpenGL 3.3 context (is DISPLAY set?)";
     // Names cached by an earlier test belong to a context that is gone.
-    forgetRenderResources();
+    RenderResources::forget();
 }
 
 void GlTest::TearDown() {

@@ -65,7 +65,7 @@ protected:
     void TearDown() override {
         delete gameState.sceneRoot;
         gameState.sceneRoot = nullptr;
-        currentTerrain = nullptr;
+        forgetTerrain();
         collisionRegistry = CollisionRegistry();
         environment.clearLights();
         environment.lightingMode = 0;
@@ -111,6 +111,7 @@ TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
     EXPECT_EQ(childrenOf(gameState.sceneRoot), std::vector<Node*>{terrain});
     EXPECT_EQ(terrain->parent, gameState.sceneRoot);
     EXPECT_EQ(currentTerrain, terrain);
+    EXPECT_EQ(gameState.terrain, terrain);
     EXPECT_EQ(glm::vec3(terrain->translationMatrix[3]), glm::vec3(0.0f, -200.0f, 1000.0f));
     EXPECT_EQ(terrain->rotationAngles, glm::vec3(15.0f, 0.0f, 0.0f));
 
@@ -232,6 +233,7 @@ TEST_F(LevelLoaderGlTest, UnusableMapsAreReportedByNameAndBuildNothing) {
         gameState.sceneRoot = nullptr;
         currentTerrain = reinterpret_cast<GeometryNode*>(this);  // must be cleared
         collisionRegistry.vertices = reinterpret_cast<const float*>(this);
+        gameState.terrain = reinterpret_cast<Node*>(this);
         std::string out;
         EXPECT_EQ(load(level, &out), nullptr);
         const std::string name = "Maps/map" + std::to_string(level) + ".png";
@@ -239,6 +241,7 @@ TEST_F(LevelLoaderGlTest, UnusableMapsAreReportedByNameAndBuildNothing) {
         EXPECT_EQ(gameState.sceneRoot, nullptr);
         EXPECT_EQ(currentTerrain, nullptr);
         EXPECT_EQ(collisionRegistry.vertices, nullptr);
+        EXPECT_EQ(gameState.terrain, nullptr);
         EXPECT_EQ(out.find("ShP2"), std::string::npos);
     }
 }

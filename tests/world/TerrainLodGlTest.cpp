@@ -44,7 +44,7 @@ protected:
         delete gameState.sceneRoot;
         gameState.sceneRoot = nullptr;
         delete game;
-        currentTerrain = nullptr;
+        forgetTerrain();
         collisionRegistry = CollisionRegistry();
         environment.clearLights();
         RenderSettings::instance().fullTerrainDetail = false;

@@ -48,7 +48,7 @@ protected:
         if (terrain) objects.swap(terrain->children);
         delete gameState.sceneRoot;
         gameState.sceneRoot = nullptr;
-        currentTerrain = nullptr;
+        forgetTerrain();
         collisionRegistry = CollisionRegistry();
         environment.clearLights();
         environment.lightingMode = 0;

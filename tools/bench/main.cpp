@@ -31,6 +31,7 @@
 #include "player/PlayerNode.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"
+#include "render/RenderResources.h"
 #include "scene/CollisionRegistry.h"
 
 namespace {
@@ -241,6 +242,7 @@ int main(int argc, char** argv) {
     std::fflush(console);
     // No teardown: it would rewrite the player's highscores.ini.
     Input::install(nullptr);
+    RenderResources::release();
     glfwTerminate();
     return 0;
 }
