@@ -142,7 +142,7 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     mesh->loadTexture("Textures/green02.png");
 
     // Day lighting first: the bake shades the map with the default lights.
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
 
     bool ownLightMap = false;
     if (fileReadable(lightMapName)) {
