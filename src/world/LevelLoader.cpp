@@ -74,7 +74,7 @@ std::string levelLightMapFileName(int level) { return "Maps/map" + std::to_strin
 GeometryNode* loadLevel() {
     const int level = gameState.levelNumber;
     GeometryNode* terrain = buildTerrain(levelMapFileName(level), levelLightMapFileName(level),
-                                         float(gameState.terrainExtent[0]), 256.0f,
+                                         float(gameState.terrainExtent[0]), LEVEL_HEIGHT_SCALE,
                                          float(gameState.terrainExtent[1]));
     if (!terrain) {
         gameState.sceneRoot = nullptr;
