@@ -51,8 +51,8 @@ bool Game::setUp() {
     presetHighscores();
     loadHighscores();
 
-    gameState.terrainExtent[0] = 2048;
-    gameState.terrainExtent[1] = 2048;
+    gameState.terrainExtent[0] = LEVEL_TERRAIN_EXTENT;
+    gameState.terrainExtent[1] = LEVEL_TERRAIN_EXTENT;
 
     gameState.player = assemblePlayer(window);
     if (!gameState.player) return false;

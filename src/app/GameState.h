@@ -2,10 +2,11 @@
 
 #include <vector>
 
+#include "world/LevelMap.h"
+
 class Node;
 class PlayerNode;
 
-constexpr int LEVEL_COUNT = 10;
 // GLFW's key codes run from 0 to GLFW_KEY_LAST (checked where GLFW is known).
 constexpr int KEY_CODE_COUNT = 349;
 
@@ -16,7 +17,7 @@ struct GameState {
     bool running = true;
     bool motionBlur = true;
     int cameraDistance = -5;
-    int terrainExtent[2] = {2048, 2048};
+    int terrainExtent[2] = {LEVEL_TERRAIN_EXTENT, LEVEL_TERRAIN_EXTENT};
 
     Node* sceneRoot = nullptr;
     Node* terrain = nullptr;  // the current level's terrain, for the finish test

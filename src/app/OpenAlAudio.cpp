@@ -114,13 +114,7 @@ bool OpenAlAudio::createSources(const std::vector<WavSound>& sounds) {
     // valley must not drown the ones flying past.
     alDistanceModel(AL_EXPONENT_DISTANCE_CLAMPED);
     alListenerf(AL_GAIN, volume);
-    const ALenum error = alGetError();
-    if (error != AL_NO_ERROR) {
-        char why[96];
-        std::snprintf(why, sizeof why, "OpenAL could not take the sounds (error 0x%x)", unsigned(error));
-        shutDown(why);
-        return false;
-    }
+    if (shutDownOnError("OpenAL could not take the sounds (error 0x%x)")) return false;
     nextCheck = std::chrono::steady_clock::now();
     return true;
 }
@@ -209,14 +203,16 @@ bool OpenAlAudio::failedSinceLastCheck() {
         shutDown("the audio device stopped working");
         return true;
     }
+    return shutDownOnError("OpenAL error 0x%x");
+}
+
+bool OpenAlAudio::shutDownOnError(const char* format) {
     const ALenum error = alGetError();
-    if (error != AL_NO_ERROR) {
-        char why[64];
-        std::snprintf(why, sizeof why, "OpenAL error 0x%x", unsigned(error));
-        shutDown(why);
-        return true;
-    }
-    return false;
+    if (error == AL_NO_ERROR) return false;
+    char why[96];
+    std::snprintf(why, sizeof why, format, unsigned(error));
+    shutDown(why);
+    return true;
 }
 
 void OpenAlAudio::deleteLampSources() {

@@ -47,6 +47,9 @@ private:
     bool failedSinceLastCheck();
     // Prints "Sound off: <why>" and releases everything.
     void shutDown(const std::string& why);
+    // Shuts down when OpenAL has an error pending, worded by `format` (one %x
+    // for the code); true then.
+    bool shutDownOnError(const char* format);
     void release();
 
     float volume;

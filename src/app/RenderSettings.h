@@ -1,10 +1,22 @@
 #pragma once
 
+// The texture filters the F4 and F5 keys step through.
+enum class TextureSampling : int { Nearest = 1, Bilinear = 3 };
+enum class MipMapping : int { Off = 0, Nearest = 1, Linear = 2 };
+
+// The console's names ("Nearest-Neighbor", ...); "" for a value that is none
+// of the listed ones.
+const char* samplingName(TextureSampling sampling);
+const char* mipMappingName(MipMapping mipMapping);
+// The key's next choice; from a value that is none of them, the default.
+TextureSampling nextSampling(TextureSampling sampling);
+MipMapping nextMipMapping(MipMapping mipMapping);
+
 // The render choices the player can change while the game runs.
 class RenderSettings {
 public:
-    int textureSampling = 3;  // 1 nearest neighbour, 3 bilinear
-    int mipMapping = 2;       // 0 off, 1 nearest mip level, 2 linear between levels
+    TextureSampling textureSampling = TextureSampling::Bilinear;
+    MipMapping mipMapping = MipMapping::Linear;  // Nearest: the nearest mip level
     bool transparency = true;
     bool frustumCulling = true;
     // The terrain's whole grid everywhere, instead of detail that falls with

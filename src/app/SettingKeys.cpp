@@ -23,9 +23,9 @@ void applyPolygonMode(bool wireframe) {
 
 namespace {
 
-void announce(const char* message) {
+void announce(const char* message, const char* value = "") {
     gameState.messageTime = 2.0;
-    std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "%s", message);
+    std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "%s%s", message, value);
 }
 
 void pollJoystickButtons() {
@@ -68,14 +68,13 @@ void handleToggleKeys(GLFWwindow* window) {
         polygonModeHook(gameState.wireframe);
     }
     if (keyPressedOnce(window, GLFW_KEY_F4)) {
-        settings.textureSampling = settings.textureSampling == 1 ? 3 : settings.textureSampling == 3 ? 1 : 3;
-        announce(settings.textureSampling == 1 ? "TSQ: Nearest-Neighbor" : "TSQ: Bilinear");
+        settings.textureSampling = nextSampling(settings.textureSampling);
+        announce("TSQ: ", samplingName(settings.textureSampling));
         printTextureQuality();
     }
     if (keyPressedOnce(window, GLFW_KEY_F5)) {
-        int next = settings.mipMapping == 0 ? 1 : settings.mipMapping == 1 ? 2 : settings.mipMapping == 2 ? 0 : 2;
-        settings.mipMapping = next;
-        announce(next == 0 ? "MipMapping: Off" : next == 1 ? "MipMapping: Nearest-Neighbor" : "MipMapping: Linear");
+        settings.mipMapping = nextMipMapping(settings.mipMapping);
+        announce("MipMapping: ", mipMappingName(settings.mipMapping));
         printTextureQuality();
     }
     toggleOnPress(window, GLFW_KEY_F6, gameState.motionBlur, "Motionblur enabled", "Motionblur disabled");
@@ -135,13 +134,7 @@ void handleSettingKeys(GLFWwindow* window) {
 
 void printTextureQuality() {
     const RenderSettings& settings = RenderSettings::instance();
-    const char* sampling = settings.textureSampling == 1 ? "Nearest-Neighbor"
-                           : settings.textureSampling == 3 ? "Bilinear"
-                                                           : "";
-    const char* mipMapping = settings.mipMapping == 0   ? "Off"
-                             : settings.mipMapping == 1 ? "Nearest-Neighbor"
-                             : settings.mipMapping == 2 ? "Linear"
-                                                        : "";
-    std::printf("Texture-Sampling-Quality: %s\nMip-Mapping-Quality: %s\n", sampling, mipMapping);
+    std::printf("Texture-Sampling-Quality: %s\nMip-Mapping-Quality: %s\n", samplingName(settings.textureSampling),
+                mipMappingName(settings.mipMapping));
     std::fflush(stdout);
 }

@@ -25,6 +25,14 @@ namespace {
 
 bool held(GLFWwindow* window, int key) { return Input::current().getKey(window, key) == GLFW_PRESS; }
 
+// A held steering key turns by `rate` in `direction` (+1 or -1) and swings
+// the limbs the other way.
+void steer(bool held, float direction, float rate, float swingRate, float t, float& input, float& swing) {
+    if (!held) return;
+    input += direction * rate * t;
+    swing -= direction * swingRate * t;
+}
+
 // The intact or broken wing that is out of the tree belongs to nobody else.
 void deleteIfDetached(Node* node) {
     if (node && !node->parent) delete node;
@@ -39,8 +47,8 @@ PlayerNode::PlayerNode(GLFWwindow* window) : window(window) {
 
 PlayerNode::~PlayerNode() {
     delete spotlight;
-    deleteIfDetached(limbs[2]);
-    deleteIfDetached(limbs[5]);
+    deleteIfDetached(limb(Limb::LeftWing));
+    deleteIfDetached(limb(Limb::RightWing));
     deleteIfDetached(brokenLeftWing);
     deleteIfDetached(brokenRightWing);
 }
@@ -88,14 +96,14 @@ float PlayerNode::lowFlightBoost(float altitude) {
 void PlayerNode::handleEnvironmentKeys() {
     switch (pollEnvironmentKey(window)) {
         case GLFW_KEY_N:
-            if (environment.lightingMode == 0) {
+            if (environment.lightingMode == LightingMode::Day) {
                 std::printf("Weather set to night\n");
-                environment.setLighting(1);
+                environment.setLighting(LightingMode::Night);
             } else {
                 std::printf("Weather set to day\n");
-                environment.setLighting(0);
+                environment.setLighting(LightingMode::Day);
             }
-            spotlight->intensity = environment.lightingMode == 1 ? glm::vec3(1.0f) : glm::vec3(0.1f);
+            spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
             std::fflush(stdout);
             break;
         case GLFW_KEY_F:
@@ -121,7 +129,7 @@ void PlayerNode::update(double dt) {
     const glm::vec3 back = glm::normalize(glm::vec3(world[2]));
     const glm::vec3 forward = -back;
 
-    spotlight->intensity = environment.lightingMode == 1 ? glm::vec3(1.0f) : glm::vec3(0.1f);
+    spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
 
     float pitchInput = PITCH_RATE * t * controls.joystickPitch;
     float rollInput = ROLL_RATE * t * controls.joystickRoll;
@@ -133,22 +141,10 @@ void PlayerNode::update(double dt) {
         return;
     }
 
-    if (controls.noseDown) {
-        pitchInput -= PITCH_RATE * t;
-        limbSwing.x += PITCH_SWING_RATE * t;
-    }
-    if (controls.noseUp) {
-        pitchInput += PITCH_RATE * t;
-        limbSwing.x -= PITCH_SWING_RATE * t;
-    }
-    if (controls.rollLeft) {
-        rollInput -= ROLL_RATE * t;
-        limbSwing.z += ROLL_SWING_RATE * t;
-    }
-    if (controls.rollRight) {
-        rollInput += ROLL_RATE * t;
-        limbSwing.z -= ROLL_SWING_RATE * t;
-    }
+    steer(controls.noseDown, -1.0f, PITCH_RATE, PITCH_SWING_RATE, t, pitchInput, limbSwing.x);
+    steer(controls.noseUp, 1.0f, PITCH_RATE, PITCH_SWING_RATE, t, pitchInput, limbSwing.x);
+    steer(controls.rollLeft, -1.0f, ROLL_RATE, ROLL_SWING_RATE, t, rollInput, limbSwing.z);
+    steer(controls.rollRight, 1.0f, ROLL_RATE, ROLL_SWING_RATE, t, rollInput, limbSwing.z);
     if (controls.flap) speed += FLAP_GAIN * t * forward.y;
 
     if (leftWingBroken) rollInput -= BROKEN_WING_ROLL * t;
@@ -204,12 +200,12 @@ void PlayerNode::animateLimbs(float t) {
     for (GeometryNode* limb : limbs) {
         if (limb) limb->setRotation(0.0f, 0.0f, 0.0f);
     }
-    for (int leg : {0, 1, 3, 4}) {
-        if (limbs[leg]) limbs[leg]->setRotation(-limbSwing.x, limbSwing.y, limbSwing.z);
+    for (Limb leg : {Limb::LeftBackLeg, Limb::LeftFrontLeg, Limb::RightBackLeg, Limb::RightFrontLeg}) {
+        if (limb(leg)) limb(leg)->setRotation(-limbSwing.x, limbSwing.y, limbSwing.z);
     }
     const float w = limbSwing.x < 0.0f ? limbSwing.x : 0.7f * limbSwing.x;
-    if (limbs[2]) limbs[2]->setRotation(0.0f, 0.0f, 0.3f * limbSwing.z - 0.5f * w);
-    if (limbs[5]) limbs[5]->setRotation(0.0f, 0.0f, 0.3f * limbSwing.z + 0.5f * w);
+    if (limb(Limb::LeftWing)) limb(Limb::LeftWing)->setRotation(0.0f, 0.0f, 0.3f * limbSwing.z - 0.5f * w);
+    if (limb(Limb::RightWing)) limb(Limb::RightWing)->setRotation(0.0f, 0.0f, 0.3f * limbSwing.z + 0.5f * w);
 }
 
 void PlayerNode::reset() {
@@ -229,38 +225,30 @@ void PlayerNode::reset() {
 
     // Removing first keeps each intact wing in the list exactly once.
     leftWingBroken = false;
-    if (limbs[2]) {
-        removeChild(limbs[2]);
-        addChild(limbs[2]);
+    rightWingBroken = false;
+    for (GeometryNode* wing : {limb(Limb::LeftWing), limb(Limb::RightWing)}) {
+        if (!wing) continue;
+        removeChild(wing);
+        addChild(wing);
     }
     if (brokenLeftWing) removeChild(brokenLeftWing);
-    rightWingBroken = false;
-    if (limbs[5]) {
-        removeChild(limbs[5]);
-        addChild(limbs[5]);
-    }
     if (brokenRightWing) removeChild(brokenRightWing);
 
     knockVector = glm::vec3(0.0f);
     turnImpulse = glm::vec3(0.0f);
 }
 
-void PlayerNode::breakWing(int side) {
-    if (side == 0) {
-        if (leftWingBroken) return;
-        leftWingBroken = true;
-        if (limbs[2]) removeChild(limbs[2]);
-        if (brokenLeftWing) addChild(brokenLeftWing);
-        turnImpulse = glm::vec3(0.0f, -30.0f, -30.0f);
-    } else if (side == 1) {
-        if (rightWingBroken) return;
-        rightWingBroken = true;
-        if (limbs[5]) removeChild(limbs[5]);
-        if (brokenRightWing) addChild(brokenRightWing);
-        turnImpulse = glm::vec3(0.0f, 30.0f, 30.0f);
-    } else {
-        return;
-    }
+void PlayerNode::breakWing(WingSide side) {
+    if (side != WingSide::Left && side != WingSide::Right) return;
+    const bool left = side == WingSide::Left;
+    bool& broken = left ? leftWingBroken : rightWingBroken;
+    if (broken) return;
+    broken = true;
+    if (GeometryNode* intact = limb(left ? Limb::LeftWing : Limb::RightWing)) removeChild(intact);
+    if (GeometryNode* snapped = left ? brokenLeftWing : brokenRightWing) addChild(snapped);
+    // The figure yaws and rolls towards the broken side.
+    const float away = left ? -30.0f : 30.0f;
+    turnImpulse = glm::vec3(0.0f, away, away);
     knockVector = glm::normalize(glm::vec3(getWorldMatrix()[0]));
     speed = speed / 3.0f;
     Audio::current().wingSnapped();
@@ -278,24 +266,24 @@ PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts) {
         wing->setPosition(wingMount);
         wing->alpha = 0.99f;
     }
-    player->limbs[2] = parts.leftWing;
+    player->limb(Limb::LeftWing) = parts.leftWing;
     player->addChild(parts.leftWing);
-    player->limbs[5] = parts.rightWing;
+    player->limb(Limb::RightWing) = parts.rightWing;
     player->addChild(parts.rightWing);
     player->brokenLeftWing = parts.brokenLeftWing;
     player->brokenRightWing = parts.brokenRightWing;
 
     parts.leftFrontLeg->setPosition(glm::vec3(-0.1f, -0.02f, -0.15f));
-    player->limbs[1] = parts.leftFrontLeg;
+    player->limb(Limb::LeftFrontLeg) = parts.leftFrontLeg;
     player->addChild(parts.leftFrontLeg);
     parts.rightFrontLeg->setPosition(glm::vec3(0.1f, -0.02f, -0.15f));
-    player->limbs[4] = parts.rightFrontLeg;
+    player->limb(Limb::RightFrontLeg) = parts.rightFrontLeg;
     player->addChild(parts.rightFrontLeg);
     parts.leftBackLeg->setPosition(glm::vec3(-0.1f, -0.02f, 0.15f));
-    player->limbs[0] = parts.leftBackLeg;
+    player->limb(Limb::LeftBackLeg) = parts.leftBackLeg;
     player->addChild(parts.leftBackLeg);
     parts.rightBackLeg->setPosition(glm::vec3(0.1f, -0.02f, 0.15f));
-    player->limbs[3] = parts.rightBackLeg;
+    player->limb(Limb::RightBackLeg) = parts.rightBackLeg;
     player->addChild(parts.rightBackLeg);
 
     player->startPosition = glm::vec3(0.0f, 130.0f, 50.0f);
@@ -374,9 +362,9 @@ void playerBodyHit() {
 }
 
 void playerLeftWingHit() {
-    if (gameState.player) gameState.player->breakWing(0);
+    if (gameState.player) gameState.player->breakWing(WingSide::Left);
 }
 
 void playerRightWingHit() {
-    if (gameState.player) gameState.player->breakWing(1);
+    if (gameState.player) gameState.player->breakWing(WingSide::Right);
 }

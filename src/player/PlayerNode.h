@@ -25,6 +25,12 @@ struct FlightControls {
     float joystickPitch = 0.0f;
 };
 
+// The figure's moving parts, as indices into PlayerNode::limbs.
+enum class Limb : int { LeftBackLeg, LeftFrontLeg, LeftWing, RightBackLeg, RightFrontLeg, RightWing };
+constexpr int LIMB_COUNT = 6;
+
+enum class WingSide : int { Left = 0, Right = 1 };
+
 // The flying figure: body, two wings (with spare broken ones), four legs,
 // wing lamps, a headlight and three collision points. Its update is the
 // flight model.
@@ -45,8 +51,8 @@ public:
 
     // Back to the level's start: position, heading, speed, flags, both wings.
     void reset();
-    // 0 left, 1 right; a wing breaks at most once per run.
-    void breakWing(int side);
+    // A wing breaks at most once per run.
+    void breakWing(WingSide side);
     void animateLimbs(float t);
 
     // The environment key acting in this frame (GLFW_KEY_N, _F or _L), or 0:
@@ -66,9 +72,8 @@ public:
     LightNode* spotlight = nullptr;
     GLFWwindow* window;
     glm::vec3 limbSwing{0.0f};
-    // 0 left back leg, 1 left front leg, 2 left wing, 3 right back leg,
-    // 4 right front leg, 5 right wing.
-    GeometryNode* limbs[6] = {};
+    GeometryNode* limbs[LIMB_COUNT] = {};
+    GeometryNode*& limb(Limb which) { return limbs[static_cast<int>(which)]; }
     GeometryNode* brokenLeftWing = nullptr;
     GeometryNode* brokenRightWing = nullptr;
     std::vector<int> joysticks;

@@ -15,7 +15,7 @@ Environment::~Environment() {
 
 glm::vec3 Environment::clearColor() const {
     if (fogEnabled) return glm::vec3(FOG_GREY);
-    return lightingMode == 1 ? NIGHT_SKY : DAY_SKY;
+    return lightingMode == LightingMode::Night ? NIGHT_SKY : DAY_SKY;
 }
 
 void Environment::applyClearColor() const {
@@ -25,17 +25,17 @@ void Environment::applyClearColor() const {
     glClearColor(c.r, c.g, c.b, 0.0f);
 }
 
-void Environment::setLighting(int mode) {
-    if (mode == 0) {
+void Environment::setLighting(LightingMode mode) {
+    if (mode == LightingMode::Day) {
         clearLights();
         levelLights.push_back(LightNode::ambient(glm::vec3(0.6f)));
         levelLights.push_back(LightNode::directional(glm::vec3(1.0f)));
-    } else if (mode == 1) {
+    } else if (mode == LightingMode::Night) {
         clearLights();
         levelLights.push_back(LightNode::ambient(glm::vec3(0.2f)));
     }
     lightingMode = mode;
-    if (mode == 0 || mode == 1) applyClearColor();
+    if (mode == LightingMode::Day || mode == LightingMode::Night) applyClearColor();
     for (LightNode* light : levelLights) light->update(-1.0);
 }
 

@@ -12,13 +12,15 @@ constexpr float FOG_GREY = 0.4f;
 inline const glm::vec3 DAY_SKY(0.43f, 0.65f, 0.87f);
 inline const glm::vec3 NIGHT_SKY(0.112f, 0.2f, 0.344f);
 
+enum class LightingMode : int { Day = 0, Night = 1 };
+
 // The level's own lights, day or night, and the fog values.
 struct Environment {
     std::vector<LightNode*> levelLights;  // owned
     bool fogEnabled = true;
     float fogRange = 200.0f;
     float fogDensity = 0.4f;
-    int lightingMode = 0;
+    LightingMode lightingMode = LightingMode::Day;
 
     Environment() = default;
     // The lights still held at exit go with it.
@@ -26,9 +28,9 @@ struct Environment {
     Environment(const Environment&) = delete;
     Environment& operator=(const Environment&) = delete;
 
-    // 0 day, 1 night: sets the clear colour (when a GL context exists) and
-    // the default lights, which enter the registry at once.
-    void setLighting(int mode);
+    // Sets the clear colour (when a GL context exists) and the default
+    // lights of the mode, which enter the registry at once.
+    void setLighting(LightingMode mode);
     // Used by the F key; the clear colour follows.
     void setFog(bool on);
     // Deletes the level lights and empties the light registry.

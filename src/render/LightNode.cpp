@@ -10,25 +10,25 @@ namespace {
 int nextLightId = 0;
 }
 
-LightNode::LightNode(int type, const glm::vec3& position, const glm::vec3& intensity, float range, float angle)
+LightNode::LightNode(LightType type, const glm::vec3& position, const glm::vec3& intensity, float range, float angle)
     : id(nextLightId++), type(type), intensity(intensity), range(range), angle(angle) {
     setPosition(position);
 }
 
 LightNode* LightNode::ambient(const glm::vec3& intensity) {
-    return new LightNode(0, glm::vec3(0.0f), intensity, 0.0f, 0.0f);
+    return new LightNode(LightType::Ambient, glm::vec3(0.0f), intensity, 0.0f, 0.0f);
 }
 
 LightNode* LightNode::directional(const glm::vec3& intensity) {
-    return new LightNode(1, glm::vec3(0.0f), intensity, 0.0f, 0.0f);
+    return new LightNode(LightType::Directional, glm::vec3(0.0f), intensity, 0.0f, 0.0f);
 }
 
 LightNode* LightNode::spot(const glm::vec3& position, const glm::vec3& intensity, float range, float angle) {
-    return new LightNode(3, position, intensity, range, angle);
+    return new LightNode(LightType::Spot, position, intensity, range, angle);
 }
 
 bool LightNode::isCulled() {
-    if (type < 2) return false;
+    if (isSkyLight(type)) return false;
     if (!RenderSettings::instance().frustumCulling) return false;
     ensureFrustum();
     return sphereOutsideFrustum(glm::vec3(getWorldMatrix()[3]), range);
@@ -46,11 +46,11 @@ void LightNode::update(double dt) {
     if (activeCamera) eye = glm::vec3(activeCamera->getWorldMatrix()[3]);
     const float d = glm::length(eye - position);
     float fade = 1.0f;
-    if (type >= 2) fade = std::clamp((280.0f - d) / 20.0f, 0.0f, 1.0f);
+    if (!isSkyLight(type)) fade = std::clamp((280.0f - d) / 20.0f, 0.0f, 1.0f);
 
-    const bool relevant = !culled && (d < activationDistance || type < 2);
+    const bool relevant = !culled && (d < activationDistance || isSkyLight(type));
     if (relevant) {
-        const int shownType = enabled ? type : -1;
+        const LightType shownType = enabled ? type : LightType::Off;
         const glm::vec3 direction = glm::normalize(-glm::vec3(world[2]));
         if (index < 0) {
             registry.activeLights.push_back(this);
@@ -68,7 +68,7 @@ void LightNode::update(double dt) {
             registry.lightRanges[index] = range;
             registry.lightAngles[index] = angle;
         }
-    } else if (index >= 0 && type >= 2) {
+    } else if (index >= 0 && !isSkyLight(type)) {
         registry.erase(index);
     }
 }

@@ -55,33 +55,22 @@ int LightRegistry::uploadCount() {
     return MAX_SHADER_LIGHTS;
 }
 
-void uploadLightUniforms(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
-                         GLint intensityLocation, GLint rangeLocation, GLint angleLocation) {
-    // Past the arrays' declared size GL's behaviour is undefined.
-    const int n = lightRegistry.uploadCount();
-    glUniform1i(countLocation, n);
-    if (n == 0) return;
-    glUniform1iv(typeLocation, n, lightRegistry.lightTypes.data());
-    glUniform3fv(positionLocation, n, glm::value_ptr(lightRegistry.lightPositions[0]));
-    glUniform3fv(directionLocation, n, glm::value_ptr(lightRegistry.lightDirections[0]));
-    glUniform3fv(intensityLocation, n, glm::value_ptr(lightRegistry.lightIntensities[0]));
-    glUniform1fv(rangeLocation, n, lightRegistry.lightRanges.data());
-    glUniform1fv(angleLocation, n, lightRegistry.lightAngles.data());
-}
+namespace {
 
-void uploadLightSubset(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
-                       GLint intensityLocation, GLint rangeLocation, GLint angleLocation,
-                       const std::vector<int>& indices) {
+// Sends the registry entries entry(0) .. entry(n - 1), n <= MAX_SHADER_LIGHTS:
+// past the arrays' declared size GL's behaviour is undefined.
+template <typename Entry>
+void uploadEntries(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                   GLint intensityLocation, GLint rangeLocation, GLint angleLocation, int n, Entry entry) {
     const LightRegistry& registry = lightRegistry;
-    const int n = std::min(static_cast<int>(indices.size()), MAX_SHADER_LIGHTS);
     glUniform1i(countLocation, n);
     if (n == 0) return;
     int types[MAX_SHADER_LIGHTS];
     glm::vec3 positions[MAX_SHADER_LIGHTS], directions[MAX_SHADER_LIGHTS], intensities[MAX_SHADER_LIGHTS];
     float ranges[MAX_SHADER_LIGHTS], angles[MAX_SHADER_LIGHTS];
     for (int k = 0; k < n; ++k) {
-        const int from = indices[k];
-        types[k] = registry.lightTypes[from];
+        const int from = entry(k);
+        types[k] = static_cast<int>(registry.lightTypes[from]);
         positions[k] = registry.lightPositions[from];
         directions[k] = registry.lightDirections[from];
         intensities[k] = registry.lightIntensities[from];
@@ -94,4 +83,20 @@ void uploadLightSubset(GLint countLocation, GLint typeLocation, GLint positionLo
     glUniform3fv(intensityLocation, n, glm::value_ptr(intensities[0]));
     glUniform1fv(rangeLocation, n, ranges);
     glUniform1fv(angleLocation, n, angles);
+}
+
+}  // namespace
+
+void uploadLightUniforms(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                         GLint intensityLocation, GLint rangeLocation, GLint angleLocation) {
+    uploadEntries(countLocation, typeLocation, positionLocation, directionLocation, intensityLocation, rangeLocation,
+                  angleLocation, lightRegistry.uploadCount(), [](int k) { return k; });
+}
+
+void uploadLightSubset(GLint countLocation, GLint typeLocation, GLint positionLocation, GLint directionLocation,
+                       GLint intensityLocation, GLint rangeLocation, GLint angleLocation,
+                       const std::vector<int>& indices) {
+    const int n = std::min(static_cast<int>(indices.size()), MAX_SHADER_LIGHTS);
+    uploadEntries(countLocation, typeLocation, positionLocation, directionLocation, intensityLocation, rangeLocation,
+                  angleLocation, n, [&indices](int k) { return indices[k]; });
 }

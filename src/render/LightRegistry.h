@@ -6,7 +6,7 @@
 
 #include <glm/glm.hpp>
 
-class LightNode;
+#include "render/LightNode.h"
 
 // Sizes the light uniform arrays of the GLSL programs as well.
 constexpr int MAX_SHADER_LIGHTS = 64;
@@ -15,7 +15,7 @@ constexpr int MAX_SHADER_LIGHTS = 64;
 // light uniforms.
 struct LightRegistry {
     std::vector<LightNode*> activeLights;
-    std::vector<int> lightTypes;
+    std::vector<LightType> lightTypes;
     std::vector<glm::vec3> lightPositions, lightDirections, lightIntensities;
     std::vector<float> lightRanges, lightAngles;
 

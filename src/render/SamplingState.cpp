@@ -6,9 +6,9 @@
 
 void applySamplingState() {
     const RenderSettings& settings = RenderSettings::instance();
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, settings.textureSampling == 1 ? GL_NEAREST : GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, settings.textureSampling == TextureSampling::Nearest ? GL_NEAREST : GL_LINEAR);
     GLint minFilter = GL_LINEAR_MIPMAP_LINEAR;
-    if (settings.mipMapping == 0) minFilter = GL_LINEAR;
-    else if (settings.mipMapping == 1) minFilter = GL_LINEAR_MIPMAP_NEAREST;
+    if (settings.mipMapping == MipMapping::Off) minFilter = GL_LINEAR;
+    else if (settings.mipMapping == MipMapping::Nearest) minFilter = GL_LINEAR_MIPMAP_NEAREST;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
 }

@@ -30,10 +30,10 @@ uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
     const int n = std::min(registry.size(), MAX_SHADER_LIGHTS);
     uint64_t mask = 0;
     for (int k = 0; k < n; ++k) {
-        const int type = registry.lightTypes[k];
-        bool reaches = type == 0 || type == 1;
+        const LightType type = registry.lightTypes[k];
+        bool reaches = isSkyLight(type);
         // A lamp or spot adds nothing beyond its range.
-        if (type == 2 || type == 3) {
+        if (type == LightType::Point || type == LightType::Spot) {
             const glm::vec3 nearest = glm::clamp(lightPlaces[k], patch.low, patch.high);
             reaches = glm::length(nearest - lightPlaces[k]) < registry.lightRanges[k];
         }
@@ -118,7 +118,7 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
             for (int sky = 1; sky >= 0; --sky) {
                 for (int k = 0; k < 64; ++k) {
                     if (!(mask & (uint64_t(1) << k))) continue;
-                    const bool isSky = registry.lightTypes[k] == 0 || registry.lightTypes[k] == 1;
+                    const bool isSky = isSkyLight(registry.lightTypes[k]);
                     if (isSky == bool(sky)) groups[g].lights.push_back(k);
                 }
             }

@@ -65,7 +65,7 @@ std::string levelLightMapFileName(int level) { return "Maps/map" + std::to_strin
 GeometryNode* loadLevel() {
     const int level = gameState.levelNumber;
     GeometryNode* terrain = buildTerrain(levelMapFileName(level), levelLightMapFileName(level),
-                                         float(gameState.terrainExtent[0]), 256.0f,
+                                         float(gameState.terrainExtent[0]), LEVEL_HEIGHT_SCALE,
                                          float(gameState.terrainExtent[1]));
     if (!terrain) {
         gameState.sceneRoot = nullptr;
@@ -133,7 +133,7 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     mesh->loadTexture("Textures/green02.png");
 
     // Day lighting first: the bake shades the map with the default lights.
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
 
     bool ownLightMap = false;
     if (fileReadable(lightMapName)) {

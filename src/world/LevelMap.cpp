@@ -1,5 +1,8 @@
 #include "world/LevelMap.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <lodepng.h>
 
 bool LevelMap::load(const std::string& path)
@@ -81,6 +84,16 @@ glm::vec3 LevelMap::vertexPosition(unsigned i, unsigned j, float extentX, float 
     const float y = float(vertexPixel(i, j).r) * heightScale / 255.0f;
     const float z = -(float(i) * extentZ - fh * extentZ * 0.5f) / fh;
     return glm::vec3(x, y, z);
+}
+
+int LevelMap::columnAt(float x, int columns, float extentX)
+{
+    return std::clamp(int(std::lround((x / extentX + 0.5f) * float(columns))), 0, columns - 1);
+}
+
+int LevelMap::rowAt(float z, int rows, float extentZ)
+{
+    return std::clamp(int(std::lround((0.5f - z / extentZ) * float(rows))), 0, rows - 1);
 }
 
 void LevelMap::clear()

@@ -6,6 +6,15 @@
 
 #include <glm/vec3.hpp>
 
+// The shipped levels, as the generator writes them and the game loads them:
+// maps 1 to LEVEL_COUNT, LEVEL_MAP_SIZE pixels square, each spread over a
+// terrain LEVEL_TERRAIN_EXTENT units across, red 255 standing
+// LEVEL_HEIGHT_SCALE high.
+constexpr int LEVEL_COUNT = 10;
+constexpr int LEVEL_MAP_SIZE = 512;
+constexpr int LEVEL_TERRAIN_EXTENT = 2048;
+constexpr float LEVEL_HEIGHT_SCALE = 256.0f;
+
 // A level map image decoded to 8-bit RGB: red is the terrain height, green and
 // blue carry the level's markers. The terrain is the image mirrored left to
 // right, so terrain vertex (row i, column j) reads image column w-1-j.
@@ -45,6 +54,20 @@ public:
     // and the height scale (256 in the game): x runs from -X/2 to X/2 - X/w,
     // z from Z/2 (row 0) down to -Z/2 + Z/h, y = red * heightScale / 255.
     glm::vec3 vertexPosition(unsigned i, unsigned j, float extentX, float heightScale, float extentZ) const;
+
+    // Where vertex column j of `columns` (image column w-1-j) and vertex
+    // row i of `rows` lie in terrain space for extents X and Z: x from -X/2,
+    // z from Z/2, one vertex every X/columns and Z/rows. On the shipped
+    // maps image column c lies at x = 1020 - 4c. vertexPosition() spells the
+    // same out in the order the terrain mesh needs.
+    static float columnX(int j, int columns, float extentX)
+    {
+        return extentX * (float(j) / float(columns) - 0.5f);
+    }
+    static float rowZ(int i, int rows, float extentZ) { return extentZ * (0.5f - float(i) / float(rows)); }
+    // The nearest vertex column to x and row to z, clamped to the grid.
+    static int columnAt(float x, int columns, float extentX);
+    static int rowAt(float z, int rows, float extentZ);
 
     // The smallest map a terrain can be built from.
     static constexpr unsigned minimumSize = 2;

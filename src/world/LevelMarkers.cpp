@@ -6,13 +6,13 @@ const glm::vec3 LevelMarkers::defaultGoal(0.0f, 1024.0f, 900.0f);
 
 bool LevelMarkers::blueMarker(unsigned char blue, Kind& kind)
 {
-    if (blue == 180)
+    if (blue == snowBlue)
         kind = Kind::Snow;
-    else if (blue > 250)
+    else if (blue > bright)
         kind = Kind::Goal;
-    else if (blue == 230)
+    else if (blue == fogBlue)
         kind = Kind::Fog;
-    else if (blue == 240)
+    else if (blue == nightBlue)
         kind = Kind::Night;
     else
         return false;

@@ -9,7 +9,7 @@ class LevelMap;
 
 // The marker colours of a level map, read without GL. A pixel's green above
 // 250 is a lamp; its blue is at most one of: 180 snow, above 250 the goal,
-// 230 fog, 240 night. The GL level builder walks events() in order and
+// 230 fog, 240 night (the values below, which the generator writes). The GL level builder walks events() in order and
 // creates the objects; nothing here touches the scene.
 class LevelMarkers
 {
@@ -25,11 +25,20 @@ public:
                             // itself hangs at height emitterHeight above x, z)
     };
 
+    // Green and the goal's blue count from above `bright`, so the generator
+    // writes full 255; the other blues must match exactly.
+    static constexpr unsigned char bright = 250;
+    static constexpr unsigned char lampGreen = 255;
+    static constexpr unsigned char goalBlue = 255;
+    static constexpr unsigned char snowBlue = 180;
+    static constexpr unsigned char fogBlue = 230;
+    static constexpr unsigned char nightBlue = 240;
+
     static constexpr float emitterHeight = 250.0f;
     // Where the goal stands when a map has none: far beyond the course.
     static const glm::vec3 defaultGoal;
 
-    static bool isLamp(unsigned char green) { return green > 250; }
+    static bool isLamp(unsigned char green) { return green > bright; }
     // The blue marker of a pixel, tested in the game's order; false for none.
     static bool blueMarker(unsigned char blue, Kind& kind);
 

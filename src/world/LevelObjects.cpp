@@ -43,7 +43,7 @@ bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& 
     lamp->setRotation(normal.z * 180.0f / 3.14f, normal.y * 180.0f / 3.14f, -normal.x * 180.0f / 3.14f);
     terrain->addChild(lamp);
 
-    LightNode* light = new LightNode(2, position, glm::vec3(1.0f), 10.0f, 0.0f);
+    LightNode* light = new LightNode(LightType::Point, position, glm::vec3(1.0f), 10.0f, 0.0f);
     LightBlinkingNode* blinker = new LightBlinkingNode(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
     blinker->lights.push_back(light);
     blinker->addChild(light);
@@ -91,7 +91,7 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
                 environment.fogEnabled = true;
                 break;
             case LevelMarkers::Kind::Night:
-                environment.setLighting(1);
+                environment.setLighting(LightingMode::Night);
                 break;
         }
     }

@@ -23,8 +23,8 @@ protected:
     void SetUp() override {
         gameState = GameState{};
         RenderSettings& settings = RenderSettings::instance();
-        settings.textureSampling = 3;
-        settings.mipMapping = 2;
+        settings.textureSampling = TextureSampling::Bilinear;
+        settings.mipMapping = MipMapping::Linear;
         settings.transparency = true;
         settings.frustumCulling = true;
         settings.fullTerrainDetail = false;
@@ -37,8 +37,8 @@ protected:
         Input::install(nullptr);
         polygonModeHook = applyPolygonMode;
         gameState = GameState{};
-        RenderSettings::instance().textureSampling = 3;
-        RenderSettings::instance().mipMapping = 2;
+        RenderSettings::instance().textureSampling = TextureSampling::Bilinear;
+        RenderSettings::instance().mipMapping = MipMapping::Linear;
     }
 
     // Presses the key for one pass and releases it for the next.
@@ -138,14 +138,14 @@ TEST_F(SettingKeys, HoldingAKeyTogglesOnce) {
 TEST_F(SettingKeys, TextureSamplingCyclesAndPrints) {
     RenderSettings& settings = RenderSettings::instance();
     EXPECT_EQ(tap(GLFW_KEY_F4), "Texture-Sampling-Quality: Nearest-Neighbor\nMip-Mapping-Quality: Linear\n");
-    EXPECT_EQ(settings.textureSampling, 1);
+    EXPECT_EQ(settings.textureSampling, TextureSampling::Nearest);
     EXPECT_EQ(status(), "TSQ: Nearest-Neighbor");
     EXPECT_EQ(tap(GLFW_KEY_F4), BILINEAR_LINEAR);
-    EXPECT_EQ(settings.textureSampling, 3);
+    EXPECT_EQ(settings.textureSampling, TextureSampling::Bilinear);
     EXPECT_EQ(status(), "TSQ: Bilinear");
-    settings.textureSampling = 2;
+    settings.textureSampling = static_cast<TextureSampling>(2);
     tap(GLFW_KEY_F4);
-    EXPECT_EQ(settings.textureSampling, 3);
+    EXPECT_EQ(settings.textureSampling, TextureSampling::Bilinear);
 }
 
 TEST_F(SettingKeys, MipMappingCyclesAndPrints) {
@@ -156,15 +156,15 @@ TEST_F(SettingKeys, MipMappingCyclesAndPrints) {
     EXPECT_EQ(status(), "MipMapping: Nearest-Neighbor");
     EXPECT_EQ(tap(GLFW_KEY_F5), BILINEAR_LINEAR);
     EXPECT_EQ(status(), "MipMapping: Linear");
-    EXPECT_EQ(settings.mipMapping, 2);
-    settings.mipMapping = 7;
+    EXPECT_EQ(settings.mipMapping, MipMapping::Linear);
+    settings.mipMapping = static_cast<MipMapping>(7);
     tap(GLFW_KEY_F5);
-    EXPECT_EQ(settings.mipMapping, 2);
+    EXPECT_EQ(settings.mipMapping, MipMapping::Linear);
 }
 
 TEST_F(SettingKeys, PrintTextureQualityLeavesOutUnknownValues) {
-    RenderSettings::instance().textureSampling = 2;
-    RenderSettings::instance().mipMapping = -1;
+    RenderSettings::instance().textureSampling = static_cast<TextureSampling>(2);
+    RenderSettings::instance().mipMapping = static_cast<MipMapping>(-1);
     testing::internal::CaptureStdout();
     printTextureQuality();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Texture-Sampling-Quality: \nMip-Mapping-Quality: \n");
@@ -179,7 +179,7 @@ TEST_F(SettingKeys, OtherKeysChangeNothing) {
     EXPECT_FALSE(gameState.showFps);
     EXPECT_TRUE(gameState.motionBlur);
     EXPECT_EQ(gameState.cameraDistance, -5);
-    EXPECT_EQ(RenderSettings::instance().textureSampling, 3);
+    EXPECT_EQ(RenderSettings::instance().textureSampling, TextureSampling::Bilinear);
     EXPECT_TRUE(polygonModes.empty());
 }
 

@@ -38,14 +38,14 @@ TEST_F(PlayerNodeGlTest, AssemblesTheShippedFigure) {
     ASSERT_NE(player->brokenLeftWing, nullptr);
     EXPECT_FALSE(player->brokenLeftWing->meshes.empty());
     // Each intact wing carries a lamp cube and a collision point.
-    for (int wing : {2, 5}) {
-        ASSERT_EQ(player->limbs[wing]->children.size(), 2u);
-        GeometryNode* lamp = dynamic_cast<GeometryNode*>(player->limbs[wing]->children.front());
+    for (Limb wing : {Limb::LeftWing, Limb::RightWing}) {
+        ASSERT_EQ(player->limb(wing)->children.size(), 2u);
+        GeometryNode* lamp = dynamic_cast<GeometryNode*>(player->limb(wing)->children.front());
         ASSERT_NE(lamp, nullptr);
         EXPECT_FLOAT_EQ(lamp->meshes.at(0)->boundingExtent, 0.5f);
     }
     EXPECT_EQ(player->children.size(), 9u);
-    player->breakWing(0);  // the intact left wing is now out of the tree: freed with the player
+    player->breakWing(WingSide::Left);  // the intact left wing is now out of the tree: freed with the player
     delete player;
 }
 

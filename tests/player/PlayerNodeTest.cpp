@@ -34,7 +34,7 @@ protected:
     void SetUp() override {
         Input::install(&input);
         environment.fogEnabled = false;
-        environment.lightingMode = 0;
+        environment.lightingMode = LightingMode::Day;
         environmentKeyLatch = false;
         root = new Node();
         terrain = new GeometryNode();
@@ -164,8 +164,8 @@ TEST_F(PlayerNodeTest, AssembledFigureStandsAtTheStartFacingPlusZ) {
     EXPECT_FALSE(player->stopped);
 
     // Headlight, body, legs lf rf lb rb, wings (re-appended), body volume, camera.
-    std::vector<Node*> expected = {player->spotlight, nullptr, player->limbs[1], player->limbs[4],
-                                   player->limbs[0], player->limbs[3], player->limbs[2], player->limbs[5],
+    std::vector<Node*> expected = {player->spotlight, nullptr, player->limb(Limb::LeftFrontLeg), player->limb(Limb::RightFrontLeg),
+                                   player->limb(Limb::LeftBackLeg), player->limb(Limb::RightBackLeg), player->limb(Limb::LeftWing), player->limb(Limb::RightWing),
                                    nullptr, camera};
     std::vector<Node*> actual(player->children.begin(), player->children.end());
     ASSERT_EQ(actual.size(), expected.size());
@@ -176,10 +176,10 @@ TEST_F(PlayerNodeTest, AssembledFigureStandsAtTheStartFacingPlusZ) {
     }
     EXPECT_NE(dynamic_cast<GeometryNode*>(actual[1]), nullptr);
     EXPECT_NE(dynamic_cast<CollisionNode*>(actual[8]), nullptr);
-    EXPECT_EQ(player->spotlight->type, 3);
+    EXPECT_EQ(player->spotlight->type, LightType::Spot);
     EXPECT_EQ(player->brokenLeftWing->parent, nullptr);
     EXPECT_EQ(player->brokenRightWing->parent, nullptr);
-    EXPECT_FLOAT_EQ(player->limbs[2]->alpha, 0.99f);
+    EXPECT_FLOAT_EQ(player->limb(Limb::LeftWing)->alpha, 0.99f);
     EXPECT_FLOAT_EQ(player->brokenRightWing->alpha, 0.99f);
 }
 
@@ -195,8 +195,8 @@ TEST_F(PlayerNodeTest, ResetListsThePresentJoysticks) {
 }
 
 TEST_F(PlayerNodeTest, BreakingAWingActsOncePerRun) {
-    Node* wing = player->limbs[2];
-    player->breakWing(0);
+    Node* wing = player->limb(Limb::LeftWing);
+    player->breakWing(WingSide::Left);
     EXPECT_TRUE(player->leftWingBroken);
     EXPECT_FLOAT_EQ(player->speed, 25.0f / 3.0f);
     EXPECT_FALSE(hasChild(player, wing));
@@ -208,12 +208,12 @@ TEST_F(PlayerNodeTest, BreakingAWingActsOncePerRun) {
     EXPECT_NEAR(glm::length(player->knockVector), 1.0f, 1e-6f);
 
     player->turnImpulse = glm::vec3(0.0f);
-    player->breakWing(0);
+    player->breakWing(WingSide::Left);
     EXPECT_FLOAT_EQ(player->speed, 25.0f / 3.0f);
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f));
     EXPECT_EQ(countChild(player, player->brokenLeftWing), 1);
 
-    player->breakWing(1);
+    player->breakWing(WingSide::Right);
     EXPECT_TRUE(player->rightWingBroken);
     EXPECT_FLOAT_EQ(player->speed, 25.0f / 9.0f);
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 30.0f, 30.0f));
@@ -221,8 +221,8 @@ TEST_F(PlayerNodeTest, BreakingAWingActsOncePerRun) {
 
 TEST_F(PlayerNodeTest, UnknownWingSideDoesNothing) {
     const size_t children = player->children.size();
-    player->breakWing(2);
-    player->breakWing(-1);
+    player->breakWing(static_cast<WingSide>(2));
+    player->breakWing(static_cast<WingSide>(-1));
     EXPECT_FLOAT_EQ(player->speed, 25.0f);
     EXPECT_FALSE(player->leftWingBroken || player->rightWingBroken);
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f));
@@ -231,8 +231,8 @@ TEST_F(PlayerNodeTest, UnknownWingSideDoesNothing) {
 }
 
 TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
-    GeometryNode* wing = player->limbs[5];
-    player->breakWing(1);
+    GeometryNode* wing = player->limb(Limb::RightWing);
+    player->breakWing(WingSide::Right);
     player->stopped = true;
     player->limbSwing = glm::vec3(3.0f, 0.0f, -4.0f);
     player->reset();
@@ -257,7 +257,7 @@ TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
     for (Node* child : lamp->children) {
         LightNode* light = dynamic_cast<LightNode*>(child);
         ASSERT_NE(light, nullptr);
-        EXPECT_EQ(light->type, 3);
+        EXPECT_EQ(light->type, LightType::Spot);
         EXPECT_EQ(light->intensity.r, 0.0f);
         EXPECT_GT(light->intensity.g, 0.0f);
     }
@@ -265,8 +265,8 @@ TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
 
     // Reset with intact wings keeps each exactly once.
     player->reset();
-    EXPECT_EQ(countChild(player, player->limbs[2]), 1);
-    EXPECT_EQ(countChild(player, player->limbs[5]), 1);
+    EXPECT_EQ(countChild(player, player->limb(Limb::LeftWing)), 1);
+    EXPECT_EQ(countChild(player, player->limb(Limb::RightWing)), 1);
 }
 
 TEST_F(PlayerNodeTest, VolumesReportLeftWingRightWingBodyAndBreakTheFigure) {
@@ -287,8 +287,8 @@ TEST_F(PlayerNodeTest, VolumesReportLeftWingRightWingBodyAndBreakTheFigure) {
 
     step(0.0f);
     ASSERT_EQ(collisionRegistry.volumes.size(), 3u);
-    EXPECT_EQ(collisionRegistry.volumes[0]->parent, player->limbs[2]);
-    EXPECT_EQ(collisionRegistry.volumes[1]->parent, player->limbs[5]);
+    EXPECT_EQ(collisionRegistry.volumes[0]->parent, player->limb(Limb::LeftWing));
+    EXPECT_EQ(collisionRegistry.volumes[1]->parent, player->limb(Limb::RightWing));
     EXPECT_EQ(collisionRegistry.volumes[2]->parent, player);
     collisionRegistry.testCollisions();
     EXPECT_TRUE(player->leftWingBroken);
@@ -465,16 +465,17 @@ TEST_F(PlayerNodeTest, LimbSwingDecayFlipsSignAboveATenthOfASecond) {
     player->animateLimbs(0.15f);
     EXPECT_FLOAT_EQ(player->limbSwing.x, -5.0f);
     EXPECT_FLOAT_EQ(player->limbSwing.z, -10.0f);
-    for (int leg : {0, 1, 3, 4}) EXPECT_EQ(player->limbs[leg]->rotationAngles, glm::vec3(5.0f, 0.0f, -10.0f));
+    for (Limb leg : {Limb::LeftBackLeg, Limb::LeftFrontLeg, Limb::RightBackLeg, Limb::RightFrontLeg})
+        EXPECT_EQ(player->limb(leg)->rotationAngles, glm::vec3(5.0f, 0.0f, -10.0f));
     // Negative pitch swing flaps the wings at full strength.
-    EXPECT_FLOAT_EQ(player->limbs[2]->rotationAngles.z, 0.3f * -10.0f - 0.5f * -5.0f);
-    EXPECT_FLOAT_EQ(player->limbs[5]->rotationAngles.z, 0.3f * -10.0f + 0.5f * -5.0f);
+    EXPECT_FLOAT_EQ(player->limb(Limb::LeftWing)->rotationAngles.z, 0.3f * -10.0f - 0.5f * -5.0f);
+    EXPECT_FLOAT_EQ(player->limb(Limb::RightWing)->rotationAngles.z, 0.3f * -10.0f + 0.5f * -5.0f);
 
     player->animateLimbs(0.15f);
     EXPECT_FLOAT_EQ(player->limbSwing.x, 2.5f);
     EXPECT_FLOAT_EQ(player->limbSwing.z, 5.0f);
     // Positive pitch swing is damped by 0.7.
-    EXPECT_FLOAT_EQ(player->limbs[2]->rotationAngles.z, 0.3f * 5.0f - 0.5f * 0.7f * 2.5f);
+    EXPECT_FLOAT_EQ(player->limb(Limb::LeftWing)->rotationAngles.z, 0.3f * 5.0f - 0.5f * 0.7f * 2.5f);
 
     // Exactly a tenth of a second stops the swing.
     player->animateLimbs(0.1f);
@@ -489,8 +490,8 @@ TEST_F(PlayerNodeTest, BothWingsBrokenCancelTheRollAndKeepALittleLift) {
     const float intactRise = position().y - before.y;
 
     placeAt(100.0f);
-    player->breakWing(0);
-    player->breakWing(1);
+    player->breakWing(WingSide::Left);
+    player->breakWing(WingSide::Right);
     player->speed = 25.0f;
     player->turnImpulse = glm::vec3(0.0f);
     player->knockVector = glm::vec3(0.0f);
@@ -502,7 +503,7 @@ TEST_F(PlayerNodeTest, BothWingsBrokenCancelTheRollAndKeepALittleLift) {
 
     // One broken wing rolls the figure towards that side and keeps 0.7 of the lift.
     placeAt(100.0f);
-    player->breakWing(0);
+    player->breakWing(WingSide::Left);
     player->speed = 25.0f;
     player->turnImpulse = glm::vec3(0.0f);
     player->knockVector = glm::vec3(0.0f);
@@ -514,7 +515,7 @@ TEST_F(PlayerNodeTest, BothWingsBrokenCancelTheRollAndKeepALittleLift) {
 
 TEST_F(PlayerNodeTest, TheWingBreakImpulseIsPaidOutHalfPerFrame) {
     placeAt(100.0f);
-    player->breakWing(1);
+    player->breakWing(WingSide::Right);
     player->speed = 25.0f;
     step();
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 15.0f, 15.0f));
@@ -577,14 +578,14 @@ TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {
     input.press(GLFW_KEY_N);
     step();
     step();
-    EXPECT_EQ(environment.lightingMode, 1);
+    EXPECT_EQ(environment.lightingMode, LightingMode::Night);
     EXPECT_EQ(player->spotlight->intensity, glm::vec3(1.0f));
     EXPECT_EQ(environment.levelLights.size(), 1u);
     input.releaseAll();
     step();
     input.press(GLFW_KEY_N);
     step();
-    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_EQ(environment.lightingMode, LightingMode::Day);
     EXPECT_EQ(player->spotlight->intensity, glm::vec3(0.1f));
     input.releaseAll();
     step();
@@ -608,7 +609,7 @@ TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {
 
     // The headlight follows the lighting mode every frame.
     input.releaseAll();
-    environment.lightingMode = 1;
+    environment.lightingMode = LightingMode::Night;
     step();
     EXPECT_EQ(player->spotlight->intensity, glm::vec3(1.0f));
 }

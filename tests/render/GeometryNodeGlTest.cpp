@@ -75,7 +75,7 @@ protected:
 };
 
 TEST_F(GeometryGlTest, CubeIsLitOnTheSideFacingTheLightAndDarkBehind) {
-    environment.setLighting(0);  // ambient 0.6 and a light shining along -z
+    environment.setLighting(LightingMode::Day);  // ambient 0.6 and a light shining along -z
     glClearColor(0, 0, 0, 0);
     addCube(glm::vec3(0, 0, -3));
     drawFrame();
@@ -102,7 +102,7 @@ TEST_F(GeometryGlTest, PointLightReachesExactlyItsRange) {
     // A wall whose front face is at depth 9.5, a point light 2 in front of it
     // with range 5: lit out to sqrt(5^2 - 2^2) = 4.58 from the centre.
     addCube(glm::vec3(0, 0, -10), glm::vec3(20, 20, 1));
-    addLight(new LightNode(2, glm::vec3(0, 0, -7.5f), glm::vec3(10.0f), 5.0f, 0.0f));
+    addLight(new LightNode(LightType::Point, glm::vec3(0, 0, -7.5f), glm::vec3(10.0f), 5.0f, 0.0f));
     drawFrame();
     ASSERT_EQ(lightRegistry.size(), 1);
     EXPECT_EQ(grey(400, 300), 255);
@@ -117,7 +117,7 @@ TEST_F(GeometryGlTest, PointLightReachesExactlyItsRange) {
     // Disabled, it stays registered but gives nothing.
     lights[0]->enabled = false;
     drawFrame();
-    EXPECT_EQ(lightRegistry.lightTypes[0], -1);
+    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Off);
     EXPECT_EQ(grey(400, 300), 0);
 }
 
@@ -265,10 +265,10 @@ TEST_F(GeometryGlTest, SharingNodesKeepTheirOwnMotionViewsAndReleaseTheModelOnce
 
 TEST_F(GeometryGlTest, WideSceneDrawsWithoutGlErrorsAndCapsTheLights) {
     // More lights than the shader arrays hold: the upload stops at the cap.
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
     glClearColor(0, 0, 0, 0);
     for (int i = 0; i < MAX_SHADER_LIGHTS + 10; ++i) {
-        addLight(new LightNode(2, glm::vec3(0.1f * i, 0, -5), glm::vec3(0.01f), 3.0f, 0.0f));
+        addLight(new LightNode(LightType::Point, glm::vec3(0.1f * i, 0, -5), glm::vec3(0.01f), 3.0f, 0.0f));
     }
     addCube(glm::vec3(0, 0, -3));
     testing::internal::CaptureStdout();

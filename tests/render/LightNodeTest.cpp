@@ -28,7 +28,7 @@ protected:
         delete camera;
     }
     LightNode* point(const glm::vec3& position, float range = 10.0f) {
-        return new LightNode(2, position, glm::vec3(1.0f, 0.8f, 0.6f), range, 0.0f);
+        return new LightNode(LightType::Point, position, glm::vec3(1.0f, 0.8f, 0.6f), range, 0.0f);
     }
     CameraNode* camera = nullptr;
 };
@@ -38,7 +38,7 @@ TEST_F(LightRegistryTest, PointLightFadesWithDistanceAndLeavesAt300) {
     light->update(0.0);
     ASSERT_EQ(lightRegistry.size(), 1);
     EXPECT_EQ(lightRegistry.activeLights[0], light);
-    EXPECT_EQ(lightRegistry.lightTypes[0], 2);
+    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Point);
     EXPECT_NEAR(lightRegistry.lightIntensities[0].x, 0.5f, 1e-5f);
     EXPECT_NEAR(lightRegistry.lightIntensities[0].y, 0.4f, 1e-5f);
     EXPECT_FLOAT_EQ(lightRegistry.lightRanges[0], 10.0f);
@@ -66,7 +66,7 @@ TEST_F(LightRegistryTest, SpotBehindAPlaneIsCulledUnlessCullingIsOff) {
     LightNode* spot = LightNode::spot(glm::vec3(0, 0, -20), glm::vec3(1.0f), 4.0f, 30.0f);
     spot->update(0.0);
     ASSERT_EQ(lightRegistry.size(), 1);
-    EXPECT_EQ(lightRegistry.lightTypes[0], 3);
+    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Spot);
     EXPECT_FLOAT_EQ(lightRegistry.lightAngles[0], 30.0f);
 
     // 4.5 behind the near plane (z = -1): more than its range.
@@ -96,7 +96,7 @@ TEST_F(LightRegistryTest, AmbientAndDirectionalIgnoreDistanceAndView) {
     ASSERT_EQ(lightRegistry.size(), 2);
     EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(1.0f));
     EXPECT_EQ(lightRegistry.lightIntensities[1], glm::vec3(0.3f));
-    EXPECT_EQ(lightRegistry.lightTypes[1], 0);
+    EXPECT_EQ(lightRegistry.lightTypes[1], LightType::Ambient);
     EXPECT_EQ(lightRegistry.lightDirections[0], glm::vec3(0, 0, -1));
     delete sun;
     delete ambient;
@@ -121,11 +121,11 @@ TEST_F(LightRegistryTest, DisabledLightKeepsItsEntryWithTypeMinusOne) {
     a->update(0.0);
     ASSERT_EQ(lightRegistry.size(), 2);
     EXPECT_EQ(lightRegistry.activeLights[0], a);
-    EXPECT_EQ(lightRegistry.lightTypes[0], -1);
-    EXPECT_EQ(lightRegistry.lightTypes[1], 2);
+    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Off);
+    EXPECT_EQ(lightRegistry.lightTypes[1], LightType::Point);
     a->enabled = true;
     a->update(0.0);
-    EXPECT_EQ(lightRegistry.lightTypes[0], 2);
+    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Point);
     delete a;
     delete b;
 }
@@ -181,7 +181,7 @@ TEST_F(LightRegistryTest, UploadCountIsCappedAndReportedOnce) {
 
 TEST(LightBlinkingNode, RampsUpAndBackDown) {
     LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
-    LightNode* light = new LightNode(2, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
+    LightNode* light = new LightNode(LightType::Point, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
     blink.addChild(light);
     blink.lights.push_back(light);
     blink.update(0.25);
@@ -201,7 +201,7 @@ TEST(LightBlinkingNode, RampsUpAndBackDown) {
 
 TEST(LightBlinkingNode, LongStallKeepsTheColourBetweenBothEnds) {
     LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.0f), 0.5f, 0.0f);
-    LightNode* light = new LightNode(2, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
+    LightNode* light = new LightNode(LightType::Point, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
     blink.addChild(light);
     blink.lights.push_back(light);
     blink.update(3.0);
@@ -210,30 +210,30 @@ TEST(LightBlinkingNode, LongStallKeepsTheColourBetweenBothEnds) {
 }
 
 TEST_F(LightRegistryTest, NightLeavesOneDimAmbientLight) {
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
     ASSERT_EQ(environment.levelLights.size(), 2u);
     ASSERT_EQ(lightRegistry.size(), 2) << "the default lights register at once";
-    EXPECT_EQ(lightRegistry.lightTypes[0], 0);
-    EXPECT_EQ(lightRegistry.lightTypes[1], 1);
+    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Ambient);
+    EXPECT_EQ(lightRegistry.lightTypes[1], LightType::Directional);
     EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(0.6f));
-    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_EQ(environment.lightingMode, LightingMode::Day);
 
-    environment.setLighting(1);
+    environment.setLighting(LightingMode::Night);
     ASSERT_EQ(environment.levelLights.size(), 1u);
-    EXPECT_EQ(environment.levelLights[0]->type, 0);
+    EXPECT_EQ(environment.levelLights[0]->type, LightType::Ambient);
     EXPECT_EQ(environment.levelLights[0]->intensity, glm::vec3(0.2f));
-    EXPECT_EQ(environment.lightingMode, 1);
+    EXPECT_EQ(environment.lightingMode, LightingMode::Night);
     ASSERT_EQ(lightRegistry.size(), 1);
 
-    environment.setLighting(7);
-    EXPECT_EQ(environment.lightingMode, 7);
+    environment.setLighting(static_cast<LightingMode>(7));
+    EXPECT_EQ(environment.lightingMode, static_cast<LightingMode>(7));
     EXPECT_EQ(environment.levelLights.size(), 1u) << "an unknown mode keeps the lights";
 }
 
 TEST_F(LightRegistryTest, ClearLightsAlsoDropsSceneLights) {
     LightNode* lamp = point(glm::vec3(0, 0, -10));
     lamp->update(0.0);
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
     EXPECT_EQ(lightRegistry.size(), 2) << "setLighting starts from an empty registry";
     lamp->update(0.0);
     EXPECT_EQ(lightRegistry.size(), 3) << "and scene lights come back at their next update";
@@ -249,7 +249,7 @@ TEST(Environment, ClearColourFollowsFogAndMode) {
     EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
     env.setFog(false);
     EXPECT_EQ(env.clearColor(), glm::vec3(0.43f, 0.65f, 0.87f));
-    env.lightingMode = 1;
+    env.lightingMode = LightingMode::Night;
     EXPECT_EQ(env.clearColor(), glm::vec3(0.112f, 0.2f, 0.344f));
     env.setFog(true);
     EXPECT_TRUE(env.fogEnabled);

@@ -25,8 +25,8 @@ protected:
         mkdir(temp.file("Textures").c_str(), 0755);
     }
     void TearDown() override {
-        RenderSettings::instance().textureSampling = 3;
-        RenderSettings::instance().mipMapping = 2;
+        RenderSettings::instance().textureSampling = TextureSampling::Bilinear;
+        RenderSettings::instance().mipMapping = MipMapping::Linear;
         delete camera;
         GlTest::TearDown();
     }
@@ -149,19 +149,19 @@ TEST_F(MeshGlTest, DrawSetsSamplingStateFromTheRenderSettings) {
         return std::make_pair(mag, min);
     };
     RenderSettings& settings = RenderSettings::instance();
-    settings.textureSampling = 1;
-    settings.mipMapping = 0;
+    settings.textureSampling = TextureSampling::Nearest;
+    settings.mipMapping = MipMapping::Off;
     node->draw();
     EXPECT_EQ(filters(), std::make_pair(GL_NEAREST, GL_LINEAR));
-    settings.mipMapping = 1;
+    settings.mipMapping = MipMapping::Nearest;
     node->draw();
     EXPECT_EQ(filters(), std::make_pair(GL_NEAREST, GL_LINEAR_MIPMAP_NEAREST));
-    settings.textureSampling = 3;
-    settings.mipMapping = 2;
+    settings.textureSampling = TextureSampling::Bilinear;
+    settings.mipMapping = MipMapping::Linear;
     node->draw();
     EXPECT_EQ(filters(), std::make_pair(GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR));
-    settings.textureSampling = 2;
-    settings.mipMapping = 7;
+    settings.textureSampling = static_cast<TextureSampling>(2);
+    settings.mipMapping = static_cast<MipMapping>(7);
     node->draw();
     EXPECT_EQ(filters(), std::make_pair(GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR));
     GLint unit = 0;

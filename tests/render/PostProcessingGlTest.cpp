@@ -108,7 +108,7 @@ TEST_F(PostProcessingGlTest, StartUpBuildsTargetsAndRenderersInOrder) {
 }
 
 TEST_F(PostProcessingGlTest, BakeShadesTheHeightFieldOffScreen) {
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
     std::vector<unsigned char> map = hillMap();
     glClearColor(1, 0, 1, 0);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -162,7 +162,7 @@ TEST_F(PostProcessingGlTest, BakeWithoutLightsIsBlack) {
 }
 
 TEST_F(PostProcessingGlTest, MotionBlurAtStartSpeedReproducesTheSceneExactly) {
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
     Node root;
     GeometryNode* cube = createCubeNode();
     cube->setPosition(glm::vec3(0.3f, -0.2f, -3));
@@ -201,7 +201,7 @@ TEST_F(PostProcessingGlTest, MotionBlurAtStartSpeedReproducesTheSceneExactly) {
 }
 
 TEST_F(PostProcessingGlTest, StillSceneHasNoMotion) {
-    environment.setLighting(0);
+    environment.setLighting(LightingMode::Day);
     Node root;
     GeometryNode* cube = createCubeNode();
     cube->setPosition(glm::vec3(0, 0, -3));

@@ -60,7 +60,7 @@ protected:
         gameState.levelNumber = 1;
         gameState.sceneRoot = nullptr;
         environment.fogEnabled = true;
-        environment.lightingMode = 0;
+        environment.lightingMode = LightingMode::Day;
     }
     void TearDown() override {
         delete gameState.sceneRoot;
@@ -68,7 +68,7 @@ protected:
         forgetTerrain();
         collisionRegistry = CollisionRegistry();
         environment.clearLights();
-        environment.lightingMode = 0;
+        environment.lightingMode = LightingMode::Day;
         environment.fogEnabled = true;
         delete camera;
         delete inTemp;
@@ -123,7 +123,7 @@ TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
     LightBlinkingNode* blinker = dynamic_cast<LightBlinkingNode*>(objects[1]);
     ASSERT_NE(blinker, nullptr);
     ASSERT_EQ(blinker->lights.size(), 1u);
-    EXPECT_EQ(blinker->lights[0]->type, 2);
+    EXPECT_EQ(blinker->lights[0]->type, LightType::Point);
     EXPECT_EQ(blinker->lights[0]->parent, blinker);
     EmitterNode* emitter = dynamic_cast<EmitterNode*>(objects[2]);
     ASSERT_NE(emitter, nullptr);
@@ -168,7 +168,7 @@ TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
     EXPECT_EQ(collisionRegistry.extentX, 2048.0f);
     EXPECT_EQ(collisionRegistry.extentZ, 2048.0f);
     EXPECT_FALSE(environment.fogEnabled);
-    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_EQ(environment.lightingMode, LightingMode::Day);
     EXPECT_EQ(environment.levelLights.size(), 2u);
 }
 
@@ -193,7 +193,7 @@ TEST_F(LevelLoaderGlTest, FogAndNightTogetherGiveNightUnderGreyWhateverTheirOrde
         std::string out;
         ASSERT_NE(load(2, &out), nullptr);
         EXPECT_TRUE(environment.fogEnabled);
-        EXPECT_EQ(environment.lightingMode, 1);
+        EXPECT_EQ(environment.lightingMode, LightingMode::Night);
         EXPECT_EQ(environment.levelLights.size(), 1u);
         const glm::vec4 c = clearColour();
         EXPECT_NEAR(c.r, 0.4f, 1e-6f);
@@ -216,7 +216,7 @@ TEST_F(LevelLoaderGlTest, EachBuildStartsFromDayWithoutFog) {
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
     ASSERT_NE(load(5), nullptr);
-    EXPECT_EQ(environment.lightingMode, 0);
+    EXPECT_EQ(environment.lightingMode, LightingMode::Day);
     EXPECT_FALSE(environment.fogEnabled);
     c = clearColour();
     EXPECT_NEAR(c.r, 0.43f, 1e-6f);

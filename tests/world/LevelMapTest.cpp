@@ -41,6 +41,27 @@ TEST(LevelMap, MirrorsColumnsAndPlacesVertices)
     EXPECT_FLOAT_EQ(last.x, 2048.0f / 2.0f - 2048.0f / 3.0f);
 }
 
+// The route planner finds its way by columnX/rowZ and columnAt/rowAt: they
+// must name the places where the terrain's vertices stand.
+TEST(LevelMap, GridPlacesMatchVertexPositionsOnAShippedMap)
+{
+    const int n = LEVEL_MAP_SIZE;
+    const float extent = float(LEVEL_TERRAIN_EXTENT);
+    LevelMap map;
+    ASSERT_TRUE(map.assign(n, n, std::vector<uint8_t>(size_t(n) * n * 3, 0)));
+    for (int k = 0; k < n; ++k) {
+        const glm::vec3 vertex = map.vertexPosition(unsigned(k), unsigned(k), extent, LEVEL_HEIGHT_SCALE, extent);
+        EXPECT_FLOAT_EQ(LevelMap::columnX(k, n, extent), vertex.x);
+        EXPECT_FLOAT_EQ(LevelMap::rowZ(k, n, extent), vertex.z);
+        EXPECT_EQ(LevelMap::columnAt(vertex.x, n, extent), k);
+        EXPECT_EQ(LevelMap::rowAt(vertex.z, n, extent), k);
+    }
+    EXPECT_EQ(LevelMap::columnAt(-1e6f, n, extent), 0);
+    EXPECT_EQ(LevelMap::columnAt(1e6f, n, extent), n - 1);
+    EXPECT_EQ(LevelMap::rowAt(1e6f, n, extent), 0);
+    EXPECT_EQ(LevelMap::rowAt(-1e6f, n, extent), n - 1);
+}
+
 TEST(LevelMap, RejectsTooSmallOrInconsistentImages)
 {
     LevelMap map;

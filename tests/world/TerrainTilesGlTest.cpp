@@ -51,7 +51,7 @@ protected:
         forgetTerrain();
         collisionRegistry = CollisionRegistry();
         environment.clearLights();
-        environment.lightingMode = 0;
+        environment.lightingMode = LightingMode::Day;
         RenderSettings::instance().frustumCulling = true;
         RenderSettings::instance().fullTerrainDetail = false;
         delete camera;

@@ -6,6 +6,8 @@
 #include <limits>
 #include <queue>
 
+#include "world/LevelMap.h"
+
 RoutePlanner::RoutePlanner(std::vector<float> heightsIn, uint32_t columnsIn, uint32_t rowsIn, float extentXIn,
                            float extentZIn)
     : heights(std::move(heightsIn)), columns(int(columnsIn)), rows(int(rowsIn)), extentX(extentXIn),
@@ -31,16 +33,12 @@ RoutePlanner::RoutePlanner(std::vector<float> heightsIn, uint32_t columnsIn, uin
                                  at(i + 1, j - 1) + d2});
 }
 
-int RoutePlanner::columnOf(float x) const {
-    return std::clamp(int(std::lround((x / extentX + 0.5f) * float(columns))), 0, columns - 1);
-}
+int RoutePlanner::columnOf(float x) const { return LevelMap::columnAt(x, columns, extentX); }
 
-int RoutePlanner::rowOf(float z) const {
-    return std::clamp(int(std::lround((0.5f - z / extentZ) * float(rows))), 0, rows - 1);
-}
+int RoutePlanner::rowOf(float z) const { return LevelMap::rowAt(z, rows, extentZ); }
 
 glm::vec2 RoutePlanner::pointOf(int row, int column) const {
-    return glm::vec2(extentX * (float(column) / float(columns) - 0.5f), extentZ * (0.5f - float(row) / float(rows)));
+    return glm::vec2(LevelMap::columnX(column, columns, extentX), LevelMap::rowZ(row, rows, extentZ));
 }
 
 float RoutePlanner::highestAround(const glm::vec2& point, int radius) const {

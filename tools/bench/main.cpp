@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
                 double frame = startViewFrameTime(game, clock);
                 double update = updateAndCollisionTime();
                 std::fprintf(console, "%5d  %9.1f  %16.2f  %21.3f  %5s %3s %4s\n", level, load, frame, update,
-                             environment.lightingMode == 1 ? "yes" : "-", environment.fogEnabled ? "yes" : "-",
+                             environment.lightingMode == LightingMode::Night ? "yes" : "-", environment.fogEnabled ? "yes" : "-",
                              hasEmitter(gameState.sceneRoot) ? "yes" : "-");
             }
         }

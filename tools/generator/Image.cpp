@@ -87,6 +87,16 @@ bool makeDirectories(const std::string& path)
     return true;
 }
 
+bool writeFilesInto(const std::string& dir, const std::vector<FileWriter>& files)
+{
+    if (!makeDirectories(dir))
+        return false;
+    for (const FileWriter& file : files)
+        if (!file.second(dir + "/" + file.first))
+            return false;
+    return true;
+}
+
 uint8_t toByte(double value01)
 {
     return uint8_t(std::lround(std::clamp(value01, 0.0, 1.0) * 255.0));

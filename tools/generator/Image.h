@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // An 8-bit image of 1 (grey), 3 (RGB) or 4 (RGBA) channels, rows top down.
@@ -30,5 +32,11 @@ bool writePng(const std::string& path, const Image& image);
 
 // Creates a directory and its parents; prints and returns false on failure.
 bool makeDirectories(const std::string& path);
+
+// A file name and what writes that file, given its path.
+using FileWriter = std::pair<const char*, std::function<bool(const std::string& path)>>;
+// Creates `dir` and writes the files into it in order; false at the first
+// failure (the rest are not made).
+bool writeFilesInto(const std::string& dir, const std::vector<FileWriter>& files);
 
 uint8_t toByte(double value01);

@@ -7,15 +7,17 @@
 
 #include "Font.h"
 #include "Noise.h"
+#include "world/LevelMarkers.h"
 
 namespace levels {
 namespace {
 
 // Image rows run from 0 (far end, the goal) to 511 (the start); image columns
 // from 0 to 511, where column c lies at terrain x = 1020 - 4c (the game
-// mirrors the map), so the course centre column 255.5 is x = 0.
+// mirrors the map, see LevelMap::columnX), so the course centre column 255.5
+// is x = 0.
 constexpr double startRow = 507.0;
-constexpr double startColumn = 255.5;
+constexpr double startColumn = (mapSize - 1) / 2.0;
 
 // Red values: walls stay above this (height 246+), the course below 190.
 constexpr double wallBase = 243.0;
@@ -255,21 +257,21 @@ Image lightMapOf(const std::vector<double>& height)
     auto heightAt = [&](double r, double c) {
         const int ri = std::clamp(int(std::lround(r)), 0, mapSize - 1);
         const int ci = std::clamp(int(std::lround(c)), 0, mapSize - 1);
-        return height[size_t(ri) * mapSize + ci] * 256.0 / 255.0;
+        return height[size_t(ri) * mapSize + ci] * double(LEVEL_HEIGHT_SCALE) / 255.0;
     };
     std::vector<double> light(size_t(mapSize) * mapSize);
     for (int r = 0; r < mapSize; ++r) {
         for (int c = 0; c < mapSize; ++c) {
             // x = 1020 - 4c and z = 1024 - 4r: both fall as the index grows.
-            const double dhdx = -(heightAt(r, c + 1) - heightAt(r, c - 1)) / 8.0;
-            const double dhdz = -(heightAt(r + 1, c) - heightAt(r - 1, c)) / 8.0;
+            const double dhdx = -(heightAt(r, c + 1) - heightAt(r, c - 1)) / (2.0 * pixelSpacing);
+            const double dhdz = -(heightAt(r + 1, c) - heightAt(r - 1, c)) / (2.0 * pixelSpacing);
             const double nl = std::sqrt(dhdx * dhdx + 1.0 + dhdz * dhdz);
             const double diffuse = std::max(0.0, (-dhdx * lx + ly - dhdz * lz) / nl);
             double lit = 1.0;
             const double h0 = heightAt(r, c) + 1.0;
             for (double s = 6.0; s < 700.0; s += 6.0) {
-                const double rr = r - (lz / horizontal) * s / 4.0;
-                const double cc = c - (lx / horizontal) * s / 4.0;
+                const double rr = r - (lz / horizontal) * s / pixelSpacing;
+                const double cc = c - (lx / horizontal) * s / pixelSpacing;
                 if (rr < 0 || cc < 0 || rr >= mapSize || cc >= mapSize)
                     break;
                 const double ray = h0 + s * ly / horizontal;
@@ -335,7 +337,7 @@ Summary build(int number, Image& map, Image& lightMap)
                 if (!design.lampPairs && s != side)
                     continue;
                 const int c = int(std::lround(course.centre[size_t(r)] + s * inset));
-                putMarker(map, r, c, 255, -1);
+                putMarker(map, r, c, LevelMarkers::lampGreen, -1);
                 ++summary.lamps;
             }
             side = -side;
@@ -349,19 +351,19 @@ Summary build(int number, Image& map, Image& lightMap)
         int c = middle;
         for (int step = 1; step < int(course.halfWidth[size_t(r)]) && map.at(c, r)[0] > 150; ++step)
             c = middle + (step + 1) / 2 * (step % 2 ? 2 : -2);
-        putMarker(map, r, c, -1, 180);
+        putMarker(map, r, c, -1, LevelMarkers::snowBlue);
         ++summary.snow;
     }
     // Fog and night: one pixel each, in the wall behind the start.
     if (design.fog) {
-        putMarker(map, mapSize - 1, 2, -1, 230);
+        putMarker(map, mapSize - 1, 2, -1, LevelMarkers::fogBlue);
         summary.fog = true;
     }
     if (design.night) {
-        putMarker(map, mapSize - 1, 4, -1, 240);
+        putMarker(map, mapSize - 1, 4, -1, LevelMarkers::nightBlue);
         summary.night = true;
     }
-    putMarker(map, goalRow, int(std::lround(course.centre[goalRow])), -1, 255);
+    putMarker(map, goalRow, int(std::lround(course.centre[goalRow])), -1, LevelMarkers::goalBlue);
 
     lightMap = design.lightMap ? lightMapOf(height) : Image();
     summary.lightMap = design.lightMap;
@@ -448,11 +450,12 @@ bool writeAll(const std::string& dataDir, const std::string& previewDir)
         for (int r = 0; r < mapSize; ++r)
             for (int c = 0; c < mapSize; ++c) {
                 const uint8_t* p = map.at(c, r);
-                if (p[1] > 250)
+                if (LevelMarkers::isLamp(p[1]))
                     disc(small, c / 2.0, r / 2.0, 2.2, 255, 215, 0);
-                if (p[2] == 180)
+                LevelMarkers::Kind blue;
+                if (LevelMarkers::blueMarker(p[2], blue) && blue == LevelMarkers::Kind::Snow)
                     disc(small, c / 2.0, r / 2.0, 4.0, 120, 230, 255);
-                if (p[2] > 250)
+                if (LevelMarkers::blueMarker(p[2], blue) && blue == LevelMarkers::Kind::Goal)
                     disc(small, c / 2.0, r / 2.0, 4.5, 230, 30, 30);
             }
         disc(small, startColumn / 2.0, startRow / 2.0, 4.0, 255, 0, 255);

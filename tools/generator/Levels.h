@@ -3,13 +3,16 @@
 #include <string>
 
 #include "Image.h"
+#include "world/LevelMap.h"
 
 // The ten level maps (512 x 512 RGB, red = height, markers in green and
 // blue), the light map of the levels that ship one, and the map preview.
 namespace levels {
 
-constexpr int mapSize = 512;
-constexpr int levelCount = 10;
+constexpr int mapSize = LEVEL_MAP_SIZE;
+constexpr int levelCount = LEVEL_COUNT;
+// Terrain units between neighbouring pixels (4).
+constexpr double pixelSpacing = double(LEVEL_TERRAIN_EXTENT) / mapSize;
 // Image row of the goal marker: z = 2048 * (0.5 - 28 / 512) = 912.
 constexpr int goalRow = 28;
 

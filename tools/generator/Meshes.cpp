@@ -269,12 +269,15 @@ Model leg(bool front)
 
 // ---- Objects -------------------------------------------------------------
 
+// The objects' textures share one layout: a left half and two right quarters.
+constexpr UvRect leftHalf{0.0f, 0.0f, 0.5f, 1.0f};
+constexpr UvRect upperRight{0.5f, 0.0f, 1.0f, 0.5f};
+constexpr UvRect lowerRight{0.5f, 0.5f, 1.0f, 1.0f};
+
 Model lamp()
 {
     Model m;
-    const UvRect metal{0.0f, 0.0f, 0.5f, 1.0f};
-    const UvRect glass{0.5f, 0.0f, 1.0f, 0.5f};
-    const UvRect stone{0.5f, 0.5f, 1.0f, 1.0f};
+    const UvRect metal = leftHalf, glass = upperRight, stone = lowerRight;
     tube(m, {vec3(0, 0.0f, 0), vec3(0, 0.08f, 0), vec3(0, 0.16f, 0)}, {0.32f, 0.3f, 0.2f}, stone, 12);
     tube(m, {vec3(0, 0.16f, 0), vec3(0, 1.2f, 0), vec3(0, 2.2f, 0)}, {0.075f, 0.06f, 0.05f}, metal, 10);
     tube(m, {vec3(0, 2.15f, 0), vec3(0, 2.25f, 0)}, {0.12f, 0.2f}, metal, 8);
@@ -290,9 +293,7 @@ Model lamp()
 Model goalpost()
 {
     Model m;
-    const UvRect stripes{0.0f, 0.0f, 0.5f, 1.0f};
-    const UvRect checker{0.5f, 0.0f, 1.0f, 0.5f};
-    const UvRect gold{0.5f, 0.5f, 1.0f, 1.0f};
+    const UvRect stripes = leftHalf, checker = upperRight, gold = lowerRight;
     for (float side : {-1.0f, 1.0f}) {
         const float x = side * 1.6f;
         tube(m, {vec3(x, 0.0f, 0), vec3(x, 0.3f, 0)}, {0.24f, 0.2f}, gold, 12);

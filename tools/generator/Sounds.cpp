@@ -167,25 +167,33 @@ Samples whoosh()
     return out;
 }
 
+// `length` samples of wave(i, t) at time t = i / rate, in order of i,
+// normalised to `peak`.
+template <typename Wave>
+Samples synthesised(int length, double peak, Wave wave)
+{
+    Samples out(length);
+    for (int i = 0; i < length; ++i)
+        out[i] = wave(i, double(i) / rate);
+    normalise(out, peak);
+    return out;
+}
+
 // A dry crack with a woody ring, then a smaller splinter.
 Samples snap()
 {
     const int length = samplesFor(0.35);
     const Samples noise = highPass(whiteNoise(length, 303), 1500.0);
-    Samples out(length);
     const double ring[3] = {820.0, 1730.0, 2610.0};
-    for (int i = 0; i < length; ++i) {
-        const double t = double(i) / rate;
+    return synthesised(length, 0.95, [&](int i, double t) {
         double s = noise[i] * std::exp(-t / 0.006);
         const double splinter = t - 0.035;
         if (splinter > 0.0)
             s += 0.5 * noise[i] * std::exp(-splinter / 0.004);
         for (int k = 0; k < 3; ++k)
             s += 0.35 / (k + 1) * std::sin(2.0 * pi * ring[k] * t) * std::exp(-t / (0.03 / (k + 1)));
-        out[i] = s;
-    }
-    normalise(out, 0.95);
-    return out;
+        return s;
+    });
 }
 
 // The body hitting turf: a falling low boom under a short burst of earth.
@@ -193,17 +201,13 @@ Samples thud()
 {
     const int length = samplesFor(0.6);
     const Samples dirt = bandPass(whiteNoise(length, 404), 250.0, 1.4, true);
-    Samples out(length);
     double phase = 0.0;
-    for (int i = 0; i < length; ++i) {
-        const double t = double(i) / rate;
+    return synthesised(length, 0.95, [&](int i, double t) {
         const double frequency = 45.0 + 55.0 * std::exp(-t / 0.08);
         phase += 2.0 * pi * frequency / rate;
         const double attack = std::min(1.0, t / 0.002);
-        out[i] = attack * (std::sin(phase) * std::exp(-t / 0.15) + 3.0 * dirt[i] * std::exp(-t / 0.04));
-    }
-    normalise(out, 0.95);
-    return out;
+        return attack * (std::sin(phase) * std::exp(-t / 0.15) + 3.0 * dirt[i] * std::exp(-t / 0.04));
+    });
 }
 
 // Three bell strokes rising through a major triad.
@@ -232,15 +236,10 @@ Samples chime()
 // A short wooden click.
 Samples tick()
 {
-    const int length = samplesFor(0.06);
-    Samples out(length);
-    for (int i = 0; i < length; ++i) {
-        const double t = double(i) / rate;
-        out[i] = std::sin(2.0 * pi * 1900.0 * t) * std::exp(-t / 0.008)
-                 + 0.5 * std::sin(2.0 * pi * 3100.0 * t) * std::exp(-t / 0.004);
-    }
-    normalise(out, 0.8);
-    return out;
+    return synthesised(samplesFor(0.06), 0.8, [](int, double t) {
+        return std::sin(2.0 * pi * 1900.0 * t) * std::exp(-t / 0.008)
+               + 0.5 * std::sin(2.0 * pi * 3100.0 * t) * std::exp(-t / 0.004);
+    });
 }
 
 // Mains buzz of a lamp: whole cycles of 100 Hz and its overtones in one
@@ -248,16 +247,11 @@ Samples tick()
 // against the fundamental.
 Samples hum()
 {
-    const int length = samplesFor(1.0);
-    Samples out(length);
-    for (int i = 0; i < length; ++i) {
-        const double t = double(i) / rate;
-        out[i] = std::sin(2.0 * pi * 100.0 * t) + 0.5 * std::sin(2.0 * pi * 101.0 * t + 0.7)
-                 + 0.45 * std::sin(2.0 * pi * 200.0 * t + 0.3) + 0.25 * std::sin(2.0 * pi * 300.0 * t + 1.1)
-                 + 0.12 * std::sin(2.0 * pi * 500.0 * t + 2.0);
-    }
-    normalise(out, 0.7);
-    return out;
+    return synthesised(samplesFor(1.0), 0.7, [](int, double t) {
+        return std::sin(2.0 * pi * 100.0 * t) + 0.5 * std::sin(2.0 * pi * 101.0 * t + 0.7)
+               + 0.45 * std::sin(2.0 * pi * 200.0 * t + 0.3) + 0.25 * std::sin(2.0 * pi * 300.0 * t + 1.1)
+               + 0.12 * std::sin(2.0 * pi * 500.0 * t + 2.0);
+    });
 }
 
 // Fine, even hiss of blowing snow.
@@ -274,13 +268,13 @@ Samples hiss()
 
 bool writeAll(const std::string& dataDir)
 {
-    const std::string dir = dataDir + "/Sounds/";
-    if (!makeDirectories(dir))
-        return false;
-    return writeWav(dir + "wind.wav", wind()) && writeWav(dir + "whoosh.wav", whoosh())
-           && writeWav(dir + "snap.wav", snap()) && writeWav(dir + "thud.wav", thud())
-           && writeWav(dir + "chime.wav", chime()) && writeWav(dir + "tick.wav", tick())
-           && writeWav(dir + "hum.wav", hum()) && writeWav(dir + "hiss.wav", hiss());
+    const auto wav = [](Samples (*make)()) {
+        return [make](const std::string& path) { return writeWav(path, make()); };
+    };
+    return writeFilesInto(dataDir + "/Sounds",
+                          {{"wind.wav", wav(wind)}, {"whoosh.wav", wav(whoosh)}, {"snap.wav", wav(snap)},
+                           {"thud.wav", wav(thud)}, {"chime.wav", wav(chime)}, {"tick.wav", wav(tick)},
+                           {"hum.wav", wav(hum)}, {"hiss.wav", wav(hiss)}});
 }
 
 } // namespace sounds

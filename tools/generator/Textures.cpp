@@ -19,42 +19,47 @@ double tiled(int x, int y, double cells, uint32_t seed, int octaves)
     return fbm(x * cells / tileSize, y * cells / tileSize, seed, octaves, int(cells));
 }
 
-Image snow()
+// A tileSize square RGB tile; paint(image, x, y) sets each pixel.
+template <typename Paint>
+Image tile(Paint paint)
 {
     Image image(tileSize, tileSize, 3);
     for (int y = 0; y < tileSize; ++y)
-        for (int x = 0; x < tileSize; ++x) {
-            const double drift = tiled(x, y, 4, 11, 5);
-            const double grain = tiled(x, y, 64, 12, 2);
-            double v = 0.80 + 0.14 * drift + 0.06 * (grain - 0.5);
-            // A few glints of ice.
-            if (hashUnit(x, y, 13) > 0.996)
-                v = 1.0;
-            const double blue = 0.05 * (1.0 - drift);
-            image.set(x, y, toByte(v - blue), toByte(v - blue * 0.4), toByte(v + 0.03));
-        }
+        for (int x = 0; x < tileSize; ++x)
+            paint(image, x, y);
     return image;
+}
+
+Image snow()
+{
+    return tile([](Image& image, int x, int y) {
+        const double drift = tiled(x, y, 4, 11, 5);
+        const double grain = tiled(x, y, 64, 12, 2);
+        double v = 0.80 + 0.14 * drift + 0.06 * (grain - 0.5);
+        // A few glints of ice.
+        if (hashUnit(x, y, 13) > 0.996)
+            v = 1.0;
+        const double blue = 0.05 * (1.0 - drift);
+        image.set(x, y, toByte(v - blue), toByte(v - blue * 0.4), toByte(v + 0.03));
+    });
 }
 
 Image grass()
 {
-    Image image(tileSize, tileSize, 3);
-    for (int y = 0; y < tileSize; ++y)
-        for (int x = 0; x < tileSize; ++x) {
-            const double patches = tiled(x, y, 4, 21, 4);
-            const double tufts = tiled(x, y, 32, 22, 3);
-            // Short blades: streaks stretched along one direction.
-            const double blades = fbm(x * 64.0 / tileSize, y * 16.0 / tileSize, 23, 2, 16);
-            double g = 0.42 + 0.18 * patches + 0.10 * (tufts - 0.5) + 0.12 * (blades - 0.5);
-            const double dry = smoothstep(0.62, 0.8, patches);
-            const double r = g * mix(0.48, 0.85, dry);
-            const double b = g * mix(0.30, 0.38, dry);
-            if (hashUnit(x, y, 24) > 0.997) // small flowers
-                image.set(x, y, 235, 225, 120);
-            else
-                image.set(x, y, toByte(r), toByte(g), toByte(b));
-        }
-    return image;
+    return tile([](Image& image, int x, int y) {
+        const double patches = tiled(x, y, 4, 21, 4);
+        const double tufts = tiled(x, y, 32, 22, 3);
+        // Short blades: streaks stretched along one direction.
+        const double blades = fbm(x * 64.0 / tileSize, y * 16.0 / tileSize, 23, 2, 16);
+        double g = 0.42 + 0.18 * patches + 0.10 * (tufts - 0.5) + 0.12 * (blades - 0.5);
+        const double dry = smoothstep(0.62, 0.8, patches);
+        const double r = g * mix(0.48, 0.85, dry);
+        const double b = g * mix(0.30, 0.38, dry);
+        if (hashUnit(x, y, 24) > 0.997) // small flowers
+            image.set(x, y, 235, 225, 120);
+        else
+            image.set(x, y, toByte(r), toByte(g), toByte(b));
+    });
 }
 
 // A six-armed flake, bright on black (the sprite has no alpha channel).
@@ -98,10 +103,11 @@ Image snowflake()
 bool writeAll(const std::string& dataDir)
 {
     const std::string dir = dataDir + "/Textures";
-    if (!makeDirectories(dir))
-        return false;
-    const bool ok = writePng(dir + "/snow.png", snow()) && writePng(dir + "/green02.png", grass())
-                    && writePng(dir + "/snowflake.png", snowflake());
+    const auto png = [](Image (*make)()) {
+        return [make](const std::string& path) { return writePng(path, make()); };
+    };
+    const bool ok =
+        writeFilesInto(dir, {{"snow.png", png(snow)}, {"green02.png", png(grass)}, {"snowflake.png", png(snowflake)}});
     if (ok)
         std::printf("wrote %s: snow.png, green02.png, snowflake.png\n", dir.c_str());
     return ok;
