@@ -40,7 +40,7 @@ uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
         // Nor does a spot outside its cone, where the shader's cone term is
         // exactly zero: the patch's bounding sphere against the cone, with a
         // degree to spare.
-        if (type == 3 && reaches) {
+        if (type == LightType::Spot && reaches) {
             const glm::vec3 centre = 0.5f * (patch.low + patch.high);
             const float radius = 0.5f * glm::length(patch.high - patch.low);
             const glm::vec3 toCentre = centre - lightPlaces[k];
