@@ -10,27 +10,15 @@
 #include "app/GameSettings.h"
 #include "app/GameState.h"
 #include "app/Highscores.h"
-#include "app/ScriptedInput.h"
+#include "support/ProcessState.h"
 
 namespace {
 
 using Line = Hud::Line;
 
-class HudTest : public ::testing::Test {
+class HudTest : public ScriptedInputTest {
 protected:
-    void SetUp() override {
-        gameState = GameState{};
-        gameSettings = GameSettings{};
-        highscores.clear();
-        presetHighscores();
-        Input::install(&input);
-    }
-    void TearDown() override {
-        Input::install(nullptr);
-        gameState = GameState{};
-        gameSettings = GameSettings{};
-        highscores.clear();
-    }
+    void SetUp() override { presetHighscores(); }
 
     // The HUD's part of a frame: its update, the time line, the texts.
     void pass(Hud& hud, double dt) {
@@ -38,8 +26,6 @@ protected:
         hud.setTimeText();
         hud.drawTexts();
     }
-
-    ScriptedInput input;
 };
 
 }  // namespace

@@ -14,10 +14,8 @@
 #include "app/Hud.h"
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"
-#include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
@@ -48,8 +46,6 @@ protected:
         for (int level : {1, 2, 10}) saveMap(temp.file("Maps/map" + std::to_string(level) + ".png"));
         inTemp = new ScopedDirectory(temp.path());
         Input::install(&input);
-        gameState = GameState{};
-        highscores.clear();
         presetHighscores();
 
         camera = new CameraNode();
@@ -67,13 +63,6 @@ protected:
     }
     void TearDown() override {
         delete hud;
-        delete gameState.sceneRoot;
-        currentTerrain = nullptr;
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        Input::install(nullptr);
-        gameState = GameState{};
-        highscores.clear();
         delete inTemp;
         GlTest::TearDown();
     }

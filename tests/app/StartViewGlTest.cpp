@@ -11,11 +11,8 @@
 #include "app/Game.h"
 #include "app/GameState.h"
 #include "app/ScriptedInput.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
-#include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
-#include "world/LevelLoader.h"
 
 // The first frame of a level as the player sees it, HUD included, against a
 // picture stored with the tests: changes inside the game must not show.
@@ -66,7 +63,6 @@ protected:
         std::filesystem::remove_all(temp.file("ghosts"));
         inTemp = new ScopedDirectory(temp.path());
         Input::install(&input);
-        gameState = GameState{};
         gameState.levelNumber = GetParam();
         game = new Game(context->window);
         testing::internal::CaptureStdout();
@@ -76,14 +72,8 @@ protected:
     }
     void TearDown() override {
         // Not the game's teardown: it ends GLFW under the test's context.
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
+        state.deleteScene();
         delete game;
-        currentTerrain = nullptr;
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        Input::install(nullptr);
-        gameState = GameState{};
         delete inTemp;
         GlTest::TearDown();
     }

@@ -12,7 +12,6 @@
 #include "app/GameState.h"
 #include "app/StepClock.h"
 #include "app/WorldStep.h"
-#include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
@@ -20,6 +19,7 @@
 #include "scene/CameraNode.h"
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelLoader.h"
 
@@ -29,12 +29,10 @@ constexpr float STEP = 1.0f / 60.0f;
 
 // A mesh-less figure under a root with an untilted terrain at the origin, so
 // the player's world y is its altitude. No GL is touched.
-class PlayerNodeTest : public ::testing::Test {
+class PlayerNodeTest : public ScriptedInputTest {
 protected:
     void SetUp() override {
-        Input::install(&input);
         environment.fogEnabled = false;
-        environment.lightingMode = 0;
         environmentKeyLatch = false;
         root = new Node();
         terrain = new GeometryNode();
@@ -48,14 +46,8 @@ protected:
         root->update(0.0);
     }
     void TearDown() override {
-        gameState.player = nullptr;
-        gameState.sceneRoot = nullptr;
-        gameState.raceTime = 0.0;
         currentTerrain = nullptr;
         delete root;
-        environment.clearLights();
-        collisionRegistry = CollisionRegistry();
-        Input::install(nullptr);
         environmentKeyLatch = true;
     }
 
@@ -138,7 +130,6 @@ protected:
         return std::count(parent->children.begin(), parent->children.end(), child);
     }
 
-    ScriptedInput input;
     Node* root = nullptr;
     GeometryNode* terrain = nullptr;
     PlayerNode* player = nullptr;

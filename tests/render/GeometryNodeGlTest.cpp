@@ -20,7 +20,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        environment.clearLights();
         environment.fogEnabled = false;
         RenderSettings& settings = RenderSettings::instance();
         settings.transparency = true;
@@ -32,10 +31,6 @@ protected:
     }
     void TearDown() override {
         for (LightNode* light : lights) delete light;
-        environment.clearLights();
-        environment.fogEnabled = true;
-        RenderSettings::instance().transparency = true;
-        RenderSettings::instance().frustumCulling = true;
         delete root;
         delete camera;
         GlTest::TearDown();

@@ -25,8 +25,6 @@ protected:
         mkdir(temp.file("Textures").c_str(), 0755);
     }
     void TearDown() override {
-        RenderSettings::instance().textureSampling = 3;
-        RenderSettings::instance().mipMapping = 2;
         delete camera;
         GlTest::TearDown();
     }

@@ -19,7 +19,6 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        environment.clearLights();
         environment.fogEnabled = false;
         testing::internal::CaptureStdout();
         motionBlurRenderer = setUpPostProcessing();
@@ -27,8 +26,6 @@ protected:
         camera = new CameraNode();
     }
     void TearDown() override {
-        environment.clearLights();
-        environment.fogEnabled = true;
         delete camera;
         // Its GL names die with the context; the object itself is ours.
         delete motionBlurRenderer;

@@ -6,6 +6,7 @@
 
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/ProcessState.h"
 #include "world/LevelMap.h"
 #include "world/TerrainGrid.h"
 
@@ -30,7 +31,6 @@ protected:
             }
         }
         setAllHeights(10.0f);
-        collisionRegistry = CollisionRegistry();
         collisionRegistry.terrainNode = &terrain;
         collisionRegistry.vertices = heights.data();
         collisionRegistry.columns = 8;
@@ -38,10 +38,7 @@ protected:
         collisionRegistry.extentX = 8.0f;
         collisionRegistry.extentZ = 8.0f;
     }
-    void TearDown() override {
-        root.deleteChildren();
-        collisionRegistry = CollisionRegistry();
-    }
+    void TearDown() override { root.deleteChildren(); }
 
     float* vertex(unsigned i, unsigned j) { return &heights[(i * 8 + j) * 3]; }
     void setAllHeights(float y) {
@@ -64,6 +61,7 @@ protected:
         return !calls.empty();
     }
 
+    ProcessState state;
     std::vector<float> heights;
     Node terrain;
     Node root;

@@ -58,6 +58,7 @@ void GlTest::SetUp() {
 }
 
 void GlTest::TearDown() {
+    state.deleteScene();
     delete context;
     context = nullptr;
     if (!previousDirectory.empty() && chdir(previousDirectory.c_str()) != 0) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ProcessState.h"
+
 // A hidden window with a current OpenGL 3.3 core context, for tests that
 // read pixels back. Needs a display (the test run provides Xvfb).
 class GlContext {
@@ -26,10 +28,12 @@ private:
     void open();
 };
 
-// Test fixture: a fresh context per test, working directory in data/ so the
-// shaders are found.
+// Test fixture: a fresh context per test on fresh process state, working
+// directory in data/ so the shaders are found. The game's scene is deleted
+// before the context goes.
 class GlTest : public ::testing::Test {
 protected:
+    ProcessState state;
     void SetUp() override;
     void TearDown() override;
 

@@ -57,19 +57,8 @@ protected:
         std::filesystem::create_directory(temp.file("Maps"));
         inTemp = new ScopedDirectory(temp.path());
         camera = new CameraNode();
-        gameState.levelNumber = 1;
-        gameState.sceneRoot = nullptr;
-        environment.fogEnabled = true;
-        environment.lightingMode = 0;
     }
     void TearDown() override {
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-        currentTerrain = nullptr;
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        environment.lightingMode = 0;
-        environment.fogEnabled = true;
         delete camera;
         delete inTemp;
         GlTest::TearDown();

@@ -11,13 +11,11 @@
 #include "app/RenderSettings.h"
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "render/PictureDifference.h"
 #include "render/TerrainMesh.h"
 #include "scene/CameraNode.h"
-#include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
@@ -32,7 +30,6 @@ protected:
         GlTest::SetUp();
         if (HasFatalFailure()) return;
         Input::install(&input);
-        gameState = GameState{};
         game = new Game(context->window);
         testing::internal::CaptureStdout();
         const bool ready = game->setUp();
@@ -41,15 +38,8 @@ protected:
     }
     void TearDown() override {
         // Not the game's teardown: it would write highscores.ini into data/.
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
+        state.deleteScene();
         delete game;
-        currentTerrain = nullptr;
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        RenderSettings::instance().fullTerrainDetail = false;
-        Input::install(nullptr);
-        gameState = GameState{};
         GlTest::TearDown();
     }
 

@@ -9,11 +9,9 @@
 
 #include "app/GameState.h"
 #include "app/RenderSettings.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
 #include "scene/CameraNode.h"
-#include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
 #include "world/LevelLoader.h"
 
@@ -46,14 +44,6 @@ protected:
     void TearDown() override {
         if (query) glDeleteQueries(1, &query);
         if (terrain) objects.swap(terrain->children);
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-        currentTerrain = nullptr;
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        environment.lightingMode = 0;
-        RenderSettings::instance().frustumCulling = true;
-        RenderSettings::instance().fullTerrainDetail = false;
         delete camera;
         GlTest::TearDown();
     }

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "app/GameSettings.h"
+#include "app/GameState.h"
+#include "app/RenderSettings.h"
+#include "app/ScriptedInput.h"
+
+// The game keeps its state in process-wide records; a test that changes one
+// would leave it changed for the tests after it. A ProcessState saves the
+// plain records (game state, settings, best times, render settings, the
+// fog and lighting mode) and starts the test from their defaults; the ones
+// that own or borrow objects (level lights, collision registry, current
+// terrain, installed input and audio) are emptied. Its destruction empties
+// those again and puts the saved records back. Make it the test's first
+// member (GlTest has one) so that it outlives what the test builds.
+class ProcessState {
+public:
+    ProcessState();
+    ~ProcessState();
+    ProcessState(const ProcessState&) = delete;
+    ProcessState& operator=(const ProcessState&) = delete;
+
+    // Deletes the game's scene (the level, and the player under it) and
+    // empties the owners: a GL test does so while its context still lives.
+    void deleteScene();
+
+private:
+    static void emptyOwners();
+
+    GameState savedGameState;
+    GameSettings savedGameSettings;
+    std::map<int, double> savedHighscores;
+    RenderSettings savedRenderSettings;
+    bool savedFog;
+    float savedFogRange;
+    float savedFogDensity;
+    int savedLightingMode;
+};
+
+// A unit test on fresh process state, its keys and joysticks scripted.
+class ScriptedInputTest : public ::testing::Test {
+protected:
+    ScriptedInputTest() { Input::install(&input); }
+
+    ProcessState state;
+    ScriptedInput input;
+};
