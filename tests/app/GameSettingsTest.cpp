@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "support/GlContext.h"
+#include "support/ProcessState.h"
 
 namespace {
 
+// The settings read from a file with `content`; the game's own are kept.
 GameSettings readFrom(const std::string& content, std::string* console = nullptr) {
+    ProcessState state;
     TempDir dir;
     dir.write("config.ini", content);
     testing::internal::CaptureStdout();
@@ -19,6 +22,7 @@ GameSettings readFrom(const std::string& content, std::string* console = nullptr
 }  // namespace
 
 TEST(GameSettings, MissingFileGivesDefaultsAndOneLine) {
+    ProcessState state;
     gameSettings.width = 1;
     testing::internal::CaptureStdout();
     readConfig("/nonexistent/config.ini");

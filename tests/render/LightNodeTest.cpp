@@ -4,10 +4,10 @@
 
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
-#include "render/FBORenderer.h"
 #include "render/LightBlinkingNode.h"
 #include "render/LightRegistry.h"
 #include "scene/CameraNode.h"
+#include "support/ProcessState.h"
 
 namespace {
 
@@ -18,18 +18,16 @@ protected:
         camera = new CameraNode();
         camera->update(0.0);
         frustumUpToDate = false;
-        environment.clearLights();
         RenderSettings::instance().frustumCulling = true;
     }
     void TearDown() override {
-        environment.clearLights();
         lightRegistry.droppedReported = false;
-        RenderSettings::instance().frustumCulling = true;
         delete camera;
     }
     LightNode* point(const glm::vec3& position, float range = 10.0f) {
         return new LightNode(2, position, glm::vec3(1.0f, 0.8f, 0.6f), range, 0.0f);
     }
+    ProcessState state;
     CameraNode* camera = nullptr;
 };
 
@@ -207,63 +205,6 @@ TEST(LightBlinkingNode, LongStallKeepsTheColourBetweenBothEnds) {
     blink.update(3.0);
     EXPECT_GE(light->intensity.x, 0.0f);
     EXPECT_LE(light->intensity.x, 1.0f);
-}
-
-TEST_F(LightRegistryTest, NightLeavesOneDimAmbientLight) {
-    environment.setLighting(0);
-    ASSERT_EQ(environment.levelLights.size(), 2u);
-    ASSERT_EQ(lightRegistry.size(), 2) << "the default lights register at once";
-    EXPECT_EQ(lightRegistry.lightTypes[0], 0);
-    EXPECT_EQ(lightRegistry.lightTypes[1], 1);
-    EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(0.6f));
-    EXPECT_EQ(environment.lightingMode, 0);
-
-    environment.setLighting(1);
-    ASSERT_EQ(environment.levelLights.size(), 1u);
-    EXPECT_EQ(environment.levelLights[0]->type, 0);
-    EXPECT_EQ(environment.levelLights[0]->intensity, glm::vec3(0.2f));
-    EXPECT_EQ(environment.lightingMode, 1);
-    ASSERT_EQ(lightRegistry.size(), 1);
-
-    environment.setLighting(7);
-    EXPECT_EQ(environment.lightingMode, 7);
-    EXPECT_EQ(environment.levelLights.size(), 1u) << "an unknown mode keeps the lights";
-}
-
-TEST_F(LightRegistryTest, ClearLightsAlsoDropsSceneLights) {
-    LightNode* lamp = point(glm::vec3(0, 0, -10));
-    lamp->update(0.0);
-    environment.setLighting(0);
-    EXPECT_EQ(lightRegistry.size(), 2) << "setLighting starts from an empty registry";
-    lamp->update(0.0);
-    EXPECT_EQ(lightRegistry.size(), 3) << "and scene lights come back at their next update";
-    environment.clearLights();
-    EXPECT_EQ(lightRegistry.size(), 0);
-    EXPECT_TRUE(environment.levelLights.empty());
-    delete lamp;
-}
-
-TEST(Environment, ClearColourFollowsFogAndMode) {
-    Environment env;
-    env.fogEnabled = true;
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
-    env.setFog(false);
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.43f, 0.65f, 0.87f));
-    env.lightingMode = 1;
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.112f, 0.2f, 0.344f));
-    env.setFog(true);
-    EXPECT_TRUE(env.fogEnabled);
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
-}
-
-TEST(FBORenderer, MotionBlurStrengthFollowsSpeed) {
-    EXPECT_FLOAT_EQ(motionBlurStrength(0.0f), 0.0f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(25.0f), 0.0f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(30.0f), 0.0f);
-    EXPECT_NEAR(motionBlurStrength(33.0f), 0.5f, 1e-5f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(39.0f), 1.5f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(80.0f), 1.5f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(-10.0f), 0.0f);
 }
 
 }  // namespace
