@@ -58,10 +58,9 @@ protected:
         if (HasFatalFailure()) return;
         // A copy of the data without the player's best times and ghosts,
         // which the HUD and the ghost would show.
-        copyDataTo(temp.path());
-        std::filesystem::remove(temp.file("highscores.ini"));
-        std::filesystem::remove_all(temp.file("ghosts"));
-        inTemp = new ScopedDirectory(temp.path());
+        enterDataCopy();
+        std::filesystem::remove("highscores.ini");
+        std::filesystem::remove_all("ghosts");
         Input::install(&input);
         gameState.levelNumber = GetParam();
         game = new Game(context->window);
@@ -74,12 +73,9 @@ protected:
         // Not the game's teardown: it ends GLFW under the test's context.
         state.deleteScene();
         delete game;
-        delete inTemp;
         GlTest::TearDown();
     }
 
-    TempDir temp;
-    ScopedDirectory* inTemp = nullptr;
     ScriptedInput input;
     Game* game = nullptr;
 };

@@ -14,19 +14,14 @@
 
 namespace {
 
-class MeshGlTest : public GlTest {
+class MeshGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        camera = new CameraNode();
         // Built while the working directory still holds Shaders/.
         ensureBasicShader();
         mkdir(temp.file("Textures").c_str(), 0755);
-    }
-    void TearDown() override {
-        delete camera;
-        GlTest::TearDown();
     }
     // A w x h PNG whose first row is red, the last blue, the rest green.
     void writePng(const std::string& path, unsigned w, unsigned h) {
@@ -49,7 +44,6 @@ protected:
     }
     GeometryNode* cube() { return createCubeNode(); }
 
-    CameraNode* camera = nullptr;
     TempDir temp;
 };
 

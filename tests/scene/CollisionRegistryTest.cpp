@@ -6,6 +6,7 @@
 
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/MapImage.h"
 #include "support/ProcessState.h"
 #include "world/LevelMap.h"
 #include "world/TerrainGrid.h"
@@ -118,10 +119,10 @@ TEST_F(CollisionRegistryTest, InterpolatesOnTheMeshTriangles) {
 
 TEST_F(CollisionRegistryTest, GridFromALevelMapAgreesWithTheMeshVertices) {
     // 4 x 4 map with one high pixel; the collision grid shares the mesh array.
-    std::vector<uint8_t> rgb(4 * 4 * 3, 0);
-    rgb[(1 * 4 + 2) * 3] = 255;  // image row 1, column 2 = vertex (1, 1)
+    MapImage image(4, 4, 0);
+    image.setHeight(1, 1, 255);
     LevelMap map;
-    ASSERT_TRUE(map.assign(4, 4, rgb));
+    ASSERT_TRUE(map.assign(4, 4, image.rgb));
     TerrainGrid grid;
     grid.build(map, 2048.0f, 256.0f, 2048.0f);
     collisionRegistry.vertices = grid.positions.data();

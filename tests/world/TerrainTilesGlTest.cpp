@@ -19,12 +19,11 @@ namespace {
 
 // The shipped first level, its terrain drawn alone (its lamps and posts have
 // culling of their own) from cameras placed by hand.
-class TerrainTilesGlTest : public GlTest {
+class TerrainTilesGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        camera = new CameraNode();
         gameState.levelNumber = 1;
         // The tiles draw the full grid; detail that falls with distance has
         // tests of its own.
@@ -44,8 +43,7 @@ protected:
     void TearDown() override {
         if (query) glDeleteQueries(1, &query);
         if (terrain) objects.swap(terrain->children);
-        delete camera;
-        GlTest::TearDown();
+        GlCameraTest::TearDown();
     }
 
     // World position `height` above the terrain's grid vertex (i, j).
@@ -102,7 +100,6 @@ protected:
         return culled;
     }
 
-    CameraNode* camera = nullptr;
     GeometryNode* terrain = nullptr;
     std::list<Node*> objects;
     GLuint query = 0;
