@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -149,13 +150,14 @@ TEST_F(HudTest, StatusMessageLastsItsTimeOfFrames) {
 }
 
 TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
+    // The lines' heights from FINISHED down to RESTART.
+    auto heights = [](const Hud& hud) {
+        return std::vector<int>{hud.y(Hud::FINISHED), hud.y(Hud::BEST_TIME), hud.y(Hud::NEXT), hud.y(Hud::RESTART)};
+    };
     {
         Hud hud(false);
         EXPECT_EQ(hud.x(Hud::FINISHED), 66);
-        EXPECT_EQ(hud.y(Hud::FINISHED), 200);
-        EXPECT_EQ(hud.y(Hud::BEST_TIME), 180);
-        EXPECT_EQ(hud.y(Hud::NEXT), 160);
-        EXPECT_EQ(hud.y(Hud::RESTART), 140);
+        EXPECT_EQ(heights(hud), (std::vector<int>{200, 180, 160, 140}));
         EXPECT_EQ(hud.size(Hud::FINISHED), 30);
         EXPECT_EQ(hud.size(Hud::RESTART), 20);
     }
@@ -163,10 +165,7 @@ TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
     gameSettings.height = 720;
     Hud hud(false);
     EXPECT_EQ(hud.x(Hud::NEXT), 106);
-    EXPECT_EQ(hud.y(Hud::FINISHED), 240);
-    EXPECT_EQ(hud.y(Hud::BEST_TIME), 216);
-    EXPECT_EQ(hud.y(Hud::NEXT), 192);
-    EXPECT_EQ(hud.y(Hud::RESTART), 168);
+    EXPECT_EQ(heights(hud), (std::vector<int>{240, 216, 192, 168}));
     // Each term is truncated on its own: 601 / 2 - 5 * 601 / 30 = 300 - 100.
     gameSettings.width = 1023;
     gameSettings.height = 601;

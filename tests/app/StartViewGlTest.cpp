@@ -10,9 +10,7 @@
 
 #include "app/Game.h"
 #include "app/GameState.h"
-#include "app/ScriptedInput.h"
-#include "render/GeometryNode.h"
-#include "support/GlContext.h"
+#include "support/GameGlTest.h"
 
 // The first frame of a level as the player sees it, HUD included, against a
 // picture stored with the tests: changes inside the game must not show.
@@ -51,33 +49,18 @@ std::vector<unsigned char> downscale(const std::vector<unsigned char>& rgbaBotto
     return rgb;
 }
 
-class StartViewGlTest : public GlTest, public testing::WithParamInterface<int> {
+class StartViewGlTest : public GameGlTest, public testing::WithParamInterface<int> {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GameGlTest::SetUp();
         if (HasFatalFailure()) return;
         // A copy of the data without the player's best times and ghosts,
         // which the HUD and the ghost would show.
         enterDataCopy();
         std::filesystem::remove("highscores.ini");
         std::filesystem::remove_all("ghosts");
-        Input::install(&input);
-        gameState.levelNumber = GetParam();
-        game = new Game(context->window);
-        testing::internal::CaptureStdout();
-        const bool ready = game->setUp();
-        testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(ready);
+        startGame(GetParam());
     }
-    void TearDown() override {
-        // Not the game's teardown: it ends GLFW under the test's context.
-        state.deleteScene();
-        delete game;
-        GlTest::TearDown();
-    }
-
-    ScriptedInput input;
-    Game* game = nullptr;
 };
 
 }  // namespace

@@ -177,11 +177,17 @@ TEST_F(LightRegistryTest, UploadCountIsCappedAndReportedOnce) {
     EXPECT_EQ(lightRegistry.uploadCount(), 0);
 }
 
-TEST(LightBlinkingNode, RampsUpAndBackDown) {
-    LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
+// A point light under `blink` whose colour it drives.
+LightNode* drivenLight(LightBlinkingNode& blink) {
     LightNode* light = new LightNode(2, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
     blink.addChild(light);
     blink.lights.push_back(light);
+    return light;
+}
+
+TEST(LightBlinkingNode, RampsUpAndBackDown) {
+    LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
+    LightNode* light = drivenLight(blink);
     blink.update(0.25);
     EXPECT_NEAR(light->intensity.x, 0.8f, 1e-5f);
     EXPECT_TRUE(blink.rising);
@@ -199,9 +205,7 @@ TEST(LightBlinkingNode, RampsUpAndBackDown) {
 
 TEST(LightBlinkingNode, LongStallKeepsTheColourBetweenBothEnds) {
     LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.0f), 0.5f, 0.0f);
-    LightNode* light = new LightNode(2, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
-    blink.addChild(light);
-    blink.lights.push_back(light);
+    LightNode* light = drivenLight(blink);
     blink.update(3.0);
     EXPECT_GE(light->intensity.x, 0.0f);
     EXPECT_LE(light->intensity.x, 1.0f);

@@ -16,7 +16,7 @@
 #include "render/PictureDifference.h"
 #include "render/TerrainMesh.h"
 #include "scene/CameraNode.h"
-#include "support/GlContext.h"
+#include "support/GameGlTest.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
 
@@ -24,23 +24,12 @@ namespace {
 
 // The real game set up in a hidden 800 x 600 window; levels are flown by the
 // autopilot without drawing, and pictured with motion blur off.
-class TerrainLodGlTest : public GlTest {
+class TerrainLodGlTest : public GameGlTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GameGlTest::SetUp();
         if (HasFatalFailure()) return;
-        Input::install(&input);
-        game = new Game(context->window);
-        testing::internal::CaptureStdout();
-        const bool ready = game->setUp();
-        testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(ready);
-    }
-    void TearDown() override {
-        // Not the game's teardown: it would write highscores.ini into data/.
-        state.deleteScene();
-        delete game;
-        GlTest::TearDown();
+        startGame();
     }
 
     // Full grid against falling detail, here and now.
@@ -78,9 +67,6 @@ protected:
         EXPECT_FALSE(flight.bodyContact) << name;
         EXPECT_EQ(points, 6) << name;
     }
-
-    ScriptedInput input;
-    Game* game = nullptr;
 };
 
 }  // namespace
