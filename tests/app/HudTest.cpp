@@ -126,13 +126,17 @@ TEST_F(HudTest, StatusMessageLastsItsTimeOfFrames) {
     EXPECT_STREQ(hud.text(Hud::STATUS), "Wireframe on");
 
     // An uneven step: the last pass overshoots and is clamped to exactly 0.
+    // How many of `passes` passes of `dt` show the status line.
+    auto passesShowingStatus = [&](int passes, double dt) {
+        int count = 0;
+        for (int i = 0; i < passes; ++i) {
+            pass(hud, dt);
+            if (hud.wasDrawn(Hud::STATUS)) ++count;
+        }
+        return count;
+    };
     gameState.messageTime = 2.0;
-    shown = 0;
-    for (int i = 0; i < 10; ++i) {
-        pass(hud, 0.3);
-        if (hud.wasDrawn(Hud::STATUS)) ++shown;
-    }
-    EXPECT_EQ(shown, 7);
+    EXPECT_EQ(passesShowingStatus(10, 0.3), 7);
     EXPECT_EQ(gameState.messageTime, 0.0);
 
     // A new message replaces the text and restarts the time.
@@ -140,12 +144,7 @@ TEST_F(HudTest, StatusMessageLastsItsTimeOfFrames) {
     pass(hud, 1.5);
     std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Camera near");
     gameState.messageTime = 2.0;
-    shown = 0;
-    for (int i = 0; i < 5; ++i) {
-        pass(hud, 0.5);
-        if (hud.wasDrawn(Hud::STATUS)) ++shown;
-    }
-    EXPECT_EQ(shown, 4);
+    EXPECT_EQ(passesShowingStatus(5, 0.5), 4);
     EXPECT_STREQ(hud.text(Hud::STATUS), "Camera near");
 }
 
