@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -474,33 +475,32 @@ TEST_F(PlayerNodeTest, LimbSwingDecayFlipsSignAboveATenthOfASecond) {
 
 TEST_F(PlayerNodeTest, BothWingsBrokenCancelTheRollAndKeepALittleLift) {
     placeAt(100.0f);
-    glm::vec3 before = position();
+    const glm::vec3 before = position();
     step();
     const glm::mat4 intactTurn = player->rotationMatrix;
     const float intactRise = position().y - before.y;
 
-    placeAt(100.0f);
-    player->breakWing(0);
-    player->breakWing(1);
-    player->speed = 25.0f;
-    player->turnImpulse = glm::vec3(0.0f);
-    player->knockVector = glm::vec3(0.0f);
-    before = position();
-    step();
+    // The rise of one step at speed 25 from 100 up, once `wings` broke and
+    // their knock is spent.
+    auto riseWithBroken = [&](std::initializer_list<int> wings) {
+        placeAt(100.0f);
+        for (int wing : wings) player->breakWing(wing);
+        player->speed = 25.0f;
+        player->turnImpulse = glm::vec3(0.0f);
+        player->knockVector = glm::vec3(0.0f);
+        const glm::vec3 from = position();
+        step();
+        return position().y - from.y;
+    };
+    const float bothBrokenRise = riseWithBroken({0, 1});
     expectMatrixNear(player->rotationMatrix, intactTurn);
     const float lift = 16.0f * STEP * player->speed / 30.0f;
-    EXPECT_NEAR(intactRise - (position().y - before.y), 0.7f * lift, 1e-4f);
+    EXPECT_NEAR(intactRise - bothBrokenRise, 0.7f * lift, 1e-4f);
 
     // One broken wing rolls the figure towards that side and keeps 0.7 of the lift.
-    placeAt(100.0f);
-    player->breakWing(0);
-    player->speed = 25.0f;
-    player->turnImpulse = glm::vec3(0.0f);
-    player->knockVector = glm::vec3(0.0f);
-    before = position();
-    step();
+    const float oneBrokenRise = riseWithBroken({0});
     EXPECT_GT(player->rotationMatrix[0].y, 0.0f);  // the right side rises: rolling left
-    EXPECT_NEAR(intactRise - (position().y - before.y), 0.3f * lift, 1e-4f);
+    EXPECT_NEAR(intactRise - oneBrokenRise, 0.3f * lift, 1e-4f);
 }
 
 TEST_F(PlayerNodeTest, TheWingBreakImpulseIsPaidOutHalfPerFrame) {

@@ -10,16 +10,17 @@
 #include "app/ScriptedInput.h"
 
 // The game keeps its state in process-wide records; a test that changes one
-// would leave it changed for the tests after it. A ProcessState saves the
-// plain records (game state, settings, best times, render settings, the
-// fog and lighting mode) and starts the test from their defaults; the ones
-// that own or borrow objects (level lights, collision registry, current
-// terrain, installed input and audio) are emptied. Its destruction empties
-// those again and puts the saved records back. Make it the test's first
-// member (GlTest has one) so that it outlives what the test builds.
+// would leave it changed for the tests after it. Make a ProcessState the
+// test's first member (GlTest has one) so that it outlives what the test
+// builds.
 class ProcessState {
 public:
+    // Saves the plain records (game state, settings, best times, render
+    // settings, the fog and lighting mode) and starts the test from their
+    // defaults; empties the ones that own or borrow objects (level lights,
+    // collision registry, current terrain, installed input and audio).
     ProcessState();
+    // Empties those owners again and puts the saved records back.
     ~ProcessState();
     ProcessState(const ProcessState&) = delete;
     ProcessState& operator=(const ProcessState&) = delete;
