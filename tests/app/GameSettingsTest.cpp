@@ -1,12 +1,17 @@
 #include "app/GameSettings.h"
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "support/GlContext.h"
+#include "support/ProcessState.h"
 
 namespace {
 
+// The settings read from a file with `content`; the game's own are kept.
 GameSettings readFrom(const std::string& content, std::string* console = nullptr) {
+    ProcessState state;
     TempDir dir;
     dir.write("config.ini", content);
     testing::internal::CaptureStdout();
@@ -16,26 +21,26 @@ GameSettings readFrom(const std::string& content, std::string* console = nullptr
     return gameSettings;
 }
 
+// Width, height, refresh rate and full screen, to be compared at once.
+std::tuple<int, int, int, bool> window(const GameSettings& s) {
+    return {s.width, s.height, s.refreshRate, s.fullscreen};
+}
+
 }  // namespace
 
 TEST(GameSettings, MissingFileGivesDefaultsAndOneLine) {
+    ProcessState state;
     gameSettings.width = 1;
     testing::internal::CaptureStdout();
     readConfig("/nonexistent/config.ini");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "config.ini not found\n");
-    EXPECT_EQ(gameSettings.width, 800);
-    EXPECT_EQ(gameSettings.height, 600);
-    EXPECT_EQ(gameSettings.refreshRate, 60);
-    EXPECT_FALSE(gameSettings.fullscreen);
+    EXPECT_EQ(window(gameSettings), std::make_tuple(800, 600, 60, false));
 }
 
 TEST(GameSettings, FullFileAndSummary) {
     std::string console;
     GameSettings s = readFrom("WIDTH=1280\nHEIGHT=720\nREFRESH_RATE=75\nFULLSCREEN=1\n", &console);
-    EXPECT_EQ(s.width, 1280);
-    EXPECT_EQ(s.height, 720);
-    EXPECT_EQ(s.refreshRate, 75);
-    EXPECT_TRUE(s.fullscreen);
+    EXPECT_EQ(window(s), std::make_tuple(1280, 720, 75, true));
     EXPECT_EQ(console, "WIDTH=1280\nHEIGHT=720\nREFRESH_RATE=75\nFULLSCREEN=true\n");
 }
 

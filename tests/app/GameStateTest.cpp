@@ -3,22 +3,11 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
-#include "app/ScriptedInput.h"
+#include "support/ProcessState.h"
 
 namespace {
 
-class KeyPressedOnce : public ::testing::Test {
-protected:
-    void SetUp() override {
-        gameState = GameState{};
-        Input::install(&input);
-    }
-    void TearDown() override {
-        Input::install(nullptr);
-        gameState = GameState{};
-    }
-    ScriptedInput input;
-};
+class KeyPressedOnce : public ScriptedInputTest {};
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "app/ScriptedInput.h"
 #include "app/SettingKeys.h"
 #include "player/PlayerNode.h"
+#include "support/ProcessState.h"
 
 TEST(Gamepad, DeadZoneIsDroppedAndTheRestStretchedContinuously) {
     EXPECT_EQ(stickDeadZone(0.0f), 0.0f);
@@ -24,18 +25,9 @@ TEST(Gamepad, DeadZoneIsDroppedAndTheRestStretchedContinuously) {
 
 namespace {
 
-class GamepadControls : public ::testing::Test {
+class GamepadControls : public ScriptedInputTest {
 protected:
-    void SetUp() override {
-        gameState = GameState{};
-        Input::install(&input);
-    }
-    void TearDown() override {
-        delete gameState.player;
-        Input::install(nullptr);
-        gameState = GameState{};
-    }
-    ScriptedInput input;
+    void TearDown() override { delete gameState.player; }
 };
 
 }  // namespace

@@ -9,15 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "player/GhostTrack.h"
+#include "support/GhostPoses.h"
 
 namespace {
 
-GhostPose at(float z) {
-    GhostPose pose;
-    pose.position = glm::vec3(0.0f, 0.0f, z);
-    return pose;
-}
 
 }  // namespace
 
@@ -27,7 +22,7 @@ TEST(GhostFile, IsWrittenIntoANewFolderAndReadBackForItsLevelOnly) {
     const std::string folder = std::string(scratch) + "/ghosts";
     GhostTrack track;
     track.level = 4;
-    track.samples = {at(1.0f), at(2.0f)};
+    track.samples = {poseAt(1.0f), poseAt(2.0f)};
     std::string why;
     ASSERT_TRUE(writeGhostFile(folder, track, why)) << why;
     EXPECT_NE(access((folder + "/level4.ghost.tmp").c_str(), F_OK), 0) << "temporary file left behind";

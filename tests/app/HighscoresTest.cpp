@@ -10,6 +10,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/GlContext.h"
+#include "support/ProcessState.h"
 
 namespace {
 
@@ -33,11 +34,8 @@ const char* const FIRST_RUN_FILE =
 
 class Highscores : public ::testing::Test {
 protected:
-    void SetUp() override {
-        highscores.clear();
-        presetHighscores();
-    }
-    void TearDown() override { highscores.clear(); }
+    void SetUp() override { presetHighscores(); }
+    ProcessState state;
 };
 
 }  // namespace

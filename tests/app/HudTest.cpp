@@ -4,33 +4,22 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/GameSettings.h"
 #include "app/GameState.h"
 #include "app/Highscores.h"
-#include "app/ScriptedInput.h"
+#include "support/ProcessState.h"
 
 namespace {
 
 using Line = Hud::Line;
 
-class HudTest : public ::testing::Test {
+class HudTest : public ScriptedInputTest {
 protected:
-    void SetUp() override {
-        gameState = GameState{};
-        gameSettings = GameSettings{};
-        highscores.clear();
-        presetHighscores();
-        Input::install(&input);
-    }
-    void TearDown() override {
-        Input::install(nullptr);
-        gameState = GameState{};
-        gameSettings = GameSettings{};
-        highscores.clear();
-    }
+    void SetUp() override { presetHighscores(); }
 
     // The HUD's part of a frame: its update, the time line, the texts.
     void pass(Hud& hud, double dt) {
@@ -38,8 +27,6 @@ protected:
         hud.setTimeText();
         hud.drawTexts();
     }
-
-    ScriptedInput input;
 };
 
 }  // namespace
@@ -139,13 +126,17 @@ TEST_F(HudTest, StatusMessageLastsItsTimeOfFrames) {
     EXPECT_STREQ(hud.text(Hud::STATUS), "Wireframe on");
 
     // An uneven step: the last pass overshoots and is clamped to exactly 0.
+    // How many of `passes` passes of `dt` show the status line.
+    auto passesShowingStatus = [&](int passes, double dt) {
+        int count = 0;
+        for (int i = 0; i < passes; ++i) {
+            pass(hud, dt);
+            if (hud.wasDrawn(Hud::STATUS)) ++count;
+        }
+        return count;
+    };
     gameState.messageTime = 2.0;
-    shown = 0;
-    for (int i = 0; i < 10; ++i) {
-        pass(hud, 0.3);
-        if (hud.wasDrawn(Hud::STATUS)) ++shown;
-    }
-    EXPECT_EQ(shown, 7);
+    EXPECT_EQ(passesShowingStatus(10, 0.3), 7);
     EXPECT_EQ(gameState.messageTime, 0.0);
 
     // A new message replaces the text and restarts the time.
@@ -153,23 +144,19 @@ TEST_F(HudTest, StatusMessageLastsItsTimeOfFrames) {
     pass(hud, 1.5);
     std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Camera near");
     gameState.messageTime = 2.0;
-    shown = 0;
-    for (int i = 0; i < 5; ++i) {
-        pass(hud, 0.5);
-        if (hud.wasDrawn(Hud::STATUS)) ++shown;
-    }
-    EXPECT_EQ(shown, 4);
+    EXPECT_EQ(passesShowingStatus(5, 0.5), 4);
     EXPECT_STREQ(hud.text(Hud::STATUS), "Camera near");
 }
 
 TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
+    // The lines' heights from FINISHED down to RESTART.
+    auto heights = [](const Hud& hud) {
+        return std::vector<int>{hud.y(Hud::FINISHED), hud.y(Hud::BEST_TIME), hud.y(Hud::NEXT), hud.y(Hud::RESTART)};
+    };
     {
         Hud hud(false);
         EXPECT_EQ(hud.x(Hud::FINISHED), 66);
-        EXPECT_EQ(hud.y(Hud::FINISHED), 200);
-        EXPECT_EQ(hud.y(Hud::BEST_TIME), 180);
-        EXPECT_EQ(hud.y(Hud::NEXT), 160);
-        EXPECT_EQ(hud.y(Hud::RESTART), 140);
+        EXPECT_EQ(heights(hud), (std::vector<int>{200, 180, 160, 140}));
         EXPECT_EQ(hud.size(Hud::FINISHED), 30);
         EXPECT_EQ(hud.size(Hud::RESTART), 20);
     }
@@ -177,10 +164,7 @@ TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
     gameSettings.height = 720;
     Hud hud(false);
     EXPECT_EQ(hud.x(Hud::NEXT), 106);
-    EXPECT_EQ(hud.y(Hud::FINISHED), 240);
-    EXPECT_EQ(hud.y(Hud::BEST_TIME), 216);
-    EXPECT_EQ(hud.y(Hud::NEXT), 192);
-    EXPECT_EQ(hud.y(Hud::RESTART), 168);
+    EXPECT_EQ(heights(hud), (std::vector<int>{240, 216, 192, 168}));
     // Each term is truncated on its own: 601 / 2 - 5 * 601 / 30 = 300 - 100.
     gameSettings.width = 1023;
     gameSettings.height = 601;

@@ -3,9 +3,6 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
-#include <lodepng.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,11 +11,10 @@
 #include "app/Hud.h"
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"
-#include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
+#include "support/MapImage.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
 
@@ -27,12 +23,9 @@ namespace {
 // A small flat level map with its goal at terrain vertex (2, 2): too small
 // to be baked, so no post-processing is needed.
 void saveMap(const std::string& path) {
-    const unsigned size = 4;
-    std::vector<unsigned char> rgb(size * size * 3, 0);
-    for (unsigned p = 0; p < size * size; ++p) rgb[p * 3] = 40;
-    const size_t goal = (2 * size + (size - 1 - 2)) * 3;
-    rgb[goal + 2] = 255;
-    ASSERT_EQ(lodepng::encode(path, rgb, size, size, LCT_RGB, 8), 0u);
+    MapImage map(4, 4);
+    map.mark(2, 2, 0, 255);
+    map.save(path);
 }
 
 // The real level change, with the real level loader and text nodes, in a
@@ -42,14 +35,9 @@ protected:
     void SetUp() override {
         GlTest::SetUp();
         if (HasFatalFailure()) return;
-        copyDataTo(temp.path());
-        std::filesystem::remove_all(temp.file("Maps"));
-        std::filesystem::create_directory(temp.file("Maps"));
-        for (int level : {1, 2, 10}) saveMap(temp.file("Maps/map" + std::to_string(level) + ".png"));
-        inTemp = new ScopedDirectory(temp.path());
+        enterDataCopy(true);
+        for (int level : {1, 2, 10}) saveMap("Maps/map" + std::to_string(level) + ".png");
         Input::install(&input);
-        gameState = GameState{};
-        highscores.clear();
         presetHighscores();
 
         camera = new CameraNode();
@@ -67,14 +55,6 @@ protected:
     }
     void TearDown() override {
         delete hud;
-        delete gameState.sceneRoot;
-        forgetTerrain();
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        Input::install(nullptr);
-        gameState = GameState{};
-        highscores.clear();
-        delete inTemp;
         GlTest::TearDown();
     }
 
@@ -95,8 +75,6 @@ protected:
         return std::vector<Node*>(gameState.sceneRoot->children.begin(), gameState.sceneRoot->children.end());
     }
 
-    TempDir temp;
-    ScopedDirectory* inTemp = nullptr;
     ScriptedInput input;
     CameraNode* camera = nullptr;
     PlayerNode* player = nullptr;

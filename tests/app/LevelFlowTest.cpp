@@ -10,9 +10,9 @@
 #include "app/GameState.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
-#include "app/ScriptedInput.h"
 #include "app/SettingKeys.h"
 #include "player/PlayerNode.h"
+#include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelObjects.h"
 
@@ -29,13 +29,10 @@ const glm::vec3 START(0.0f, 130.0f, 50.0f);
 
 // The race driven frame by frame in the frame loop's order, one step a
 // frame, with the flight replaced by placing the player by hand.
-class LevelFlow : public ::testing::Test {
+class LevelFlow : public ScriptedInputTest {
 protected:
     void SetUp() override {
-        gameState = GameState{};
-        highscores.clear();
         presetHighscores();
-        Input::install(&input);
         rebuilds = 0;
         rebuiltLevels.clear();
         levelRebuild = recordRebuild;
@@ -61,9 +58,6 @@ protected:
         delete root;
         finishLine = savedFinishLine;
         levelRebuild = rebuildLevel;
-        Input::install(nullptr);
-        gameState = GameState{};
-        highscores.clear();
     }
 
     // Puts the player at track position z (terrain space), on the terrain's
@@ -111,7 +105,6 @@ protected:
 
     bool endScreenShown() const { return hud.wasDrawn(Hud::FINISHED); }
 
-    ScriptedInput input;
     Hud hud{false};
     Node* root = nullptr;
     Node* terrain = nullptr;

@@ -7,16 +7,15 @@
 #include "app/StepClock.h"
 #include "app/WorldStep.h"
 #include "player/PlayerNode.h"
+#include "support/ProcessState.h"
 
 namespace {
 
 // The frame loop's simulation part over a mesh-less player: input, then the
 // steps the frame's time holds.
-class PauseTest : public ::testing::Test {
+class PauseTest : public ScriptedInputTest {
 protected:
     void SetUp() override {
-        gameState = GameState{};
-        Input::install(&input);
         root = new Node();
         player = new PlayerNode(nullptr);
         player->startPosition = glm::vec3(0.0f, 130.0f, 50.0f);
@@ -24,11 +23,7 @@ protected:
         gameState.sceneRoot = root;
         gameState.player = player;
     }
-    void TearDown() override {
-        delete root;
-        Input::install(nullptr);
-        gameState = GameState{};
-    }
+    void TearDown() override { delete root; }
 
     // Frames of 25 ms leave a remainder in the step clock most of the time.
     void frames(int count, PauseControl& pause, StepClock& clock) {
@@ -40,7 +35,6 @@ protected:
         }
     }
 
-    ScriptedInput input;
     Node* root = nullptr;
     PlayerNode* player = nullptr;
 };

@@ -8,9 +8,9 @@
 
 #include "app/GameState.h"
 #include "app/RenderSettings.h"
-#include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "scene/CameraNode.h"
+#include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
 
 namespace {
@@ -18,27 +18,21 @@ namespace {
 std::vector<bool> polygonModes;
 void recordPolygonMode(bool wireframe) { polygonModes.push_back(wireframe); }
 
-class SettingKeys : public ::testing::Test {
+class SettingKeys : public ScriptedInputTest {
 protected:
     void SetUp() override {
-        gameState = GameState{};
         RenderSettings& settings = RenderSettings::instance();
         settings.textureSampling = TextureSampling::Bilinear;
         settings.mipMapping = MipMapping::Linear;
         settings.transparency = true;
         settings.frustumCulling = true;
         settings.fullTerrainDetail = false;
-        Input::install(&input);
         polygonModes.clear();
         polygonModeHook = recordPolygonMode;
     }
     void TearDown() override {
         delete gameState.player;
-        Input::install(nullptr);
         polygonModeHook = applyPolygonMode;
-        gameState = GameState{};
-        RenderSettings::instance().textureSampling = TextureSampling::Bilinear;
-        RenderSettings::instance().mipMapping = MipMapping::Linear;
     }
 
     // Presses the key for one pass and releases it for the next.
@@ -53,7 +47,6 @@ protected:
 
     std::string status() const { return gameState.statusMessage; }
 
-    ScriptedInput input;
 };
 
 const char* const BILINEAR_LINEAR = "Texture-Sampling-Quality: Bilinear\nMip-Mapping-Quality: Linear\n";

@@ -4,6 +4,7 @@
 
 #include "app/GameState.h"
 #include "app/LevelFlow.h"
+#include "support/ProcessState.h"
 
 namespace {
 
@@ -37,12 +38,11 @@ TEST(StepClock, AStallRunsAtMostFifteenStepsAndDropsTheRest) {
 }
 
 TEST(StepClock, AStallOfTwoSecondsCostsTheRaceClockAQuarterSecond) {
-    gameState = GameState{};
+    ProcessState state;
     gameState.raceTime = 10.0;
     StepClock clock;
     EXPECT_EQ(clock.run(2.0, raceStep), 15);
     EXPECT_NEAR(gameState.raceTime, 10.25, 1e-9);
-    gameState = GameState{};
 }
 
 }  // namespace

@@ -7,6 +7,18 @@ TIME=700x30+0+560      # the time line at y 10, size 30
 PAUSED=240x40+280+240  # "Paused", size 40, in the middle above the hints
 GAUGE=560x20+0+508     # the flight gauge at y 72, size 20
 
+# Pictures $1_a and $1_b two seconds apart: the time line stands still
+# ("moved $2" if not) and "Paused" shows ("no Paused $3" if not).
+expect_paused() {
+    wait_still
+    shot "$1_a"
+    sleep 2
+    wait_frames 0
+    shot "$1_b"
+    same_region "$1_a" "$1_b" "$TIME" || fail "the time line moved $2"
+    [ "$(white_count "$1_a" "$PAUSED")" -gt 200 ] || fail "no \"Paused\" $3"
+}
+
 fresh_data
 start_game
 wait_frames 3
@@ -24,13 +36,7 @@ tap v
 
 # P: the time line reads the same two seconds later.
 press p
-wait_still
-shot paused_a
-sleep 2
-wait_frames 0
-shot paused_b
-same_region paused_a paused_b "$TIME" || fail "the time line moved while paused"
-[ "$(white_count paused_a "$PAUSED")" -gt 200 ] || fail "no \"Paused\" in the middle"
+expect_paused paused "while paused" "in the middle"
 press p
 wait_frames 3
 shot resumed
@@ -49,13 +55,7 @@ for _ in $(seq 100); do
 done
 [ -n "$message_window" ] || fail "the second window did not open"
 xdotool windowfocus --sync "$message_window" || fail "could not move the focus"
-wait_still
-shot unfocused_a
-sleep 2
-wait_frames 0
-shot unfocused_b
-same_region unfocused_a unfocused_b "$TIME" || fail "the time line moved without the focus"
-[ "$(white_count unfocused_a "$PAUSED")" -gt 200 ] || fail "no \"Paused\" after losing the focus"
+expect_paused unfocused "without the focus" "after losing the focus"
 kill "$MESSAGE_PID" 2>/dev/null
 
 # Back in the game, P resumes.

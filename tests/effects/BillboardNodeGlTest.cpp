@@ -12,17 +12,8 @@
 
 namespace {
 
-class BillboardGlTest : public GlTest {
+class BillboardGlTest : public GlCameraTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        camera = new CameraNode();
-    }
-    void TearDown() override {
-        delete camera;
-        GlTest::TearDown();
-    }
-
     GLuint solidTexture(unsigned char r, unsigned char g, unsigned char b) {
         GLuint texture = 0;
         glGenTextures(1, &texture);
@@ -50,8 +41,6 @@ protected:
     }
 
     bool lit(int x, int y) { return readPixel(x, y)[0] > 200; }
-
-    CameraNode* camera = nullptr;
 };
 
 TEST_F(BillboardGlTest, SquareFacesTheCameraFromEverySide) {

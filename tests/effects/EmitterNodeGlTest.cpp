@@ -14,16 +14,11 @@
 
 namespace {
 
-class EmitterGlTest : public GlTest {
+class EmitterGlTest : public GlCameraTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        camera = new CameraNode();
-    }
     void TearDown() override {
-        delete camera;
         releaseSharedEmitterResources();
-        GlTest::TearDown();
+        GlCameraTest::TearDown();
     }
 
     // One step and its frame's particle pass; returns the records written.
@@ -63,8 +58,6 @@ protected:
         glGenerateMipmap(GL_TEXTURE_2D);
         return texture;
     }
-
-    CameraNode* camera = nullptr;
 };
 
 TEST_F(EmitterGlTest, BothBuffersStartWithTheLauncherAndZeros) {

@@ -240,10 +240,7 @@ TEST(TextNodeFont, MissingFontIsReportedAndTheGameGoesOn) {
     TempDir dir;
     copyDataTo(dir.path());
     std::filesystem::remove(dir.file("Holstein.DDS"));
-    ChildResult result = runInChild([&] {
-        if (chdir(dir.path().c_str()) != 0) _exit(90);
-        GlContext context;
-        if (!context.ok()) _exit(91);
+    ChildResult result = runWithContextIn(dir.path(), [&] {
         TextNode node;
         if (textResources.fontTexture != 0) _exit(92);
         if (textResources.program == 0) _exit(93);
@@ -251,10 +248,8 @@ TEST(TextNodeFont, MissingFontIsReportedAndTheGameGoesOn) {
         if (glGetError() != GL_NO_ERROR) _exit(94);
     });
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("Holstein.DDS could not be opened. Are you in the right directory ? Don't forget to "
-                                 "read the FAQ !\n"),
-              std::string::npos)
-        << result.output;
+    EXPECT_TRUE(printed(result, "Holstein.DDS could not be opened. Are you in the right directory ? Don't forget to "
+                                "read the FAQ !\n"));
 }
 
 TEST(TextNodeFont, DamagedFontIsNamedAndGivesNoTexture) {
@@ -262,15 +257,12 @@ TEST(TextNodeFont, DamagedFontIsNamedAndGivesNoTexture) {
     copyDataTo(dir.path());
     writeWhiteFont(dir.file("Holstein.DDS"));
     std::filesystem::resize_file(dir.file("Holstein.DDS"), 128 + 1000);
-    ChildResult result = runInChild([&] {
-        if (chdir(dir.path().c_str()) != 0) _exit(90);
-        GlContext context;
-        if (!context.ok()) _exit(91);
+    ChildResult result = runWithContextIn(dir.path(), [&] {
         TextNode node;
         if (textResources.fontTexture != 0) _exit(92);
     });
     EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("Holstein.DDS"), std::string::npos) << result.output;
+    EXPECT_TRUE(printed(result, "Holstein.DDS"));
 }
 
 }  // namespace

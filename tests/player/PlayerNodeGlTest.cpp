@@ -11,19 +11,7 @@
 
 namespace {
 
-class PlayerNodeGlTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        if (HasFatalFailure()) return;
-        camera = new CameraNode();
-    }
-    void TearDown() override {
-        delete camera;
-        GlTest::TearDown();
-    }
-    CameraNode* camera = nullptr;
-};
+using PlayerNodeGlTest = GlCameraTest;
 
 TEST_F(PlayerNodeGlTest, AssemblesTheShippedFigure) {
     testing::internal::CaptureStdout();

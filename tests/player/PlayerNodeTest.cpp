@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -12,7 +13,6 @@
 #include "app/GameState.h"
 #include "app/StepClock.h"
 #include "app/WorldStep.h"
-#include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
@@ -20,6 +20,7 @@
 #include "scene/CameraNode.h"
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelLoader.h"
 
@@ -29,12 +30,10 @@ constexpr float STEP = 1.0f / 60.0f;
 
 // A mesh-less figure under a root with an untilted terrain at the origin, so
 // the player's world y is its altitude. No GL is touched.
-class PlayerNodeTest : public ::testing::Test {
+class PlayerNodeTest : public ScriptedInputTest {
 protected:
     void SetUp() override {
-        Input::install(&input);
         environment.fogEnabled = false;
-        environment.lightingMode = LightingMode::Day;
         environmentKeyLatch = false;
         root = new Node();
         terrain = new GeometryNode();
@@ -48,14 +47,8 @@ protected:
         root->update(0.0);
     }
     void TearDown() override {
-        gameState.player = nullptr;
-        gameState.sceneRoot = nullptr;
-        gameState.raceTime = 0.0;
         currentTerrain = nullptr;
         delete root;
-        environment.clearLights();
-        collisionRegistry = CollisionRegistry();
-        Input::install(nullptr);
         environmentKeyLatch = true;
     }
 
@@ -138,7 +131,6 @@ protected:
         return std::count(parent->children.begin(), parent->children.end(), child);
     }
 
-    ScriptedInput input;
     Node* root = nullptr;
     GeometryNode* terrain = nullptr;
     PlayerNode* player = nullptr;
@@ -484,33 +476,32 @@ TEST_F(PlayerNodeTest, LimbSwingDecayFlipsSignAboveATenthOfASecond) {
 
 TEST_F(PlayerNodeTest, BothWingsBrokenCancelTheRollAndKeepALittleLift) {
     placeAt(100.0f);
-    glm::vec3 before = position();
+    const glm::vec3 before = position();
     step();
     const glm::mat4 intactTurn = player->rotationMatrix;
     const float intactRise = position().y - before.y;
 
-    placeAt(100.0f);
-    player->breakWing(WingSide::Left);
-    player->breakWing(WingSide::Right);
-    player->speed = 25.0f;
-    player->turnImpulse = glm::vec3(0.0f);
-    player->knockVector = glm::vec3(0.0f);
-    before = position();
-    step();
+    // The rise of one step at speed 25 from 100 up, once `wings` broke and
+    // their knock is spent.
+    auto riseWithBroken = [&](std::initializer_list<WingSide> wings) {
+        placeAt(100.0f);
+        for (WingSide wing : wings) player->breakWing(wing);
+        player->speed = 25.0f;
+        player->turnImpulse = glm::vec3(0.0f);
+        player->knockVector = glm::vec3(0.0f);
+        const glm::vec3 from = position();
+        step();
+        return position().y - from.y;
+    };
+    const float bothBrokenRise = riseWithBroken({WingSide::Left, WingSide::Right});
     expectMatrixNear(player->rotationMatrix, intactTurn);
     const float lift = 16.0f * STEP * player->speed / 30.0f;
-    EXPECT_NEAR(intactRise - (position().y - before.y), 0.7f * lift, 1e-4f);
+    EXPECT_NEAR(intactRise - bothBrokenRise, 0.7f * lift, 1e-4f);
 
     // One broken wing rolls the figure towards that side and keeps 0.7 of the lift.
-    placeAt(100.0f);
-    player->breakWing(WingSide::Left);
-    player->speed = 25.0f;
-    player->turnImpulse = glm::vec3(0.0f);
-    player->knockVector = glm::vec3(0.0f);
-    before = position();
-    step();
+    const float oneBrokenRise = riseWithBroken({WingSide::Left});
     EXPECT_GT(player->rotationMatrix[0].y, 0.0f);  // the right side rises: rolling left
-    EXPECT_NEAR(intactRise - (position().y - before.y), 0.3f * lift, 1e-4f);
+    EXPECT_NEAR(intactRise - oneBrokenRise, 0.3f * lift, 1e-4f);
 }
 
 TEST_F(PlayerNodeTest, TheWingBreakImpulseIsPaidOutHalfPerFrame) {

@@ -15,30 +15,23 @@ namespace {
 
 // A camera at the origin looking along -z, no lights, no fog, black clear
 // colour, render settings at their defaults.
-class GeometryGlTest : public GlTest {
+class GeometryGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        environment.clearLights();
         environment.fogEnabled = false;
         RenderSettings& settings = RenderSettings::instance();
         settings.transparency = true;
         settings.frustumCulling = true;
-        camera = new CameraNode();
         root = new Node();
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     void TearDown() override {
         for (LightNode* light : lights) delete light;
-        environment.clearLights();
-        environment.fogEnabled = true;
-        RenderSettings::instance().transparency = true;
-        RenderSettings::instance().frustumCulling = true;
         delete root;
-        delete camera;
-        GlTest::TearDown();
+        GlCameraTest::TearDown();
     }
 
     GeometryNode* addCube(const glm::vec3& position, const glm::vec3& scale = glm::vec3(1.0f)) {
@@ -69,7 +62,6 @@ protected:
     }
     int grey(int x, int y) { return readPixel(x, y)[1]; }
 
-    CameraNode* camera = nullptr;
     Node* root = nullptr;
     std::vector<LightNode*> lights;
 };

@@ -4,10 +4,10 @@
 
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
-#include "render/FBORenderer.h"
 #include "render/LightBlinkingNode.h"
 #include "render/LightRegistry.h"
 #include "scene/CameraNode.h"
+#include "support/ProcessState.h"
 
 namespace {
 
@@ -18,18 +18,16 @@ protected:
         camera = new CameraNode();
         camera->update(0.0);
         frustumUpToDate = false;
-        environment.clearLights();
         RenderSettings::instance().frustumCulling = true;
     }
     void TearDown() override {
-        environment.clearLights();
         lightRegistry.droppedReported = false;
-        RenderSettings::instance().frustumCulling = true;
         delete camera;
     }
     LightNode* point(const glm::vec3& position, float range = 10.0f) {
         return new LightNode(LightType::Point, position, glm::vec3(1.0f, 0.8f, 0.6f), range, 0.0f);
     }
+    ProcessState state;
     CameraNode* camera = nullptr;
 };
 
@@ -179,11 +177,17 @@ TEST_F(LightRegistryTest, UploadCountIsCappedAndReportedOnce) {
     EXPECT_EQ(lightRegistry.uploadCount(), 0);
 }
 
-TEST(LightBlinkingNode, RampsUpAndBackDown) {
-    LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
+// A point light under `blink` whose colour it drives.
+LightNode* drivenLight(LightBlinkingNode& blink) {
     LightNode* light = new LightNode(LightType::Point, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
     blink.addChild(light);
     blink.lights.push_back(light);
+    return light;
+}
+
+TEST(LightBlinkingNode, RampsUpAndBackDown) {
+    LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.2f), 1.0f, 0.0f);
+    LightNode* light = drivenLight(blink);
     blink.update(0.25);
     EXPECT_NEAR(light->intensity.x, 0.8f, 1e-5f);
     EXPECT_TRUE(blink.rising);
@@ -201,69 +205,10 @@ TEST(LightBlinkingNode, RampsUpAndBackDown) {
 
 TEST(LightBlinkingNode, LongStallKeepsTheColourBetweenBothEnds) {
     LightBlinkingNode blink(glm::vec3(1.0f), glm::vec3(0.0f), 0.5f, 0.0f);
-    LightNode* light = new LightNode(LightType::Point, glm::vec3(0.0f), glm::vec3(0.0f), 10.0f, 0.0f);
-    blink.addChild(light);
-    blink.lights.push_back(light);
+    LightNode* light = drivenLight(blink);
     blink.update(3.0);
     EXPECT_GE(light->intensity.x, 0.0f);
     EXPECT_LE(light->intensity.x, 1.0f);
-}
-
-TEST_F(LightRegistryTest, NightLeavesOneDimAmbientLight) {
-    environment.setLighting(LightingMode::Day);
-    ASSERT_EQ(environment.levelLights.size(), 2u);
-    ASSERT_EQ(lightRegistry.size(), 2) << "the default lights register at once";
-    EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Ambient);
-    EXPECT_EQ(lightRegistry.lightTypes[1], LightType::Directional);
-    EXPECT_EQ(lightRegistry.lightIntensities[0], glm::vec3(0.6f));
-    EXPECT_EQ(environment.lightingMode, LightingMode::Day);
-
-    environment.setLighting(LightingMode::Night);
-    ASSERT_EQ(environment.levelLights.size(), 1u);
-    EXPECT_EQ(environment.levelLights[0]->type, LightType::Ambient);
-    EXPECT_EQ(environment.levelLights[0]->intensity, glm::vec3(0.2f));
-    EXPECT_EQ(environment.lightingMode, LightingMode::Night);
-    ASSERT_EQ(lightRegistry.size(), 1);
-
-    environment.setLighting(static_cast<LightingMode>(7));
-    EXPECT_EQ(environment.lightingMode, static_cast<LightingMode>(7));
-    EXPECT_EQ(environment.levelLights.size(), 1u) << "an unknown mode keeps the lights";
-}
-
-TEST_F(LightRegistryTest, ClearLightsAlsoDropsSceneLights) {
-    LightNode* lamp = point(glm::vec3(0, 0, -10));
-    lamp->update(0.0);
-    environment.setLighting(LightingMode::Day);
-    EXPECT_EQ(lightRegistry.size(), 2) << "setLighting starts from an empty registry";
-    lamp->update(0.0);
-    EXPECT_EQ(lightRegistry.size(), 3) << "and scene lights come back at their next update";
-    environment.clearLights();
-    EXPECT_EQ(lightRegistry.size(), 0);
-    EXPECT_TRUE(environment.levelLights.empty());
-    delete lamp;
-}
-
-TEST(Environment, ClearColourFollowsFogAndMode) {
-    Environment env;
-    env.fogEnabled = true;
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
-    env.setFog(false);
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.43f, 0.65f, 0.87f));
-    env.lightingMode = LightingMode::Night;
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.112f, 0.2f, 0.344f));
-    env.setFog(true);
-    EXPECT_TRUE(env.fogEnabled);
-    EXPECT_EQ(env.clearColor(), glm::vec3(0.4f));
-}
-
-TEST(FBORenderer, MotionBlurStrengthFollowsSpeed) {
-    EXPECT_FLOAT_EQ(motionBlurStrength(0.0f), 0.0f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(25.0f), 0.0f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(30.0f), 0.0f);
-    EXPECT_NEAR(motionBlurStrength(33.0f), 0.5f, 1e-5f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(39.0f), 1.5f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(80.0f), 1.5f);
-    EXPECT_FLOAT_EQ(motionBlurStrength(-10.0f), 0.0f);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <memory>
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
@@ -14,21 +15,14 @@
 
 namespace {
 
-class MeshGlTest : public GlTest {
+class MeshGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        camera = new CameraNode();
         // Built while the working directory still holds Shaders/.
         ensureBasicShader();
         mkdir(temp.file("Textures").c_str(), 0755);
-    }
-    void TearDown() override {
-        RenderSettings::instance().textureSampling = TextureSampling::Bilinear;
-        RenderSettings::instance().mipMapping = MipMapping::Linear;
-        delete camera;
-        GlTest::TearDown();
     }
     // A w x h PNG whose first row is red, the last blue, the rest green.
     void writePng(const std::string& path, unsigned w, unsigned h) {
@@ -50,10 +44,27 @@ protected:
         return width;
     }
     GeometryNode* cube() { return createCubeNode(); }
+    // The index buffer as GL holds it, nine indices.
+    static std::vector<uint32_t> uploadedIndices(const Mesh& mesh) {
+        std::vector<uint32_t> uploaded(9);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+        glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        return uploaded;
+    }
 
-    CameraNode* camera = nullptr;
     TempDir temp;
 };
+
+// Three triangles over a quad with corners (0, 0) and (w, h) in the z = 0
+// plane, facing +z, the last one repeating the first's area.
+Mesh* threeTriangles(float w, float h) {
+    float* positions = new float[12]{0, 0, 0, w, 0, 0, 0, h, 0, w, h, 0};
+    float* normals = new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    return new Mesh(positions, normals, new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0}, new float[12](), 4, 3);
+}
+
+const std::vector<uint32_t> THREE_TRIANGLES = {0, 1, 2, 2, 1, 3, 1, 3, 0};
 
 TEST_F(MeshGlTest, OneFileNameGivesOneTextureForEveryLoad) {
     writePng(temp.file("Textures/rock.png"), 4, 4);
@@ -184,30 +195,19 @@ TEST_F(MeshGlTest, ModelMatrixGivesTheTransposedNormalMatrix) {
 }
 
 TEST_F(MeshGlTest, ReversedUploadDrawsTheLastTriangleFirstAndKeepsTheArray) {
-    float* positions = new float[12]{0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
-    float* normals = new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
-    float* uvs = new float[12]();
-    uint32_t* indices = new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0};
-    Mesh mesh(positions, normals, indices, uvs, 4, 3);
+    std::unique_ptr<Mesh> owned(threeTriangles(1, 1));
+    Mesh& mesh = *owned;
     mesh.uploadReversed = true;
     mesh.setShader(ensureBasicShader());
-    std::vector<uint32_t> uploaded(9);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
-    glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     // Whole triangles swap places; each keeps its winding.
-    EXPECT_EQ(uploaded, (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
-    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9),
-              (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
+    EXPECT_EQ(uploadedIndices(mesh), (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
+    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9), THREE_TRIANGLES);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(MeshGlTest, TilesGoToGlTileByTileWithSpheresAroundThem) {
-    float* positions = new float[12]{0, 0, 0, 4, 0, 0, 0, 2, 0, 4, 2, 0};
-    float* normals = new float[12]{0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
-    float* uvs = new float[12]();
-    uint32_t* indices = new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0};
-    Mesh mesh(positions, normals, indices, uvs, 4, 3);
+    std::unique_ptr<Mesh> owned(threeTriangles(4, 2));
+    Mesh& mesh = *owned;
     mesh.tileTriangles = {{2}, {1, 0}};
     mesh.setShader(ensureBasicShader());
     EXPECT_TRUE(mesh.tileTriangles.empty());
@@ -219,13 +219,8 @@ TEST_F(MeshGlTest, TilesGoToGlTileByTileWithSpheresAroundThem) {
     // The second tile spans the whole 4 x 2 rectangle.
     EXPECT_EQ(mesh.tiles[1].center, glm::vec3(2, 1, 0));
     EXPECT_FLOAT_EQ(mesh.tiles[1].radius, std::sqrt(5.0f));
-    std::vector<uint32_t> uploaded(9);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
-    glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    EXPECT_EQ(uploaded, (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
-    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9),
-              (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
+    EXPECT_EQ(uploadedIndices(mesh), (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
+    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9), THREE_TRIANGLES);
 }
 
 TEST_F(MeshGlTest, ATileTableThatMissesOrRepeatsATriangleIsDropped) {
@@ -242,11 +237,7 @@ TEST_F(MeshGlTest, ATileTableThatMissesOrRepeatsATriangleIsDropped) {
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_TRUE(mesh.tiles.empty());
         EXPECT_NE(out.find("drawn without tiles"), std::string::npos);
-        std::vector<uint32_t> uploaded(9);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
-        glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-        EXPECT_EQ(uploaded, (std::vector<uint32_t>{0, 1, 2, 2, 1, 3, 1, 3, 0}));
+        EXPECT_EQ(uploadedIndices(mesh), THREE_TRIANGLES);
     }
 }
 

@@ -14,25 +14,20 @@
 
 namespace {
 
-class PostProcessingGlTest : public GlTest {
+class PostProcessingGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        environment.clearLights();
         environment.fogEnabled = false;
         testing::internal::CaptureStdout();
         motionBlurRenderer = setUpPostProcessing();
         startUpLines = testing::internal::GetCapturedStdout();
-        camera = new CameraNode();
     }
     void TearDown() override {
-        environment.clearLights();
-        environment.fogEnabled = true;
-        delete camera;
         // Its GL names die with the context; the object itself is ours.
         delete motionBlurRenderer;
-        GlTest::TearDown();
+        GlCameraTest::TearDown();
     }
 
     // A 512 x 512 level map: flat at height 64 with a round hill in the middle.
@@ -71,7 +66,6 @@ protected:
     }
 
     FBORenderer* motionBlurRenderer = nullptr;
-    CameraNode* camera = nullptr;
     std::string startUpLines;
 };
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -30,28 +31,19 @@ void main() { fragColor = vec4(uv, 0.0, 1.0); fragData = vec4(0.0); }
 
 // A shader folder of our own in a temporary directory.
 struct ShaderFolder {
-    ShaderFolder() { std::filesystem::create_directories(dir.file("Shaders")); }
-    void add(const std::string& name, const std::string& source) const { dir.write("Shaders/" + name, source); }
+    // Shaders/ holding `files`, name and source.
+    ShaderFolder(std::initializer_list<std::pair<const char*, const char*>> files = {}) {
+        std::filesystem::create_directories(dir.file("Shaders"));
+        for (const auto& [name, source] : files) dir.write(std::string("Shaders/") + name, source);
+    }
     TempDir dir;
 };
-
-// Runs `load` in a child with a fresh context inside `folder`.
-ChildResult loadInChild(const ShaderFolder& folder, const std::function<void()>& load) {
-    return runInChild([&] {
-        if (chdir(folder.dir.path().c_str()) != 0) _exit(90);
-        GlContext context;
-        if (!context.ok()) _exit(91);
-        load();
-    });
-}
 
 }  // namespace
 
 TEST(ShaderLoader, FboProgramLinksAndBindsBothOutputs) {
-    ShaderFolder folder;
-    folder.add("fboShader.vert", vertexSource);
-    folder.add("pass.frag", fragmentSource);
-    ChildResult result = loadInChild(folder, [] {
+    ShaderFolder folder({{"fboShader.vert", vertexSource}, {"pass.frag", fragmentSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
         GLuint program = loadFboProgram("Shaders/pass.frag");
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -64,10 +56,8 @@ TEST(ShaderLoader, FboProgramLinksAndBindsBothOutputs) {
 }
 
 TEST(ShaderLoader, BasicProgramAnnouncesEachShader) {
-    ShaderFolder folder;
-    folder.add("basicShader.vert", vertexSource);
-    folder.add("basicShader.frag", fragmentSource);
-    ChildResult result = loadInChild(folder, [] {
+    ShaderFolder folder({{"basicShader.vert", vertexSource}, {"basicShader.frag", fragmentSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
         GLuint program = loadBasicProgram("Shaders/basicShader.frag");
         if (program == 0) _exit(10);
     });
@@ -76,39 +66,32 @@ TEST(ShaderLoader, BasicProgramAnnouncesEachShader) {
 }
 
 TEST(ShaderLoader, MissingFileEndsWithItsPath) {
-    ShaderFolder folder;
-    folder.add("fboShader.vert", vertexSource);
-    ChildResult result = loadInChild(folder, [] { loadFboProgram("Shaders/plainFBOShader.frag"); });
+    ShaderFolder folder({{"fboShader.vert", vertexSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/plainFBOShader.frag"); });
     EXPECT_EQ(result.exitCode, 255);
-    EXPECT_NE(result.output.find("Failed to open shader file: Shaders/plainFBOShader.frag\n"), std::string::npos)
-        << result.output;
+    EXPECT_TRUE(printed(result, "Failed to open shader file: Shaders/plainFBOShader.frag\n"));
 }
 
 TEST(ShaderLoader, MissingBillboardFileEndsWithoutThePath) {
-    ShaderFolder folder;
-    folder.add("Billboard.vertexshader", vertexSource);
-    folder.add("Billboard.fragmentshader", fragmentSource);
-    ChildResult result = loadInChild(folder, [] { BillboardProgram program; });
+    ShaderFolder folder({{"Billboard.vertexshader", vertexSource},
+                         {"Billboard.fragmentshader", fragmentSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { BillboardProgram program; });
     EXPECT_EQ(result.exitCode, 255);
-    EXPECT_NE(result.output.find("Failed to open shader file: \n"), std::string::npos) << result.output;
+    EXPECT_TRUE(printed(result, "Failed to open shader file: \n"));
     EXPECT_EQ(result.output.find("geometryshader"), std::string::npos);
 }
 
 TEST(ShaderLoader, MissingParticleFileEndsWithThePath) {
-    ShaderFolder folder;
-    folder.add("particleShader.vertexshader", vertexSource);
-    ChildResult result = loadInChild(folder, [] { ParticleProgram program; });
+    ShaderFolder folder({{"particleShader.vertexshader", vertexSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { ParticleProgram program; });
     EXPECT_EQ(result.exitCode, 255);
-    EXPECT_NE(result.output.find("Failed to open shader file: Shaders/particleShader.fragmentshader"),
-              std::string::npos)
-        << result.output;
+    EXPECT_TRUE(printed(result, "Failed to open shader file: Shaders/particleShader.fragmentshader"));
 }
 
 TEST(ShaderLoader, CompileFailureEndsWithTheLog) {
-    ShaderFolder folder;
-    folder.add("fboShader.vert", vertexSource);
-    folder.add("broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = nonsense; }\n");
-    ChildResult result = loadInChild(folder, [] { loadFboProgram("Shaders/broken.frag"); });
+    ShaderFolder folder({{"fboShader.vert", vertexSource},
+                         {"broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = nonsense; }\n"}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/broken.frag"); });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.output.find("Frag shader loaded"), std::string::npos) << result.output;
     size_t at = result.output.find("Failed to compile shader\n");
@@ -117,33 +100,29 @@ TEST(ShaderLoader, CompileFailureEndsWithTheLog) {
 }
 
 TEST(ShaderLoader, LinkFailureUsesTheCompileWords) {
-    ShaderFolder folder;
-    folder.add("fboShader.vert", vertexSource);
-    // Compiles, but reads an input of another type than the vertex stage writes.
-    folder.add("mismatch.frag", "#version 330 core\nin vec4 uv;\nout vec4 fragColor;\nvoid main() { fragColor = uv; }\n");
-    ChildResult result = loadInChild(folder, [] { loadFboProgram("Shaders/mismatch.frag"); });
+    // The fragment stage compiles, but reads an input of another type than
+    // the vertex stage writes.
+    ShaderFolder folder({{"fboShader.vert", vertexSource},
+                         {"mismatch.frag", "#version 330 core\nin vec4 uv;\nout vec4 fragColor;\nvoid main() { fragColor = uv; }\n"}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/mismatch.frag"); });
     EXPECT_EQ(result.exitCode, 255);
-    EXPECT_NE(result.output.find("Frag shader loaded\nFailed to compile shader\n"), std::string::npos)
-        << result.output;
+    EXPECT_TRUE(printed(result, "Frag shader loaded\nFailed to compile shader\n"));
 }
 
 TEST(ShaderLoader, TextLoaderToleratesAMissingVertexFile) {
     ShaderFolder folder;
-    ChildResult result = loadInChild(folder, [] {
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
         GLuint program = loadTextProgram();
         _exit(program == 0 ? 0 : 10);
     });
     EXPECT_EQ(result.exitCode, 0) << "returns 0 and never waits without a terminal";
-    EXPECT_NE(result.output.find("Impossible to open Shaders/TextVertexShader.vertexshader. Are you in the right "
-                                 "directory ? Don't forget to read the FAQ !\n"),
-              std::string::npos)
-        << result.output;
+    EXPECT_TRUE(printed(result, "Impossible to open Shaders/TextVertexShader.vertexshader. Are you in the right "
+                                "directory ? Don't forget to read the FAQ !\n"));
 }
 
 TEST(ShaderLoader, TextLoaderGoesOnWithoutAFragmentFile) {
-    ShaderFolder folder;
-    folder.add("TextVertexShader.vertexshader", vertexSource);
-    ChildResult result = loadInChild(folder, [] {
+    ShaderFolder folder({{"TextVertexShader.vertexshader", vertexSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
         GLuint program = loadTextProgram();
         _exit(program != 0 ? 0 : 10);
     });
@@ -152,10 +131,9 @@ TEST(ShaderLoader, TextLoaderGoesOnWithoutAFragmentFile) {
 
 TEST(ShaderLoader, TextLoaderSourceStartsWithALineBreak) {
     // A #version on the first line must survive the leading line break.
-    ShaderFolder folder;
-    folder.add("TextVertexShader.vertexshader", vertexSource);
-    folder.add("TextVertexShader.fragmentshader", fragmentSource);
-    ChildResult result = loadInChild(folder, [] {
+    ShaderFolder folder({{"TextVertexShader.vertexshader", vertexSource},
+                         {"TextVertexShader.fragmentshader", fragmentSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
         GLuint program = loadTextProgram();
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);

@@ -6,6 +6,8 @@
 
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/MapImage.h"
+#include "support/ProcessState.h"
 #include "world/LevelMap.h"
 #include "world/TerrainGrid.h"
 
@@ -33,10 +35,7 @@ protected:
         collisionRegistry = CollisionRegistry();
         collisionRegistry.setTerrain(&terrain, heights.data(), 8, 8, 8.0f, 8.0f);
     }
-    void TearDown() override {
-        root.deleteChildren();
-        collisionRegistry = CollisionRegistry();
-    }
+    void TearDown() override { root.deleteChildren(); }
 
     float* vertex(unsigned i, unsigned j) { return &heights[(i * 8 + j) * 3]; }
     void setAllHeights(float y) {
@@ -59,6 +58,7 @@ protected:
         return !calls.empty();
     }
 
+    ProcessState state;
     std::vector<float> heights;
     Node terrain;
     Node root;
@@ -115,10 +115,10 @@ TEST_F(CollisionRegistryTest, InterpolatesOnTheMeshTriangles) {
 
 TEST_F(CollisionRegistryTest, GridFromALevelMapAgreesWithTheMeshVertices) {
     // 4 x 4 map with one high pixel; the collision grid shares the mesh array.
-    std::vector<uint8_t> rgb(4 * 4 * 3, 0);
-    rgb[(1 * 4 + 2) * 3] = 255;  // image row 1, column 2 = vertex (1, 1)
+    MapImage image(4, 4, 0);
+    image.setHeight(1, 1, 255);
     LevelMap map;
-    ASSERT_TRUE(map.assign(4, 4, rgb));
+    ASSERT_TRUE(map.assign(4, 4, image.rgb));
     TerrainGrid grid;
     grid.build(map, 2048.0f, 256.0f, 2048.0f);
     collisionRegistry.setTerrain(&terrain, grid.positions.data(), 4, 4, 2048.0f, 2048.0f);

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "render/RenderResources.h"
+#include "scene/CameraNode.h"
 
 GlContext::GlContext(int width, int height) : width(width), height(height) {
     // Opening the display now and then fails under a busy Xvfb; a second try
@@ -58,11 +59,34 @@ void GlTest::SetUp() {
 }
 
 void GlTest::TearDown() {
+    state.deleteScene();
     delete context;
     context = nullptr;
     if (!previousDirectory.empty() && chdir(previousDirectory.c_str()) != 0) {
         ADD_FAILURE() << "could not return to " << previousDirectory;
     }
+}
+
+void GlTest::enterDataCopy(bool ownMaps) {
+    dataCopy = std::make_unique<TempDir>();
+    copyDataTo(dataCopy->path());
+    if (ownMaps) {
+        std::filesystem::remove_all(dataCopy->file("Maps"));
+        std::filesystem::create_directory(dataCopy->file("Maps"));
+    }
+    // TearDown returns to the directory the test started in.
+    if (chdir(dataCopy->path().c_str()) != 0) ADD_FAILURE() << "cannot enter " << dataCopy->path();
+}
+
+void GlCameraTest::SetUp() {
+    GlTest::SetUp();
+    camera = new CameraNode();
+}
+
+void GlCameraTest::TearDown() {
+    delete camera;
+    camera = nullptr;
+    GlTest::TearDown();
 }
 
 std::vector<unsigned char> GlTest::readPixel(int x, int y) {

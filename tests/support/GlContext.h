@@ -3,10 +3,16 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/ProcessState.h"
+
+class CameraNode;
+class TempDir;
 
 // A hidden window with a current OpenGL 3.3 core context, for tests that
 // read pixels back. Needs a display (the test run provides Xvfb).
@@ -26,8 +32,9 @@ private:
     void open();
 };
 
-// Test fixture: a fresh context per test, working directory in data/ so the
-// shaders are found.
+// Test fixture: a fresh context per test on fresh process state, working
+// directory in data/ so the shaders are found. The game's scene is deleted
+// before the context goes.
 class GlTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -35,9 +42,23 @@ protected:
 
     // RGBA of one pixel of the back buffer (or the bound read buffer).
     std::vector<unsigned char> readPixel(int x, int y);
+    // Makes a copy of the shipped data the working directory until the end
+    // of the test; with `ownMaps` its Maps/ starts empty, for the test's own.
+    void enterDataCopy(bool ownMaps = false);
 
+    ProcessState state;
     GlContext* context = nullptr;
     std::string previousDirectory;
+    std::unique_ptr<TempDir> dataCopy;
+};
+
+// A GL test with a camera at the origin looking along -z.
+class GlCameraTest : public GlTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    CameraNode* camera = nullptr;
 };
 
 // Changes the working directory for the lifetime of the object.

@@ -21,58 +21,21 @@
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
+#include "support/MapImage.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelMarkers.h"
 #include "world/LevelObjects.h"
 
 namespace {
 
-// A level map as the game reads it: rows top to bottom, RGB.
-struct MapImage {
-    unsigned width, height;
-    std::vector<unsigned char> rgb;
-    MapImage(unsigned w, unsigned h, unsigned char red = 40) : width(w), height(h), rgb(size_t(w) * h * 3, 0) {
-        for (size_t p = 0; p < size_t(w) * h; ++p) rgb[p * 3] = red;
-    }
-    // Marker of terrain vertex (i, j): image row i, column w-1-j.
-    void mark(unsigned i, unsigned j, unsigned char green, unsigned char blue) {
-        const size_t at = (size_t(i) * width + (width - 1 - j)) * 3;
-        rgb[at + 1] = green;
-        rgb[at + 2] = blue;
-    }
-    void save(const std::string& path) const {
-        ASSERT_EQ(lodepng::encode(path, rgb, width, height, LCT_RGB, 8), 0u) << path;
-    }
-};
-
 // A copy of the game data in a temporary folder (the maps replaced by the
 // test's own), entered as the working directory.
-class LevelLoaderGlTest : public GlTest {
+class LevelLoaderGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        copyDataTo(temp.path());
-        std::filesystem::remove_all(temp.file("Maps"));
-        std::filesystem::create_directory(temp.file("Maps"));
-        inTemp = new ScopedDirectory(temp.path());
-        camera = new CameraNode();
-        gameState.levelNumber = 1;
-        gameState.sceneRoot = nullptr;
-        environment.fogEnabled = true;
-        environment.lightingMode = LightingMode::Day;
-    }
-    void TearDown() override {
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-        forgetTerrain();
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        environment.lightingMode = LightingMode::Day;
-        environment.fogEnabled = true;
-        delete camera;
-        delete inTemp;
-        GlTest::TearDown();
+        enterDataCopy(true);
     }
 
     GeometryNode* load(int level, std::string* console = nullptr) {
@@ -89,10 +52,6 @@ protected:
         return c;
     }
     std::vector<Node*> childrenOf(Node* node) { return std::vector<Node*>(node->children.begin(), node->children.end()); }
-
-    TempDir temp;
-    ScopedDirectory* inTemp = nullptr;
-    CameraNode* camera = nullptr;
 };
 
 TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {

@@ -11,14 +11,12 @@
 #include "app/RenderSettings.h"
 #include "app/ScriptedInput.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "render/PictureDifference.h"
 #include "render/TerrainMesh.h"
 #include "scene/CameraNode.h"
-#include "scene/CollisionRegistry.h"
-#include "support/GlContext.h"
+#include "support/GameGlTest.h"
 #include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
 
@@ -26,31 +24,12 @@ namespace {
 
 // The real game set up in a hidden 800 x 600 window; levels are flown by the
 // autopilot without drawing, and pictured with motion blur off.
-class TerrainLodGlTest : public GlTest {
+class TerrainLodGlTest : public GameGlTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GameGlTest::SetUp();
         if (HasFatalFailure()) return;
-        Input::install(&input);
-        gameState = GameState{};
-        game = new Game(context->window);
-        testing::internal::CaptureStdout();
-        const bool ready = game->setUp();
-        testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(ready);
-    }
-    void TearDown() override {
-        // Not the game's teardown: it would write highscores.ini into data/.
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-        delete game;
-        forgetTerrain();
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        RenderSettings::instance().fullTerrainDetail = false;
-        Input::install(nullptr);
-        gameState = GameState{};
-        GlTest::TearDown();
+        startGame();
     }
 
     // Full grid against falling detail, here and now.
@@ -88,9 +67,6 @@ protected:
         EXPECT_FALSE(flight.bodyContact) << name;
         EXPECT_EQ(points, 6) << name;
     }
-
-    ScriptedInput input;
-    Game* game = nullptr;
 };
 
 }  // namespace

@@ -9,11 +9,9 @@
 
 #include "app/GameState.h"
 #include "app/RenderSettings.h"
-#include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
 #include "scene/CameraNode.h"
-#include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
 #include "world/LevelLoader.h"
 
@@ -21,12 +19,11 @@ namespace {
 
 // The shipped first level, its terrain drawn alone (its lamps and posts have
 // culling of their own) from cameras placed by hand.
-class TerrainTilesGlTest : public GlTest {
+class TerrainTilesGlTest : public GlCameraTest {
 protected:
     void SetUp() override {
-        GlTest::SetUp();
+        GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
-        camera = new CameraNode();
         gameState.levelNumber = 1;
         // The tiles draw the full grid; detail that falls with distance has
         // tests of its own.
@@ -46,16 +43,7 @@ protected:
     void TearDown() override {
         if (query) glDeleteQueries(1, &query);
         if (terrain) objects.swap(terrain->children);
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-        forgetTerrain();
-        collisionRegistry = CollisionRegistry();
-        environment.clearLights();
-        environment.lightingMode = LightingMode::Day;
-        RenderSettings::instance().frustumCulling = true;
-        RenderSettings::instance().fullTerrainDetail = false;
-        delete camera;
-        GlTest::TearDown();
+        GlCameraTest::TearDown();
     }
 
     // World position `height` above the terrain's grid vertex (i, j).
@@ -112,7 +100,6 @@ protected:
         return culled;
     }
 
-    CameraNode* camera = nullptr;
     GeometryNode* terrain = nullptr;
     std::list<Node*> objects;
     GLuint query = 0;

@@ -1,0 +1,111 @@
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <lodepng.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/Game.h"
+#include "app/GameState.h"
+#include "support/GameGlTest.h"
+
+// The first frame of a level as the player sees it, HUD included, against a
+// picture stored with the tests: changes inside the game must not show.
+//
+// To make the stored pictures again (only when the picture is meant to
+// change), run the test with MOORGLIDE_WRITE_GOLDEN=1 and commit
+// tests/app/golden/.
+
+namespace {
+
+constexpr int WIDTH = 800, HEIGHT = 600, SCALE = 4;
+
+std::string goldenPath(int level) {
+    return std::string(MOORGLIDE_SOURCE_DIR) + "/tests/app/golden/start" + std::to_string(level) + ".png";
+}
+
+// Mean of each SCALE x SCALE block, RGB, rows top down as PNG wants them:
+// small to store, and the mean evens out single pixels of rasteriser noise.
+std::vector<unsigned char> downscale(const std::vector<unsigned char>& rgbaBottomUp) {
+    const int w = WIDTH / SCALE, h = HEIGHT / SCALE;
+    std::vector<unsigned char> rgb(size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int dy = 0; dy < SCALE; ++dy) {
+                    for (int dx = 0; dx < SCALE; ++dx) {
+                        const int row = HEIGHT - 1 - (y * SCALE + dy);
+                        sum += rgbaBottomUp[(size_t(row) * WIDTH + x * SCALE + dx) * 4 + c];
+                    }
+                }
+                rgb[(size_t(y) * w + x) * 3 + c] = static_cast<unsigned char>((sum + SCALE * SCALE / 2) / (SCALE * SCALE));
+            }
+        }
+    }
+    return rgb;
+}
+
+class StartViewGlTest : public GameGlTest, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        GameGlTest::SetUp();
+        if (HasFatalFailure()) return;
+        // A copy of the data without the player's best times and ghosts,
+        // which the HUD and the ghost would show.
+        enterDataCopy();
+        std::filesystem::remove("highscores.ini");
+        std::filesystem::remove_all("ghosts");
+        startGame(GetParam());
+    }
+};
+
+}  // namespace
+
+TEST_P(StartViewGlTest, FirstFrameMatchesTheStoredPicture) {
+    const int level = GetParam();
+    gameState.motionBlur = false;
+    // One pass of the frame loop: the run starts and the first step is flown.
+    game->startClock(0.0);
+    testing::internal::CaptureStdout();
+    game->update(1.0 / 60.0);
+    game->draw();
+    testing::internal::GetCapturedStdout();
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    std::vector<unsigned char> rgba(size_t(WIDTH) * HEIGHT * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const std::vector<unsigned char> picture = downscale(rgba);
+    const unsigned w = WIDTH / SCALE, h = HEIGHT / SCALE;
+
+    const char* write = std::getenv("MOORGLIDE_WRITE_GOLDEN");
+    if (write && std::string(write) == "1") {
+        std::filesystem::create_directories(std::filesystem::path(goldenPath(level)).parent_path());
+        ASSERT_EQ(lodepng::encode(goldenPath(level), picture, w, h, LCT_RGB, 8), 0u);
+    }
+
+    std::vector<unsigned char> golden;
+    unsigned gw = 0, gh = 0;
+    ASSERT_EQ(lodepng::decode(golden, gw, gh, goldenPath(level), LCT_RGB, 8), 0u) << goldenPath(level);
+    ASSERT_EQ(gw, w);
+    ASSERT_EQ(gh, h);
+    int worst = 0;
+    size_t worstAt = 0;
+    for (size_t i = 0; i < picture.size(); ++i) {
+        const int d = std::abs(int(picture[i]) - int(golden[i]));
+        if (d > worst) worst = d, worstAt = i;
+    }
+    if (worst > 1) {
+        // Kept for a look at what changed.
+        const std::string seen = std::string(MOORGLIDE_BINARY_DIR) + "/start" + std::to_string(level) + "-seen.png";
+        lodepng::encode(seen, picture, w, h, LCT_RGB, 8);
+        ADD_FAILURE() << "level " << level << ": a channel differs by " << worst << " at pixel ("
+                      << worstAt / 3 % w << ", " << worstAt / 3 / w << "); the picture seen is " << seen;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, StartViewGlTest, testing::Values(1, 5, 10));

@@ -1,0 +1,22 @@
+#include "support/GameGlTest.h"
+
+#include "app/Game.h"
+#include "app/GameState.h"
+
+void GameGlTest::startGame(int level) {
+    Input::install(&input);
+    gameState.levelNumber = level;
+    game = new Game(context->window);
+    testing::internal::CaptureStdout();
+    const bool ready = game->setUp();
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ready);
+}
+
+void GameGlTest::TearDown() {
+    // The scene holds the player, which the game's parts may still point to.
+    state.deleteScene();
+    delete game;
+    game = nullptr;
+    GlTest::TearDown();
+}

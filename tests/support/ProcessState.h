@@ -1,0 +1,53 @@
+#pragma once
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "app/GameSettings.h"
+#include "app/GameState.h"
+#include "app/RenderSettings.h"
+#include "app/ScriptedInput.h"
+#include "render/Environment.h"
+
+// The game keeps its state in process-wide records; a test that changes one
+// would leave it changed for the tests after it. Make a ProcessState the
+// test's first member (GlTest has one) so that it outlives what the test
+// builds.
+class ProcessState {
+public:
+    // Saves the plain records (game state, settings, best times, render
+    // settings, the fog and lighting mode) and starts the test from their
+    // defaults; empties the ones that own or borrow objects (level lights,
+    // collision registry, current terrain, installed input and audio).
+    ProcessState();
+    // Empties those owners again and puts the saved records back.
+    ~ProcessState();
+    ProcessState(const ProcessState&) = delete;
+    ProcessState& operator=(const ProcessState&) = delete;
+
+    // Deletes the game's scene (the level, and the player under it) and
+    // empties the owners: a GL test does so while its context still lives.
+    void deleteScene();
+
+private:
+    static void emptyOwners();
+
+    GameState savedGameState;
+    GameSettings savedGameSettings;
+    std::map<int, double> savedHighscores;
+    RenderSettings savedRenderSettings;
+    bool savedFog;
+    float savedFogRange;
+    float savedFogDensity;
+    LightingMode savedLightingMode;
+};
+
+// A unit test on fresh process state, its keys and joysticks scripted.
+class ScriptedInputTest : public ::testing::Test {
+protected:
+    ScriptedInputTest() { Input::install(&input); }
+
+    ProcessState state;
+    ScriptedInput input;
+};
