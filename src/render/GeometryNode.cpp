@@ -60,6 +60,8 @@ void GeometryNode::draw() {
     Node::draw();
     if (alpha < 1.0f || isCulled()) return;
     const glm::mat4 world = getWorldMatrix();
+    const glm::mat4 mvp = modelViewProjection();
+    const glm::mat4 inverseMvp = glm::inverse(mvp);
     sharedFrameMvp = mvp;
     for (Mesh* mesh : meshes) {
         mesh->setModelMatrix(world);
@@ -82,23 +84,22 @@ void GeometryNode::drawTransparent() {
 bool GeometryNode::isCulled() {
     // Without a camera there is no view to draw into.
     if (!activeCamera) return true;
-    const glm::mat4 world = getWorldMatrix();
     // A mesh drawn in tiles tests each tile against the picture itself. The
     // node's own test would drop the whole terrain seen from near a corner
     // (the largest coordinate is no radius), or from beyond the far plane.
     bool tiled = false;
-    for (const Mesh* mesh : meshes) tiled = tiled || !mesh->tiles.empty();
-    if (RenderSettings::instance().frustumCulling && !tiled) {
-        ensureFrustum();
-        float radius = 0;
-        for (const Mesh* mesh : meshes) {
-            if (mesh->boundingExtent > radius) radius = mesh->boundingExtent;
-        }
-        if (sphereOutsideFrustum(glm::vec3(world[3]), radius)) return true;
+    for (const Mesh* mesh : meshes) tiled = tiled || !mesh->tiles().empty();
+    if (!RenderSettings::instance().frustumCulling || tiled) return false;
+    ensureFrustum();
+    float radius = 0;
+    for (const Mesh* mesh : meshes) {
+        if (mesh->boundingExtent > radius) radius = mesh->boundingExtent;
     }
-    mvp = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix() * world;
-    inverseMvp = glm::inverse(mvp);
-    return false;
+    return sphereOutsideFrustum(glm::vec3(getWorldMatrix()[3]), radius);
+}
+
+glm::mat4 GeometryNode::modelViewProjection() {
+    return activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix() * getWorldMatrix();
 }
 
 namespace {
@@ -147,6 +148,7 @@ Mesh* createMesh(const aiMesh* source, const aiScene* scene) {
     }
 
     Mesh* mesh = new Mesh(positions, normals, indices, uvs, vertexCount, faceCount);
+    mesh->upload();
     mesh->setShader(ensureBasicShader());
 
     if (scene->mMaterials && source->mMaterialIndex < scene->mNumMaterials) {
@@ -203,6 +205,7 @@ GeometryNode* createCubeNode() {
     for (int i = 0; i < 36; ++i) indices[i] = cubeIndices[i];
 
     Mesh* mesh = new Mesh(positions, normals, indices, uvs, 24, 12);
+    mesh->upload();
     mesh->setShader(ensureBasicShader());
     GeometryNode* node = new GeometryNode();
     node->meshes.push_back(mesh);

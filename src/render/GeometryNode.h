@@ -32,11 +32,13 @@ public:
     // Called in the transparent pass of every frame, after all opaque drawing.
     void drawTransparent() override;
 
-    // True when the node lies wholly outside the frustum; otherwise fills mvp
-    // and inverseMvp for this frame.
+    // True when the node lies wholly outside the frustum, or there is no
+    // camera to see it.
     bool isCulled();
+    // The active camera's projection and view times the node's world matrix;
+    // needs a camera.
+    glm::mat4 modelViewProjection();
 
-    glm::mat4 mvp{1}, inverseMvp{1};
     std::vector<Mesh*> meshes;  // owned, unless meshOwner is set
     float alpha = 1.0f;
     // Set on a node made by sharing(): keeps the model with the meshes alive.

@@ -66,88 +66,110 @@ GLuint uploadPngTexture(const std::string& fileName) {
 
 Mesh::Mesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
            uint32_t triangleCount)
-    : positions(positions),
-      normals(normals),
-      indices(indices),
-      uvs(uvs),
-      vertexCount(vertexCount),
-      triangleCount(triangleCount) {
+    : positionArray(positions),
+      normalArray(normals),
+      indexArray(indices),
+      uvArray(uvs),
+      vertices(vertexCount),
+      triangles(triangleCount) {
+    for (uint32_t i = 0; i < 3 * vertexCount; ++i) boundingExtent = std::max(boundingExtent, std::fabs(positions[i]));
     // The first motion-blur frame compares against the view at creation.
     if (activeCamera) lastMvp = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
 }
 
 Mesh::~Mesh() {
-    if (positionBuffer) glDeleteBuffers(1, &positionBuffer);
-    if (indexBuffer) glDeleteBuffers(1, &indexBuffer);
-    if (normalBuffer) glDeleteBuffers(1, &normalBuffer);
-    if (uvBuffer) glDeleteBuffers(1, &uvBuffer);
-    if (vao) glDeleteVertexArrays(1, &vao);
-    if (ownsProgram && program) glDeleteProgram(program);
-    delete[] positions;
-    delete[] normals;
-    delete[] uvs;
-    delete[] indices;
+    if (buffer.position) glDeleteBuffers(1, &buffer.position);
+    if (buffer.index) glDeleteBuffers(1, &buffer.index);
+    if (buffer.normal) glDeleteBuffers(1, &buffer.normal);
+    if (buffer.uv) glDeleteBuffers(1, &buffer.uv);
+    if (buffer.vertexArray) glDeleteVertexArrays(1, &buffer.vertexArray);
+    if (ownsProgram && programId) glDeleteProgram(programId);
+    delete[] positionArray;
+    delete[] normalArray;
+    delete[] uvArray;
+    delete[] indexArray;
 }
 
-void Mesh::setShader(GLuint shaderProgram) {
-    program = shaderProgram;
+void Mesh::setShader(GLuint program) {
+    programId = program;
+    ownsProgram = false;
     glUseProgram(program);
-    projectionMatrixLocation = glGetUniformLocation(program, "projectionMatrix");
-    transformationMatrixLocation = glGetUniformLocation(program, "transformationMatrix");
-    viewMatrixLocation = glGetUniformLocation(program, "viewMatrix");
-    normalMatrixLocation = glGetUniformLocation(program, "normalMatrix");
-    lightCountLocation = glGetUniformLocation(program, "lightCount");
-    lightTypeLocation = glGetUniformLocation(program, "lightType");
-    lightPositionLocation = glGetUniformLocation(program, "lightPosition");
-    lightDirectionLocation = glGetUniformLocation(program, "lightDirection");
-    lightIntensityLocation = glGetUniformLocation(program, "lightIntensity");
-    lightRangeLocation = glGetUniformLocation(program, "lightRange");
-    lightAngleLocation = glGetUniformLocation(program, "lightAngle");
-    textureCountLocation = glGetUniformLocation(program, "textureCount");
-    // The program never changes after this, so the per-draw names are
-    // resolved once as well.
-    iMvpLocation = glGetUniformLocation(program, "iMvp");
-    lastMvpLocation = glGetUniformLocation(program, "lastMvp");
-    alphaLocation = glGetUniformLocation(program, "alpha");
-    fogEnabledLocation = glGetUniformLocation(program, "fogEnabled");
-    fogColorLocation = glGetUniformLocation(program, "fogColor");
-    fogRangeLocation = glGetUniformLocation(program, "fogRange");
-    fogDensityLocation = glGetUniformLocation(program, "fogDensity");
-    cameraWorldPosLocation = glGetUniformLocation(program, "cameraWorldPos");
+    uniforms.projectionMatrix = glGetUniformLocation(program, "projectionMatrix");
+    uniforms.transformationMatrix = glGetUniformLocation(program, "transformationMatrix");
+    uniforms.viewMatrix = glGetUniformLocation(program, "viewMatrix");
+    uniforms.normalMatrix = glGetUniformLocation(program, "normalMatrix");
+    uniforms.lightCount = glGetUniformLocation(program, "lightCount");
+    uniforms.lightType = glGetUniformLocation(program, "lightType");
+    uniforms.lightPosition = glGetUniformLocation(program, "lightPosition");
+    uniforms.lightDirection = glGetUniformLocation(program, "lightDirection");
+    uniforms.lightIntensity = glGetUniformLocation(program, "lightIntensity");
+    uniforms.lightRange = glGetUniformLocation(program, "lightRange");
+    uniforms.lightAngle = glGetUniformLocation(program, "lightAngle");
+    uniforms.textureCount = glGetUniformLocation(program, "textureCount");
+    uniforms.iMvp = glGetUniformLocation(program, "iMvp");
+    uniforms.lastMvp = glGetUniformLocation(program, "lastMvp");
+    uniforms.alpha = glGetUniformLocation(program, "alpha");
+    uniforms.fogEnabled = glGetUniformLocation(program, "fogEnabled");
+    uniforms.fogColor = glGetUniformLocation(program, "fogColor");
+    uniforms.fogRange = glGetUniformLocation(program, "fogRange");
+    uniforms.fogDensity = glGetUniformLocation(program, "fogDensity");
+    uniforms.cameraWorldPos = glGetUniformLocation(program, "cameraWorldPos");
+    bindAttributes();
+}
 
-    boundingExtent = 0;
-    for (uint32_t i = 0; i < 3 * vertexCount; ++i) {
-        float a = std::fabs(positions[i]);
-        if (a > boundingExtent) boundingExtent = a;
-    }
+void Mesh::setOwnShader(GLuint program) {
+    setShader(program);
+    ownsProgram = true;
+}
 
-    const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertexCount) * 3 * sizeof(float);
-    glGenBuffers(1, &positionBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, positions, GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glGenBuffers(1, &normalBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, normalBuffer);
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, normals, GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    uploadIndices();
-    glGenBuffers(1, &uvBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, uvs, GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+void Mesh::upload() {
+    uploadBuffers(indexArray);
+}
 
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    const GLuint buffers[3] = {positionBuffer, normalBuffer, uvBuffer};
+void Mesh::uploadReversed() {
+    std::vector<uint32_t> ordered(indexArray, indexArray + 3 * static_cast<size_t>(triangles));
+    for (uint32_t t = 0; t < triangles; ++t)
+        std::copy(indexArray + 3 * static_cast<size_t>(t), indexArray + 3 * static_cast<size_t>(t) + 3,
+                  ordered.begin() + 3 * static_cast<size_t>(triangles - 1 - t));
+    uploadBuffers(ordered.data());
+}
+
+void Mesh::uploadBuffers(const uint32_t* orderedIndices) {
+    const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertices) * 3 * sizeof(float);
+    glGenBuffers(1, &buffer.position);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.position);
+    glBufferData(GL_ARRAY_BUFFER, vertexBytes, positionArray, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glGenBuffers(1, &buffer.normal);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.normal);
+    glBufferData(GL_ARRAY_BUFFER, vertexBytes, normalArray, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glGenBuffers(1, &buffer.index);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.index);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(3 * static_cast<size_t>(triangles) * sizeof(uint32_t)),
+                 orderedIndices, GL_STATIC_DRAW);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glGenBuffers(1, &buffer.uv);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer.uv);
+    glBufferData(GL_ARRAY_BUFFER, vertexBytes, uvArray, GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    bindAttributes();
+}
+
+void Mesh::bindAttributes() {
+    if (!programId || !buffer.position) return;
+    if (!buffer.vertexArray) glGenVertexArrays(1, &buffer.vertexArray);
+    glBindVertexArray(buffer.vertexArray);
+    const GLuint attributeBuffers[3] = {buffer.position, buffer.normal, buffer.uv};
     const char* names[3] = {"in_position", "in_normal", "in_uv"};
     for (int k = 0; k < 3; ++k) {
-        glBindBuffer(GL_ARRAY_BUFFER, buffers[k]);
-        GLint location = glGetAttribLocation(program, names[k]);
+        glBindBuffer(GL_ARRAY_BUFFER, attributeBuffers[k]);
+        GLint location = glGetAttribLocation(programId, names[k]);
         if (location < 0) continue;  // optimised away by this program
         glEnableVertexAttribArray(location);
         glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
     }
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.index);
     glBindVertexArray(0);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
@@ -161,62 +183,47 @@ glm::vec3 vertexAt(const float* positions, uint32_t v) {
 
 }  // namespace
 
-void Mesh::uploadIndices() {
-    const size_t indexCount = 3 * static_cast<size_t>(triangleCount);
-    const uint32_t* upload = indices;
+void Mesh::uploadTiled(const std::vector<std::vector<uint32_t>>& tileTriangles) {
+    const size_t indexCount = 3 * static_cast<size_t>(triangles);
     std::vector<uint32_t> ordered;
-    if (!tileTriangles.empty()) {
-        ordered.reserve(indexCount);
-        tiles.clear();
-        bool valid = true;
-        std::vector<bool> placed(triangleCount, false);
-        for (const std::vector<uint32_t>& group : tileTriangles) {
-            MeshTile tile;
-            tile.firstTriangle = static_cast<uint32_t>(ordered.size() / 3);
-            tile.triangleCount = static_cast<uint32_t>(group.size());
-            for (uint32_t t : group) {
-                valid = t < triangleCount && !placed[t];
-                if (!valid) break;
-                placed[t] = true;
-                ordered.insert(ordered.end(), indices + 3 * static_cast<size_t>(t),
-                               indices + 3 * static_cast<size_t>(t) + 3);
-            }
+    ordered.reserve(indexCount);
+    tileList.clear();
+    bool valid = true;
+    std::vector<bool> placed(triangles, false);
+    for (const std::vector<uint32_t>& group : tileTriangles) {
+        MeshTile tile;
+        tile.firstTriangle = static_cast<uint32_t>(ordered.size() / 3);
+        tile.triangleCount = static_cast<uint32_t>(group.size());
+        for (uint32_t t : group) {
+            valid = t < triangles && !placed[t];
             if (!valid) break;
-            const auto begin = ordered.begin() + 3 * static_cast<size_t>(tile.firstTriangle);
-            if (begin != ordered.end()) {
-                glm::vec3 low = vertexAt(positions, *begin), high = low;
-                for (auto v = begin; v != ordered.end(); ++v) {
-                    low = glm::min(low, vertexAt(positions, *v));
-                    high = glm::max(high, vertexAt(positions, *v));
-                }
-                tile.center = (low + high) * 0.5f;
-                for (auto v = begin; v != ordered.end(); ++v)
-                    tile.radius = std::max(tile.radius, glm::length(vertexAt(positions, *v) - tile.center));
+            placed[t] = true;
+            ordered.insert(ordered.end(), indexArray + 3 * static_cast<size_t>(t),
+                           indexArray + 3 * static_cast<size_t>(t) + 3);
+        }
+        if (!valid) break;
+        const auto begin = ordered.begin() + 3 * static_cast<size_t>(tile.firstTriangle);
+        if (begin != ordered.end()) {
+            glm::vec3 low = vertexAt(positionArray, *begin), high = low;
+            for (auto v = begin; v != ordered.end(); ++v) {
+                low = glm::min(low, vertexAt(positionArray, *v));
+                high = glm::max(high, vertexAt(positionArray, *v));
             }
-            tiles.push_back(tile);
+            tile.center = (low + high) * 0.5f;
+            for (auto v = begin; v != ordered.end(); ++v)
+                tile.radius = std::max(tile.radius, glm::length(vertexAt(positionArray, *v) - tile.center));
         }
-        tileTriangles.clear();
-        tileTriangles.shrink_to_fit();
-        upload = ordered.data();
-        // A table that does not hold every triangle exactly once would draw
-        // holes or garbage.
-        if (!valid || ordered.size() != indexCount) {
-            printf("Mesh tiles do not match its %u triangles: drawn without tiles\n", triangleCount);
-            tiles.clear();
-            upload = indices;
-        }
-    } else if (uploadReversed) {
-        ordered.assign(indices, indices + indexCount);
-        for (uint32_t t = 0; t < triangleCount; ++t)
-            std::copy(indices + 3 * static_cast<size_t>(t), indices + 3 * static_cast<size_t>(t) + 3,
-                      ordered.begin() + 3 * static_cast<size_t>(triangleCount - 1 - t));
-        upload = ordered.data();
+        tileList.push_back(tile);
     }
-    glGenBuffers(1, &indexBuffer);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexCount * sizeof(uint32_t)), upload,
-                 GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    const uint32_t* upload = ordered.data();
+    // A table that does not hold every triangle exactly once would draw
+    // holes or garbage.
+    if (!valid || ordered.size() != indexCount) {
+        printf("Mesh tiles do not match its %u triangles: drawn without tiles\n", triangles);
+        tileList.clear();
+        upload = indexArray;
+    }
+    uploadBuffers(upload);
 }
 
 void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
@@ -239,7 +246,7 @@ void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
     rangeCounts.clear();
     rangeOffsets.clear();
     uint32_t rangeEnd = 0;
-    for (const MeshTile& tile : tiles) {
+    for (const MeshTile& tile : tileList) {
         bool outside = false;
         for (const glm::vec4& plane : planes) {
             if (glm::dot(glm::vec3(plane), tile.center) + plane.w < -(tile.radius + slack)) {
@@ -263,10 +270,10 @@ void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
 }
 
 void Mesh::drawTriangles(const glm::mat4& mvp) {
-    if (!tiles.empty() && RenderSettings::instance().frustumCulling)
+    if (!tileList.empty() && RenderSettings::instance().frustumCulling)
         drawVisibleTiles(mvp);
     else
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangleCount), GL_UNSIGNED_INT, nullptr);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangles), GL_UNSIGNED_INT, nullptr);
 }
 
 void Mesh::loadTexture(const char* fileName) {
@@ -274,16 +281,21 @@ void Mesh::loadTexture(const char* fileName) {
     auto found = textureCache.find(name);
     if (found != textureCache.end()) {
         printf("-->>Texture found: %i\n%s\n", static_cast<int>(found->second), name.c_str());
-        textures.push_back(found->second);
-        ++textureCount;
+        textureIds.push_back(found->second);
         return;
     }
-    glActiveTexture(GL_TEXTURE0 + textureCount);
-    ++textureCount;
+    glActiveTexture(GL_TEXTURE0 + textureCount());
     GLuint id = uploadPngTexture(name);
-    textures.push_back(id);
+    textureIds.push_back(id);
     textureCache[name] = id;
     printf("-->>Texture not found: %i\n%s\n", static_cast<int>(id), name.c_str());
+}
+
+void Mesh::addTexture(GLuint texture) { textureIds.push_back(texture); }
+
+void Mesh::uploadLights(const std::vector<int>& indices) {
+    uploadLightSubset(uniforms.lightCount, uniforms.lightType, uniforms.lightPosition, uniforms.lightDirection,
+                      uniforms.lightIntensity, uniforms.lightRange, uniforms.lightAngle, indices);
 }
 
 void Mesh::setModelMatrix(const glm::mat4& m) {
@@ -292,8 +304,8 @@ void Mesh::setModelMatrix(const glm::mat4& m) {
 }
 
 void Mesh::draw(float alpha) {
-    glUseProgram(program);
-    glBindVertexArray(vao);
+    glUseProgram(programId);
+    glBindVertexArray(buffer.vertexArray);
     glEnable(GL_CULL_FACE);
     glEnable(GL_DEPTH_TEST);
 
@@ -315,31 +327,31 @@ void Mesh::draw(float alpha) {
         view = activeCamera->getInverseWorldMatrix();
         cameraWorld = activeCamera->getWorldMatrix();
     }
-    glUniformMatrix4fv(projectionMatrixLocation, 1, GL_FALSE, glm::value_ptr(projection));
-    glUniformMatrix4fv(transformationMatrixLocation, 1, GL_FALSE, glm::value_ptr(modelMatrix));
-    glUniformMatrix4fv(viewMatrixLocation, 1, GL_FALSE, glm::value_ptr(view));
-    glUniformMatrix3fv(normalMatrixLocation, 1, GL_FALSE, glm::value_ptr(normalMatrix));
-    glUniformMatrix4fv(iMvpLocation, 1, GL_FALSE, glm::value_ptr(inverseMvp));
-    glUniformMatrix4fv(lastMvpLocation, 1, GL_FALSE, glm::value_ptr(lastMvp));
+    glUniformMatrix4fv(uniforms.projectionMatrix, 1, GL_FALSE, glm::value_ptr(projection));
+    glUniformMatrix4fv(uniforms.transformationMatrix, 1, GL_FALSE, glm::value_ptr(modelMatrix));
+    glUniformMatrix4fv(uniforms.viewMatrix, 1, GL_FALSE, glm::value_ptr(view));
+    glUniformMatrix3fv(uniforms.normalMatrix, 1, GL_FALSE, glm::value_ptr(normalMatrix));
+    glUniformMatrix4fv(uniforms.iMvp, 1, GL_FALSE, glm::value_ptr(inverseMvp));
+    glUniformMatrix4fv(uniforms.lastMvp, 1, GL_FALSE, glm::value_ptr(lastMvp));
 
-    uploadLightUniforms(lightCountLocation, lightTypeLocation, lightPositionLocation, lightDirectionLocation,
-                        lightIntensityLocation, lightRangeLocation, lightAngleLocation);
+    uploadLightUniforms(uniforms.lightCount, uniforms.lightType, uniforms.lightPosition, uniforms.lightDirection,
+                        uniforms.lightIntensity, uniforms.lightRange, uniforms.lightAngle);
 
-    glUniform1f(alphaLocation, opacity);
-    glUniform1i(fogEnabledLocation, environment.fogEnabled ? 1 : 0);
-    glUniform3f(fogColorLocation, FOG_GREY, FOG_GREY, FOG_GREY);
-    glUniform1f(fogRangeLocation, environment.fogRange);
-    glUniform1f(fogDensityLocation, environment.fogDensity);
+    glUniform1f(uniforms.alpha, opacity);
+    glUniform1i(uniforms.fogEnabled, environment.fogEnabled ? 1 : 0);
+    glUniform3f(uniforms.fogColor, FOG_GREY, FOG_GREY, FOG_GREY);
+    glUniform1f(uniforms.fogRange, environment.fogRange);
+    glUniform1f(uniforms.fogDensity, environment.fogDensity);
     glm::vec3 eye(cameraWorld[3]);
-    glUniform3f(cameraWorldPosLocation, eye.x, eye.y, eye.z);
-    glUniform1i(textureCountLocation, static_cast<GLint>(textureCount));
+    glUniform3f(uniforms.cameraWorldPos, eye.x, eye.y, eye.z);
+    glUniform1i(uniforms.textureCount, static_cast<GLint>(textureCount()));
 
-    for (uint32_t i = 0; i < textureCount; ++i) {
+    for (uint32_t i = 0; i < textureCount(); ++i) {
         char sampler[32];
         snprintf(sampler, sizeof sampler, "texture%u", i);
-        glUniform1i(glGetUniformLocation(program, sampler), static_cast<GLint>(i));
+        glUniform1i(glGetUniformLocation(programId, sampler), static_cast<GLint>(i));
         glActiveTexture(GL_TEXTURE0 + i);
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        glBindTexture(GL_TEXTURE_2D, textureIds[i]);
         applySamplingState();
     }
 

@@ -19,7 +19,9 @@ struct MeshTile {
 };
 
 // One drawable triangle mesh: its vertex arrays, GL buffers, vertex array,
-// program with cached uniform locations, and the textures it samples.
+// program and the textures it samples. The geometry goes to GL with one of
+// the upload calls (once) and the program is chosen with setShader, in
+// either order; both must have happened before the first draw.
 class Mesh {
 public:
     // Takes ownership of the new[] arrays (3 floats per vertex for
@@ -32,59 +34,97 @@ public:
     Mesh(const Mesh&) = delete;
     Mesh& operator=(const Mesh&) = delete;
 
-    // Records the program, fetches the uniform locations and uploads the
-    // buffers; must be called once before the first draw.
+    // Hands the arrays to GL, the triangles in the order the indices hold them.
+    void upload();
+    // The same, but the triangles go to GL last first; the indices array keeps
+    // its order. For a mesh built from its far end (the terrain), this draws
+    // near ground first so depth testing skips the hidden fragments behind it.
+    void uploadReversed();
+    // The same, drawn in tiles: triangle numbers (into indices) grouped tile by
+    // tile, in the order they go to GL. While frustum culling is on, only the
+    // tiles that can reach the picture are drawn; the others could not have
+    // given a pixel. A table that does not hold every triangle exactly once is
+    // reported and the mesh is uploaded untiled.
+    void uploadTiled(const std::vector<std::vector<uint32_t>>& tileTriangles);
+
+    // Chooses the program and looks up its uniforms once. The program is
+    // shared: it outlives the mesh.
     void setShader(GLuint program);
+    // As setShader, for a program made for this mesh alone (the terrain's,
+    // built anew with every level): it goes with the mesh instead of piling up.
+    void setOwnShader(GLuint program);
+
     // Attaches the texture of that file on the next unit, through the
     // texture cache; backslashes in the name are opened as '/'.
     void loadTexture(const char* fileName);
+    // Attaches a texture made elsewhere on the next unit; the mesh does not
+    // delete it.
+    void addTexture(GLuint texture);
+    const std::vector<GLuint>& textures() const { return textureIds; }
+    uint32_t textureCount() const { return static_cast<uint32_t>(textureIds.size()); }
+
     void setModelMatrix(const glm::mat4& m);
+    // Uploads the camera, model, light, fog and motion-blur uniforms and draws.
     void draw(float alpha);
 
-    // Set before setShader to hand the triangles to GL last first; the
-    // indices array keeps its order. For a mesh built from its far end
-    // (the terrain), this draws near ground first so depth testing skips
-    // the hidden fragments behind it.
-    bool uploadReversed = false;
-    // Set before setShader to draw in tiles: triangle numbers (into indices)
-    // grouped tile by tile, in the order they go to GL (it replaces
-    // uploadReversed). setShader turns it into `tiles` and empties it. While
-    // frustum culling is on, only the tiles that can reach the picture are
-    // drawn; the others could not have given a pixel.
-    std::vector<std::vector<uint32_t>> tileTriangles;
-    std::vector<MeshTile> tiles;
+    const float* positions() const { return positionArray; }
+    const float* normals() const { return normalArray; }
+    const uint32_t* indices() const { return indexArray; }
+    const float* uvs() const { return uvArray; }
+    uint32_t vertexCount() const { return vertices; }
+    uint32_t triangleCount() const { return triangles; }
+    // Empty unless uploaded in tiles.
+    const std::vector<MeshTile>& tiles() const { return tileList; }
+
+    GLuint program() const { return programId; }
+    struct Buffers {
+        GLuint position = 0, normal = 0, index = 0, uv = 0, vertexArray = 0;
+    };
+    const Buffers& buffers() const { return buffer; }
+
+    // The largest coordinate of any vertex, found at construction: a radius
+    // around the mesh's origin that holds it all.
     float boundingExtent = 0;
-    float* positions;
-    float* normals;
-    uint32_t* indices;
-    float* uvs;
-    GLuint positionBuffer = 0, normalBuffer = 0, indexBuffer = 0, uvBuffer = 0;
-    uint32_t vertexCount, triangleCount;
-    GLuint program = 0;
-    // Set for a program made for this mesh alone (the terrain's, built anew
-    // with every level): it then goes with the mesh instead of piling up.
-    bool ownsProgram = false;
-    GLuint vao = 0;
-    GLint projectionMatrixLocation = -1, transformationMatrixLocation = -1, viewMatrixLocation = -1,
-          normalMatrixLocation = -1, lightCountLocation = -1, lightTypeLocation = -1, lightPositionLocation = -1,
-          lightDirectionLocation = -1, lightIntensityLocation = -1, lightRangeLocation = -1,
-          lightAngleLocation = -1, textureCountLocation = -1;
-    GLint iMvpLocation = -1, lastMvpLocation = -1, alphaLocation = -1, fogEnabledLocation = -1,
-          fogColorLocation = -1, fogRangeLocation = -1, fogDensityLocation = -1, cameraWorldPosLocation = -1;
-    uint32_t textureCount = 0;
-    std::vector<GLuint> textures;
     glm::mat4 modelMatrix{1};
     glm::mat3 normalMatrix{1};
+    // Motion blur: this frame's view of the mesh, its inverse, and the view
+    // it was last drawn with.
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
 
 protected:
     // Called by draw once the program, uniforms and textures are set: hands
     // the triangles to GL (the tiles in view while culling is on, else all).
     virtual void drawTriangles(const glm::mat4& mvp);
+    // Uploads the registry's lights in `indices` only (see uploadLightSubset).
+    void uploadLights(const std::vector<int>& indices);
 
 private:
-    void uploadIndices();
+    // Uniform locations of the program, looked up once in setShader.
+    struct Uniforms {
+        GLint projectionMatrix = -1, transformationMatrix = -1, viewMatrix = -1, normalMatrix = -1;
+        GLint lightCount = -1, lightType = -1, lightPosition = -1, lightDirection = -1, lightIntensity = -1,
+              lightRange = -1, lightAngle = -1;
+        GLint textureCount = -1, iMvp = -1, lastMvp = -1, alpha = -1;
+        GLint fogEnabled = -1, fogColor = -1, fogRange = -1, fogDensity = -1, cameraWorldPos = -1;
+    };
+
+    // Fills the vertex and index buffers, the triangles in the given order.
+    void uploadBuffers(const uint32_t* orderedIndices);
+    // Points the vertex array at the buffers, once both they and the program exist.
+    void bindAttributes();
     void drawVisibleTiles(const glm::mat4& mvp);
+
+    float* positionArray;
+    float* normalArray;
+    uint32_t* indexArray;
+    float* uvArray;
+    uint32_t vertices, triangles;
+    std::vector<MeshTile> tileList;
+    Buffers buffer;
+    GLuint programId = 0;
+    bool ownsProgram = false;
+    Uniforms uniforms;
+    std::vector<GLuint> textureIds;
 
     // Draw ranges of the visible tiles, kept to avoid allocating each frame.
     std::vector<GLsizei> rangeCounts;

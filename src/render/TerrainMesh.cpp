@@ -21,7 +21,7 @@ TerrainMesh::~TerrainMesh() {
 }
 
 void TerrainMesh::drawFullGrid(const glm::mat4& mvp) {
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers().index);
     Mesh::drawTriangles(mvp);
 }
 
@@ -155,8 +155,7 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     for (size_t g = 0; g < groupCount; ++g) {
         const Group& group = groups[g];
         if (group.indexCount == 0) continue;
-        uploadLightSubset(lightCountLocation, lightTypeLocation, lightPositionLocation, lightDirectionLocation,
-                          lightIntensityLocation, lightRangeLocation, lightAngleLocation, group.lights);
+        uploadLights(group.lights);
         glDrawElements(GL_TRIANGLES, GLsizei(group.indexCount), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(group.firstIndex * sizeof(uint32_t)));
     }

@@ -126,9 +126,8 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     GLuint program = loadBasicProgram("Shaders/terrainShader.frag");
     std::printf("ShP2: %i\n", int(program));
     // Drawn in tiles so that the ground out of view costs nothing.
-    mesh->ownsProgram = true;
-    mesh->tileTriangles = terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS);
-    mesh->setShader(program);
+    mesh->uploadTiled(terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS));
+    mesh->setOwnShader(program);
     mesh->loadTexture("Textures/snow.png");
     mesh->loadTexture("Textures/green02.png");
 
@@ -143,19 +142,17 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     if (ownLightMap) {
         mesh->loadTexture(lightMapName.c_str());
     } else if (map.width() == BAKE_SIZE && map.height() == BAKE_SIZE) {
-        mesh->textures.push_back(bakeLightMap(map.rgb().data()));
-        mesh->textureCount += 1;
+        mesh->addTexture(bakeLightMap(map.rgb().data()));
     } else {
         std::printf("%s has no light map and is %ux%u pixels, not %ux%u: no light map baked, the terrain is lit "
                     "evenly\n",
                     mapName.c_str(), map.width(), map.height(), BAKE_SIZE, BAKE_SIZE);
-        mesh->textures.push_back(plainWhiteTexture());
-        mesh->textureCount += 1;
+        mesh->addTexture(plainWhiteTexture());
     }
 
     buildLevelObjects(terrain.get(), map, grid, x, heightScale, z);
 
-    setTerrain(terrain.get(), mesh->positions, grid.columns, grid.rows, x, z);
+    setTerrain(terrain.get(), mesh->positions(), grid.columns, grid.rows, x, z);
     return terrain.release();
 }
 

@@ -191,24 +191,23 @@ TEST_F(GeometryGlTest, CullingUsesTheLargestExtentAndCanBeSwitchedOff) {
     update();
     node->meshes[0]->boundingExtent = 12.0f;
     EXPECT_FALSE(node->isCulled());
-    EXPECT_NE(node->mvp, glm::mat4(1.0f));
-    EXPECT_EQ(node->inverseMvp, glm::inverse(node->mvp));
 
     node->meshes[0]->boundingExtent = 9.0f;
-    node->mvp = glm::mat4(1.0f);
     EXPECT_TRUE(node->isCulled());
-    EXPECT_EQ(node->mvp, glm::mat4(1.0f)) << "a culled node writes no matrices";
 
-    // A culled node is not drawn and its meshes keep last frame's matrix.
+    // A culled node is not drawn and its meshes keep last frame's matrices.
     glm::mat4 before = node->meshes[0]->lastMvp;
     node->draw();
     EXPECT_EQ(node->meshes[0]->lastMvp, before);
+    EXPECT_EQ(node->meshes[0]->frameMvp, glm::mat4(1.0f)) << "a culled node writes no matrices";
 
     RenderSettings::instance().frustumCulling = false;
     EXPECT_FALSE(node->isCulled());
-    EXPECT_EQ(node->mvp, camera->projectionMatrix * camera->getInverseWorldMatrix() * node->getWorldMatrix());
+    const glm::mat4 mvp = node->modelViewProjection();
+    EXPECT_EQ(mvp, camera->projectionMatrix * camera->getInverseWorldMatrix() * node->getWorldMatrix());
     node->draw();
-    EXPECT_EQ(node->meshes[0]->lastMvp, node->mvp) << "drawn: this frame's matrix is kept for the next";
+    EXPECT_EQ(node->meshes[0]->inverseMvp, glm::inverse(mvp));
+    EXPECT_EQ(node->meshes[0]->lastMvp, mvp) << "drawn: this frame's matrix is kept for the next";
 }
 
 TEST_F(GeometryGlTest, FirstDrawComparesAgainstTheViewAtCreation) {
@@ -234,19 +233,19 @@ TEST_F(GeometryGlTest, SharingNodesKeepTheirOwnMotionViewsAndReleaseTheModelOnce
 
     update();
     a->draw();
-    const glm::mat4 firstA = a->mvp;
+    const glm::mat4 firstA = a->modelViewProjection();
     b->draw();
-    const glm::mat4 firstB = b->mvp;
+    const glm::mat4 firstB = b->modelViewProjection();
     ASSERT_NE(firstA, firstB);
     // Next frame: each draw compares against its own node's previous view.
     camera->setPosition(glm::vec3(0.5f, 0, 0));
     update();
     glm::mat4 uploaded;
     a->draw();
-    glGetUniformfv(mesh->program, mesh->lastMvpLocation, &uploaded[0][0]);
+    glGetUniformfv(mesh->program(), glGetUniformLocation(mesh->program(), "lastMvp"), &uploaded[0][0]);
     EXPECT_EQ(uploaded, firstA);
     b->draw();
-    glGetUniformfv(mesh->program, mesh->lastMvpLocation, &uploaded[0][0]);
+    glGetUniformfv(mesh->program(), glGetUniformLocation(mesh->program(), "lastMvp"), &uploaded[0][0]);
     EXPECT_EQ(uploaded, firstB);
 
     delete a;

@@ -47,7 +47,7 @@ protected:
     // The index buffer as GL holds it, nine indices.
     static std::vector<uint32_t> uploadedIndices(const Mesh& mesh) {
         std::vector<uint32_t> uploaded(9);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh.buffers().index);
         glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 9 * sizeof(uint32_t), uploaded.data());
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
         return uploaded;
@@ -78,12 +78,12 @@ TEST_F(MeshGlTest, OneFileNameGivesOneTextureForEveryLoad) {
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("-->>Texture found: "), std::string::npos);
     EXPECT_EQ(textureCache.size(), 1u);
-    ASSERT_EQ(a->meshes[0]->textures.size(), 1u);
-    EXPECT_TRUE(glIsTexture(a->meshes[0]->textures[0]));
-    EXPECT_EQ(textureWidth(a->meshes[0]->textures[0]), 4);
-    EXPECT_EQ(b->meshes[0]->textureCount, 2u) << "the same texture on units 0 and 1";
-    EXPECT_EQ(b->meshes[0]->textures[0], a->meshes[0]->textures[0]);
-    EXPECT_EQ(b->meshes[0]->textures[1], a->meshes[0]->textures[0]);
+    ASSERT_EQ(a->meshes[0]->textures().size(), 1u);
+    EXPECT_TRUE(glIsTexture(a->meshes[0]->textures()[0]));
+    EXPECT_EQ(textureWidth(a->meshes[0]->textures()[0]), 4);
+    EXPECT_EQ(b->meshes[0]->textureCount(), 2u) << "the same texture on units 0 and 1";
+    EXPECT_EQ(b->meshes[0]->textures()[0], a->meshes[0]->textures()[0]);
+    EXPECT_EQ(b->meshes[0]->textures()[1], a->meshes[0]->textures()[0]);
     delete a;
     delete b;
     EXPECT_TRUE(glIsTexture(textureCache["Textures/rock.png"])) << "meshes do not own their textures";
@@ -95,7 +95,7 @@ TEST_F(MeshGlTest, FirstFileRowIsTheFirstTextureRow) {
     GeometryNode* node = cube();
     node->meshes[0]->loadTexture("Textures/rows.png");
     std::vector<unsigned char> texels(2 * 3 * 4);
-    glBindTexture(GL_TEXTURE_2D, node->meshes[0]->textures[0]);
+    glBindTexture(GL_TEXTURE_2D, node->meshes[0]->textures()[0]);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     EXPECT_EQ(texels[0], 255);
     EXPECT_EQ(texels[2], 0);
@@ -116,16 +116,16 @@ TEST_F(MeshGlTest, MissingTextureIsEmptyButKeepsItsUnit) {
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("lodepng failed to load image: Textures/nothere.png"), std::string::npos);
     mesh->loadTexture("Textures/second.png");
-    ASSERT_EQ(mesh->textureCount, 2u);
-    EXPECT_NE(mesh->textures[0], 0u);
-    EXPECT_EQ(textureWidth(mesh->textures[0]), 0);
-    EXPECT_EQ(textureWidth(mesh->textures[1]), 2) << "the next texture lands on unit 1";
+    ASSERT_EQ(mesh->textureCount(), 2u);
+    EXPECT_NE(mesh->textures()[0], 0u);
+    EXPECT_EQ(textureWidth(mesh->textures()[0]), 0);
+    EXPECT_EQ(textureWidth(mesh->textures()[1]), 2) << "the next texture lands on unit 1";
 
     // The empty texture is cached: a later load does not retry the file.
     writePng(temp.file("Textures/nothere.png"), 2, 2);
     GeometryNode* other = cube();
     other->meshes[0]->loadTexture("Textures/nothere.png");
-    EXPECT_EQ(other->meshes[0]->textures[0], mesh->textures[0]);
+    EXPECT_EQ(other->meshes[0]->textures()[0], mesh->textures()[0]);
     delete node;
     delete other;
 }
@@ -136,10 +136,10 @@ TEST_F(MeshGlTest, BackslashNamesOpenWithForwardSlashesButKeepTheirKey) {
     GeometryNode* node = cube();
     node->meshes[0]->loadTexture("Textures\\wing.png");
     node->meshes[0]->loadTexture("Textures/wing.png");
-    EXPECT_EQ(textureWidth(node->meshes[0]->textures[0]), 8);
+    EXPECT_EQ(textureWidth(node->meshes[0]->textures()[0]), 8);
     EXPECT_EQ(textureCache.count("Textures\\wing.png"), 1u);
     EXPECT_EQ(textureCache.size(), 2u) << "the two spellings are separate entries";
-    EXPECT_NE(node->meshes[0]->textures[0], node->meshes[0]->textures[1]);
+    EXPECT_NE(node->meshes[0]->textures()[0], node->meshes[0]->textures()[1]);
     delete node;
 }
 
@@ -151,7 +151,7 @@ TEST_F(MeshGlTest, DrawSetsSamplingStateFromTheRenderSettings) {
     node->update(0.0);
     Mesh* mesh = node->meshes[0];
     mesh->loadTexture("Textures/tile.png");
-    GLuint id = mesh->textures[0];
+    GLuint id = mesh->textures()[0];
     auto filters = [&]() {
         GLint mag = 0, min = 0;
         glBindTexture(GL_TEXTURE_2D, id);
@@ -197,30 +197,29 @@ TEST_F(MeshGlTest, ModelMatrixGivesTheTransposedNormalMatrix) {
 TEST_F(MeshGlTest, ReversedUploadDrawsTheLastTriangleFirstAndKeepsTheArray) {
     std::unique_ptr<Mesh> owned(threeTriangles(1, 1));
     Mesh& mesh = *owned;
-    mesh.uploadReversed = true;
+    mesh.uploadReversed();
     mesh.setShader(ensureBasicShader());
     // Whole triangles swap places; each keeps its winding.
     EXPECT_EQ(uploadedIndices(mesh), (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
-    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9), THREE_TRIANGLES);
+    EXPECT_EQ(std::vector<uint32_t>(mesh.indices(), mesh.indices() + 9), THREE_TRIANGLES);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(MeshGlTest, TilesGoToGlTileByTileWithSpheresAroundThem) {
     std::unique_ptr<Mesh> owned(threeTriangles(4, 2));
     Mesh& mesh = *owned;
-    mesh.tileTriangles = {{2}, {1, 0}};
+    mesh.uploadTiled({{2}, {1, 0}});
     mesh.setShader(ensureBasicShader());
-    EXPECT_TRUE(mesh.tileTriangles.empty());
-    ASSERT_EQ(mesh.tiles.size(), 2u);
-    EXPECT_EQ(mesh.tiles[0].firstTriangle, 0u);
-    EXPECT_EQ(mesh.tiles[0].triangleCount, 1u);
-    EXPECT_EQ(mesh.tiles[1].firstTriangle, 1u);
-    EXPECT_EQ(mesh.tiles[1].triangleCount, 2u);
+    ASSERT_EQ(mesh.tiles().size(), 2u);
+    EXPECT_EQ(mesh.tiles()[0].firstTriangle, 0u);
+    EXPECT_EQ(mesh.tiles()[0].triangleCount, 1u);
+    EXPECT_EQ(mesh.tiles()[1].firstTriangle, 1u);
+    EXPECT_EQ(mesh.tiles()[1].triangleCount, 2u);
     // The second tile spans the whole 4 x 2 rectangle.
-    EXPECT_EQ(mesh.tiles[1].center, glm::vec3(2, 1, 0));
-    EXPECT_FLOAT_EQ(mesh.tiles[1].radius, std::sqrt(5.0f));
+    EXPECT_EQ(mesh.tiles()[1].center, glm::vec3(2, 1, 0));
+    EXPECT_FLOAT_EQ(mesh.tiles()[1].radius, std::sqrt(5.0f));
     EXPECT_EQ(uploadedIndices(mesh), (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
-    EXPECT_EQ(std::vector<uint32_t>(mesh.indices, mesh.indices + 9), THREE_TRIANGLES);
+    EXPECT_EQ(std::vector<uint32_t>(mesh.indices(), mesh.indices() + 9), THREE_TRIANGLES);
 }
 
 TEST_F(MeshGlTest, ATileTableThatMissesOrRepeatsATriangleIsDropped) {
@@ -231,11 +230,11 @@ TEST_F(MeshGlTest, ATileTableThatMissesOrRepeatsATriangleIsDropped) {
     };
     for (const auto& table : broken) {
         Mesh mesh(new float[12](), new float[12](), new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0}, new float[12](), 4, 3);
-        mesh.tileTriangles = table;
         testing::internal::CaptureStdout();
+        mesh.uploadTiled(table);
         mesh.setShader(ensureBasicShader());
         const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_TRUE(mesh.tiles.empty());
+        EXPECT_TRUE(mesh.tiles().empty());
         EXPECT_NE(out.find("drawn without tiles"), std::string::npos);
         EXPECT_EQ(uploadedIndices(mesh), THREE_TRIANGLES);
     }
@@ -260,17 +259,17 @@ TEST_F(MeshGlTest, ImportBuildsOneMeshPerPartWithItsTextures) {
     GeometryNode* node = importGeometryNode("parts.obj");
     ASSERT_NE(node, nullptr);
     ASSERT_EQ(node->meshes.size(), 2u);
-    Mesh* painted = node->meshes[0]->textureCount ? node->meshes[0] : node->meshes[1];
+    Mesh* painted = node->meshes[0]->textureCount() ? node->meshes[0] : node->meshes[1];
     Mesh* plain = painted == node->meshes[0] ? node->meshes[1] : node->meshes[0];
-    EXPECT_EQ(plain->textureCount, 0u);
+    EXPECT_EQ(plain->textureCount(), 0u);
     EXPECT_FLOAT_EQ(plain->boundingExtent, 3.0f);
-    EXPECT_EQ(plain->triangleCount, 1u);
-    for (uint32_t i = 0; i < 3 * plain->vertexCount; ++i) EXPECT_EQ(plain->uvs[i], 0.0f) << "no uvs in the file";
-    ASSERT_EQ(painted->textureCount, 1u);
+    EXPECT_EQ(plain->triangleCount(), 1u);
+    for (uint32_t i = 0; i < 3 * plain->vertexCount(); ++i) EXPECT_EQ(plain->uvs()[i], 0.0f) << "no uvs in the file";
+    ASSERT_EQ(painted->textureCount(), 1u);
     EXPECT_EQ(textureCache.count("Textures\\sub/spots.png"), 1u) << "the material's own folder stays after the prefix";
-    EXPECT_EQ(textureWidth(painted->textures[0]), 4);
+    EXPECT_EQ(textureWidth(painted->textures()[0]), 4);
     // Normals are generated by the import and face +z for this triangle.
-    EXPECT_NEAR(painted->normals[2], 1.0f, 1e-4f);
+    EXPECT_NEAR(painted->normals()[2], 1.0f, 1e-4f);
     delete node;
 }
 
@@ -284,7 +283,7 @@ TEST_F(MeshGlTest, ImportSkipsLineAndPointPartsAndNeverReadsTheirNormals) {
     GeometryNode* node = importGeometryNode("mixed.obj");
     ASSERT_NE(node, nullptr);
     ASSERT_EQ(node->meshes.size(), 1u);
-    EXPECT_EQ(node->meshes[0]->triangleCount, 1u);
+    EXPECT_EQ(node->meshes[0]->triangleCount(), 1u);
     EXPECT_FLOAT_EQ(node->meshes[0]->boundingExtent, 1.0f);
     delete node;
 }
@@ -303,8 +302,8 @@ TEST_F(MeshGlTest, RepeatedImportsAndDeletesLeaveNoGlObjectsBehind) {
     ScopedDirectory inTemp(temp.path());
     GeometryNode* first = importGeometryNode("tri.obj");
     ASSERT_NE(first, nullptr);
-    GLuint vao = first->meshes[0]->vao;
-    GLuint buffer = first->meshes[0]->positionBuffer;
+    GLuint vao = first->meshes[0]->buffers().vertexArray;
+    GLuint buffer = first->meshes[0]->buffers().position;
     EXPECT_TRUE(glIsVertexArray(vao));
     testing::internal::CaptureStdout();
     delete first;
@@ -321,8 +320,7 @@ TEST_F(MeshGlTest, AnOwnedProgramGoesWithItsMesh) {
     GLuint program = glCreateProgram();
     float* positions = new float[9]{0, 0, 0, 1, 0, 0, 0, 1, 0};
     Mesh* mesh = new Mesh(positions, new float[9](), new uint32_t[3]{0, 1, 2}, new float[9](), 3, 1);
-    mesh->setShader(program);
-    mesh->ownsProgram = true;
+    mesh->setOwnShader(program);
     delete mesh;
     EXPECT_FALSE(glIsProgram(program));
 }

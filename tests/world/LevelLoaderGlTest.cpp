@@ -112,16 +112,16 @@ TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
     // The mesh, its textures and the collision grid.
     ASSERT_EQ(terrain->meshes.size(), 1u);
     const Mesh* mesh = terrain->meshes[0];
-    EXPECT_EQ(mesh->vertexCount, 16u);
-    EXPECT_EQ(mesh->triangleCount, 18u);
-    EXPECT_NE(mesh->program, 0u);
-    EXPECT_NE(mesh->program, basicShader);
-    ASSERT_EQ(mesh->textureCount, 3u);
-    ASSERT_EQ(mesh->textures.size(), 3u);
-    EXPECT_EQ(mesh->textures[0], textureCache["Textures/snow.png"]);
-    EXPECT_EQ(mesh->textures[1], textureCache["Textures/green02.png"]);
+    EXPECT_EQ(mesh->vertexCount(), 16u);
+    EXPECT_EQ(mesh->triangleCount(), 18u);
+    EXPECT_NE(mesh->program(), 0u);
+    EXPECT_NE(mesh->program(), basicShader);
+    ASSERT_EQ(mesh->textureCount(), 3u);
+    ASSERT_EQ(mesh->textures().size(), 3u);
+    EXPECT_EQ(mesh->textures()[0], textureCache["Textures/snow.png"]);
+    EXPECT_EQ(mesh->textures()[1], textureCache["Textures/green02.png"]);
     EXPECT_EQ(collisionRegistry.terrainNode, terrain);
-    EXPECT_EQ(collisionRegistry.vertices, mesh->positions);
+    EXPECT_EQ(collisionRegistry.vertices, mesh->positions());
     EXPECT_EQ(collisionRegistry.columns, 4u);
     EXPECT_EQ(collisionRegistry.rows, 4u);
     EXPECT_EQ(collisionRegistry.extentX, 2048.0f);
@@ -212,8 +212,8 @@ TEST_F(LevelLoaderGlTest, ALevelsOwnLightMapIsLoadedInsteadOfBaked) {
     GeometryNode* terrain = load(1, &out);
     ASSERT_NE(terrain, nullptr);
     const Mesh* mesh = terrain->meshes[0];
-    ASSERT_EQ(mesh->textureCount, 3u);
-    EXPECT_EQ(mesh->textures[2], textureCache["Maps/map1Lightmap.png"]);
+    ASSERT_EQ(mesh->textureCount(), 3u);
+    EXPECT_EQ(mesh->textures()[2], textureCache["Maps/map1Lightmap.png"]);
     EXPECT_EQ(out.find("no light map"), std::string::npos);
 }
 
@@ -224,9 +224,9 @@ TEST_F(LevelLoaderGlTest, AnOddSizedMapWithoutLightMapPlaysEvenlyLit) {
     ASSERT_NE(terrain, nullptr);
     EXPECT_NE(out.find("Maps/map1.png has no light map and is 4x4 pixels, not 512x512"), std::string::npos) << out;
     const Mesh* mesh = terrain->meshes[0];
-    ASSERT_EQ(mesh->textureCount, 3u);
+    ASSERT_EQ(mesh->textureCount(), 3u);
     // A plain white texture: one texel of full intensity.
-    glBindTexture(GL_TEXTURE_2D, mesh->textures[2]);
+    glBindTexture(GL_TEXTURE_2D, mesh->textures()[2]);
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 1);
@@ -253,8 +253,8 @@ TEST_F(LevelLoaderGlTest, A512MapWithoutAUsableLightMapIsBaked) {
         GeometryNode* terrain = load(level, &out);
         ASSERT_NE(terrain, nullptr);
         const Mesh* mesh = terrain->meshes[0];
-        ASSERT_EQ(mesh->textureCount, 3u);
-        EXPECT_EQ(mesh->textures[2], lightMapTexture);
+        ASSERT_EQ(mesh->textureCount(), 3u);
+        EXPECT_EQ(mesh->textures()[2], lightMapTexture);
         EXPECT_NE(lightMapTexture, 0u);
         EXPECT_EQ(out.find("no light map"), std::string::npos);
         EXPECT_EQ(out.find("cannot be decoded: the light map is baked instead") != std::string::npos, level == 1)

@@ -45,7 +45,7 @@ protected:
         // Detail did fall: far fewer triangles than the full grid's.
         const TerrainMesh* mesh = dynamic_cast<TerrainMesh*>(currentTerrain->meshes[0]);
         ASSERT_NE(mesh, nullptr);
-        EXPECT_LT(mesh->trianglesDrawn, mesh->triangleCount / 2) << where;
+        EXPECT_LT(mesh->trianglesDrawn, mesh->triangleCount() / 2) << where;
     }
 
     // At the start view and every 2.5 s of the autopilot's flight through

@@ -48,7 +48,7 @@ protected:
 
     // World position `height` above the terrain's grid vertex (i, j).
     glm::vec3 aboveGround(uint32_t i, uint32_t j, float height) {
-        const float* p = terrain->meshes[0]->positions + 3 * (size_t(i) * 512 + j);
+        const float* p = terrain->meshes[0]->positions() + 3 * (size_t(i) * 512 + j);
         return glm::vec3(terrain->getWorldMatrix() * glm::vec4(p[0], p[1] + height, p[2], 1.0f));
     }
 
@@ -87,7 +87,7 @@ protected:
         GLuint all = 0, culled = 0;
         const std::vector<unsigned char> full = render(false, &all);
         const std::vector<unsigned char> tiled = render(true, &culled);
-        EXPECT_EQ(all, terrain->meshes[0]->triangleCount) << view;
+        EXPECT_EQ(all, terrain->meshes[0]->triangleCount()) << view;
         size_t differing = 0, ground = 0;
         for (size_t p = 0; p < full.size(); p += 4) {
             if (full[p] != tiled[p] || full[p + 1] != tiled[p + 1] || full[p + 2] != tiled[p + 2]) ++differing;
@@ -119,7 +119,7 @@ TEST_F(TerrainTilesGlTest, MidTerrainViewsAreTheSameWithAndWithoutTileCulling) {
         std::snprintf(view, sizeof view, "middle, yaw %.0f", yaw);
         const GLuint culled = expectSamePicture(view);
         // Looking sideways from the middle leaves well over half the ground out.
-        EXPECT_LT(culled, terrain->meshes[0]->triangleCount / 2) << view;
+        EXPECT_LT(culled, terrain->meshes[0]->triangleCount() / 2) << view;
     }
 }
 
@@ -152,29 +152,28 @@ TEST_F(TerrainTilesGlTest, LookingAwayFromTheTerrainDrawsFewTriangles) {
     placeCamera(aboveGround(256, 500, 60.0f), -60.0f, -90.0f);
     const GLuint culled = expectSamePicture("east edge, looking out");
     EXPECT_GT(culled, 0u);
-    EXPECT_LT(culled, terrain->meshes[0]->triangleCount / 8);
+    EXPECT_LT(culled, terrain->meshes[0]->triangleCount() / 8);
 }
 
 TEST_F(TerrainTilesGlTest, TheTerrainIsTiledAndKeepsItsIndexArray) {
     const Mesh* mesh = terrain->meshes[0];
-    ASSERT_EQ(mesh->tiles.size(), 256u);
-    EXPECT_TRUE(mesh->tileTriangles.empty());
+    ASSERT_EQ(mesh->tiles().size(), 256u);
     uint32_t next = 0;
-    for (const MeshTile& tile : mesh->tiles) {
+    for (const MeshTile& tile : mesh->tiles()) {
         EXPECT_EQ(tile.firstTriangle, next);
         next += tile.triangleCount;
         EXPECT_GT(tile.radius, 0.0f);
     }
-    EXPECT_EQ(next, mesh->triangleCount);
+    EXPECT_EQ(next, mesh->triangleCount());
     // The array keeps the grid order the collision and the tests read.
-    EXPECT_EQ(mesh->indices[0], 0u);
-    EXPECT_EQ(mesh->indices[1], 1u);
-    EXPECT_EQ(mesh->indices[2], 512u);
+    EXPECT_EQ(mesh->indices()[0], 0u);
+    EXPECT_EQ(mesh->indices()[1], 1u);
+    EXPECT_EQ(mesh->indices()[2], 512u);
     // The first tile drawn is the grid's last corner, its last triangle first.
     std::vector<uint32_t> uploaded(3);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->indexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->buffers().index);
     glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 3 * sizeof(uint32_t), uploaded.data());
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    const uint32_t last = 3 * (mesh->triangleCount - 1);
-    EXPECT_EQ(uploaded, (std::vector<uint32_t>{mesh->indices[last], mesh->indices[last + 1], mesh->indices[last + 2]}));
+    const uint32_t last = 3 * (mesh->triangleCount() - 1);
+    EXPECT_EQ(uploaded, (std::vector<uint32_t>{mesh->indices()[last], mesh->indices()[last + 1], mesh->indices()[last + 2]}));
 }
