@@ -137,7 +137,7 @@ void Game::readInput(double frameSeconds) {
     gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
     handleSettingKeys(window);
     pauseControl.readInput(window);
-    gameState.player->handleEnvironmentKeys();
+    handleEnvironmentKeys(window, *gameState.player);
     gameState.player->controls = gameState.player->readControls();
     hud->update(window, frameSeconds);
 }

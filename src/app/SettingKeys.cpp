@@ -12,6 +12,8 @@
 #include "app/LevelFlow.h"
 #include "app/RenderSettings.h"
 #include "player/PlayerNode.h"
+#include "render/Environment.h"
+#include "render/LightNode.h"
 #include "scene/CameraNode.h"
 
 PolygonModeHook polygonModeHook = applyPolygonMode;
@@ -137,4 +139,44 @@ void printTextureQuality() {
     std::printf("Texture-Sampling-Quality: %s\nMip-Mapping-Quality: %s\n", samplingName(settings.textureSampling),
                 mipMappingName(settings.mipMapping));
     std::fflush(stdout);
+}
+
+bool environmentKeyLatch = true;
+
+int pollEnvironmentKey(GLFWwindow* window) {
+    for (int key : {GLFW_KEY_N, GLFW_KEY_F, GLFW_KEY_L}) {
+        if (Input::current().getKey(window, key) != GLFW_PRESS) continue;
+        if (environmentKeyLatch) return 0;
+        environmentKeyLatch = true;
+        return key;
+    }
+    environmentKeyLatch = false;
+    return 0;
+}
+
+void handleEnvironmentKeys(GLFWwindow* window, PlayerNode& player) {
+    switch (pollEnvironmentKey(window)) {
+        case GLFW_KEY_N:
+            if (environment.lightingMode == LightingMode::Day) {
+                std::printf("Weather set to night\n");
+                environment.setLighting(LightingMode::Night);
+            } else {
+                std::printf("Weather set to day\n");
+                environment.setLighting(LightingMode::Day);
+            }
+            player.spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
+            std::fflush(stdout);
+            break;
+        case GLFW_KEY_F:
+            environment.setFog(!environment.fogEnabled);
+            std::printf("Fog toggled\n");
+            std::fflush(stdout);
+            break;
+        case GLFW_KEY_L:
+            player.spotlight->enabled = !player.spotlight->enabled;
+            std::printf("Spotlight toggled\n");
+            std::fflush(stdout);
+            break;
+        default: break;
+    }
 }

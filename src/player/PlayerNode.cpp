@@ -19,7 +19,6 @@
 
 using namespace flight;
 
-bool environmentKeyLatch = true;
 
 namespace {
 
@@ -53,17 +52,6 @@ PlayerNode::~PlayerNode() {
     deleteIfDetached(brokenRightWing);
 }
 
-int PlayerNode::pollEnvironmentKey(GLFWwindow* window) {
-    for (int key : {GLFW_KEY_N, GLFW_KEY_F, GLFW_KEY_L}) {
-        if (!held(window, key)) continue;
-        if (environmentKeyLatch) return 0;
-        environmentKeyLatch = true;
-        return key;
-    }
-    environmentKeyLatch = false;
-    return 0;
-}
-
 FlightControls PlayerNode::readControls() const {
     FlightControls read;
     read.noseDown = held(window, GLFW_KEY_W) || held(window, GLFW_KEY_UP);
@@ -93,34 +81,9 @@ float PlayerNode::lowFlightBoost(float altitude) {
     return altitude < BOOST_ALTITUDE ? BOOST_GAIN * (BOOST_ALTITUDE - altitude) : 0.0f;
 }
 
-void PlayerNode::handleEnvironmentKeys() {
-    switch (pollEnvironmentKey(window)) {
-        case GLFW_KEY_N:
-            if (environment.lightingMode == LightingMode::Day) {
-                std::printf("Weather set to night\n");
-                environment.setLighting(LightingMode::Night);
-            } else {
-                std::printf("Weather set to day\n");
-                environment.setLighting(LightingMode::Day);
-            }
-            spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
-            std::fflush(stdout);
-            break;
-        case GLFW_KEY_F:
-            environment.setFog(!environment.fogEnabled);
-            std::printf("Fog toggled\n");
-            std::fflush(stdout);
-            break;
-        case GLFW_KEY_L:
-            spotlight->enabled = !spotlight->enabled;
-            std::printf("Spotlight toggled\n");
-            std::fflush(stdout);
-            break;
-        default: break;
-    }
-}
+void PlayerNode::update(double dt) { fly(controls, dt); }
 
-void PlayerNode::update(double dt) {
+void PlayerNode::fly(const FlightControls& frame, double dt) {
     const float t = float(dt);
     // The pose at the start of the step: the cache holds it until Node::update.
     const glm::mat4 world = getWorldMatrix();
@@ -131,21 +94,21 @@ void PlayerNode::update(double dt) {
 
     spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
 
-    float pitchInput = PITCH_RATE * t * controls.joystickPitch;
-    float rollInput = ROLL_RATE * t * controls.joystickRoll;
-    limbSwing.x += PITCH_SWING_RATE * t * controls.joystickPitch;
-    limbSwing.z += ROLL_SWING_RATE * t * controls.joystickRoll;
+    float pitchInput = PITCH_RATE * t * frame.joystickPitch;
+    float rollInput = ROLL_RATE * t * frame.joystickRoll;
+    limbSwing.x += PITCH_SWING_RATE * t * frame.joystickPitch;
+    limbSwing.z += ROLL_SWING_RATE * t * frame.joystickRoll;
 
     if (stopped) {
         Node::update(dt);
         return;
     }
 
-    steer(controls.noseDown, -1.0f, PITCH_RATE, PITCH_SWING_RATE, t, pitchInput, limbSwing.x);
-    steer(controls.noseUp, 1.0f, PITCH_RATE, PITCH_SWING_RATE, t, pitchInput, limbSwing.x);
-    steer(controls.rollLeft, -1.0f, ROLL_RATE, ROLL_SWING_RATE, t, rollInput, limbSwing.z);
-    steer(controls.rollRight, 1.0f, ROLL_RATE, ROLL_SWING_RATE, t, rollInput, limbSwing.z);
-    if (controls.flap) speed += FLAP_GAIN * t * forward.y;
+    steer(frame.noseDown, -1.0f, PITCH_RATE, PITCH_SWING_RATE, t, pitchInput, limbSwing.x);
+    steer(frame.noseUp, 1.0f, PITCH_RATE, PITCH_SWING_RATE, t, pitchInput, limbSwing.x);
+    steer(frame.rollLeft, -1.0f, ROLL_RATE, ROLL_SWING_RATE, t, rollInput, limbSwing.z);
+    steer(frame.rollRight, 1.0f, ROLL_RATE, ROLL_SWING_RATE, t, rollInput, limbSwing.z);
+    if (frame.flap) speed += FLAP_GAIN * t * forward.y;
 
     if (leftWingBroken) rollInput -= BROKEN_WING_ROLL * t;
     if (rightWingBroken) rollInput += BROKEN_WING_ROLL * t;

@@ -43,11 +43,11 @@ public:
     // Called once per simulation step before the collision test: flies with
     // `controls`, animates the limbs, then updates the children.
     void update(double dt) override;
+    // One step of the flight model with the given controls.
+    void fly(const FlightControls& frame, double dt);
 
     // Reads the keys and joysticks into a FlightControls; once per frame.
     FlightControls readControls() const;
-    // N, F and L (day/night, fog, headlight), once per frame.
-    void handleEnvironmentKeys();
 
     // Back to the level's start: position, heading, speed, flags, both wings.
     void reset();
@@ -55,9 +55,6 @@ public:
     void breakWing(WingSide side);
     void animateLimbs(float t);
 
-    // The environment key acting in this frame (GLFW_KEY_N, _F or _L), or 0:
-    // a key acts once and then not again until N, F and L are all released.
-    static int pollEnvironmentKey(GLFWwindow* window);
     // The speed added below altitude 50 (terrain space): 100 units/s at 0.
     static float lowFlightBoost(float altitude);
 
@@ -78,10 +75,6 @@ public:
     GeometryNode* brokenRightWing = nullptr;
     std::vector<int> joysticks;
 };
-
-// Set while one of N, F, L has acted and not all three were released since;
-// set at start so that a key held while the game starts is ignored.
-extern bool environmentKeyLatch;
 
 // The figure's parts in assembly order; a test can hand in mesh-less nodes.
 struct PlayerParts {

@@ -11,6 +11,7 @@
 #include <glm/glm.hpp>
 
 #include "app/GameState.h"
+#include "app/SettingKeys.h"
 #include "app/StepClock.h"
 #include "app/WorldStep.h"
 #include "player/PlayerNode.h"
@@ -78,7 +79,7 @@ protected:
     glm::vec3 forward() const { return -glm::normalize(glm::vec3(player->rotationMatrix[2])); }
     // One frame of one step: the frame's controls, then the step.
     void step(float dt = STEP) {
-        player->handleEnvironmentKeys();
+        handleEnvironmentKeys(nullptr, *player);
         player->controls = player->readControls();
         root->update(dt);
     }
@@ -538,30 +539,30 @@ TEST_F(PlayerNodeTest, AStoppedFigureHoldsStillButStillReadsJoysticksAndKeys) {
 TEST_F(PlayerNodeTest, EnvironmentKeysActOncePerPressWithOneLatch) {
     environmentKeyLatch = true;  // as at program start
     input.press(GLFW_KEY_N);
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);  // held since start
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);  // held since start
     input.releaseAll();
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
     EXPECT_FALSE(environmentKeyLatch);
 
     input.press(GLFW_KEY_N);
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), GLFW_KEY_N);
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_N);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
     input.press(GLFW_KEY_F);  // while N is still held
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
     input.release(GLFW_KEY_N);  // F still held
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
     input.release(GLFW_KEY_F);
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), 0);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
     input.press(GLFW_KEY_F);
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), GLFW_KEY_F);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_F);
 
     // N wins over F and L when pressed together.
     input.releaseAll();
-    PlayerNode::pollEnvironmentKey(nullptr);
+    pollEnvironmentKey(nullptr);
     input.press(GLFW_KEY_L);
     input.press(GLFW_KEY_F);
     input.press(GLFW_KEY_N);
-    EXPECT_EQ(PlayerNode::pollEnvironmentKey(nullptr), GLFW_KEY_N);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_N);
 }
 
 TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {
