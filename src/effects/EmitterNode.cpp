@@ -141,17 +141,17 @@ void EmitterNode::frameUpdate() {
     for (GLuint i = 0; i < 4; ++i) glDisableVertexAttribArray(i);
     glDisable(GL_RASTERIZER_DISCARD);
     glBindVertexArray(0);
+    // What was just written is the snow to draw and the next update's input:
+    // however often the frame is drawn (a paused game, a picture taken twice),
+    // it shows the same flakes.
+    sourceIndex = targetIndex;
+    targetIndex = 1 - targetIndex;
 }
 
 void EmitterNode::draw() {
     for (Node* child : children) child->draw();
-    if (!activeCamera) {
-        // Nothing to look through, but the next update must still read what
-        // the last one wrote.
-        sourceIndex = targetIndex;
-        targetIndex = 1 - targetIndex;
-        return;
-    }
+    // Nothing to look through, or no flakes made yet.
+    if (!activeCamera || isFirst) return;
 
     glm::mat4 viewProjection = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
 
@@ -173,14 +173,11 @@ void EmitterNode::draw() {
         glUniform1i(billboardProgram->textureSampler, 0);
     }
 
-    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[targetIndex]);
+    glBindBuffer(GL_ARRAY_BUFFER, particleBuffers[sourceIndex]);
     glEnableVertexAttribArray(0);
     glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, particleStride, offsetOf(offsetof(Particle, position)));
-    glDrawTransformFeedback(GL_POINTS, feedbackObjects[targetIndex]);
+    glDrawTransformFeedback(GL_POINTS, feedbackObjects[sourceIndex]);
     glDisableVertexAttribArray(0);
-
-    sourceIndex = targetIndex;
-    targetIndex = 1 - targetIndex;
     glBindVertexArray(0);
 }
 

@@ -94,13 +94,15 @@ TEST_F(EmitterGlTest, FirstUpdateRunsOnlyTheLauncher) {
     EXPECT_GE(written, 2u);
     EXPECT_LE(written, 16u);
     EXPECT_FALSE(emitter.isFirst);
-    // Update leaves the indices to draw.
-    EXPECT_EQ(emitter.sourceIndex, 0);
-    EXPECT_EQ(emitter.targetIndex, 1);
+    // The buffer just written is the one to draw and the next update's input.
+    EXPECT_EQ(emitter.sourceIndex, 1);
+    EXPECT_EQ(emitter.targetIndex, 0);
 
     std::vector<Particle> out = records(emitter.particleBuffers[1], written);
     EXPECT_EQ(out[0].type, 0.0f);
     EXPECT_EQ(out[0].position, glm::vec3(0.0f, 250.0f, 0.0f));
+    // Drawing again (a paused frame) shows the same flakes.
+    emitter.draw();
     emitter.draw();
     EXPECT_EQ(emitter.sourceIndex, 1);
     EXPECT_EQ(emitter.targetIndex, 0);
