@@ -8,8 +8,7 @@
 
 FlightGauge FlightGauge::read(PlayerNode& player, Node* terrain, const CollisionRegistry& grid) {
     FlightGauge gauge;
-    glm::vec4 local(glm::vec3(player.getWorldMatrix()[3]), 1.0f);
-    if (terrain) local = terrain->getInverseWorldMatrix() * local;
+    const glm::vec4 local = player.poseIn(terrain)[3];
     const float boost = PlayerNode::lowFlightBoost(local.y);
     gauge.boost = boost > 0.0f;
     // A stopped figure (crashed, or past the finish) does not move at all.

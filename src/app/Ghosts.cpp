@@ -11,8 +11,7 @@ namespace {
 
 // The figure's pose in the terrain's space.
 GhostPose playerPose() {
-    glm::mat4 pose = gameState.player->getWorldMatrix();
-    if (gameState.terrain) pose = gameState.terrain->getInverseWorldMatrix() * pose;
+    const glm::mat4 pose = gameState.player->poseIn(gameState.terrain);
     GhostPose ghost;
     ghost.position = glm::vec3(pose[3]);
     const glm::mat3 axes(glm::normalize(glm::vec3(pose[0])), glm::normalize(glm::vec3(pose[1])),

@@ -21,9 +21,7 @@ LevelRebuild levelRebuild = rebuildLevel;
 float playerTrackPosition() {
     PlayerNode* player = gameState.player;
     if (!player) return 0.0f;
-    glm::vec4 position = player->getWorldMatrix()[3];
-    if (gameState.terrain) position = gameState.terrain->getInverseWorldMatrix() * position;
-    return position.z;
+    return player->poseIn(gameState.terrain)[3].z;
 }
 
 bool playerPastFinish() { return gameState.player && playerTrackPosition() > finishLine; }

@@ -12,8 +12,7 @@ FlightSound currentFlightSound() {
     sound.speed = player->speed;
     sound.flapping = player->controls.flap;
     // The lamps are placed in the terrain's space; the listener joins them there.
-    glm::mat4 pose = player->getWorldMatrix();
-    if (gameState.terrain) pose = gameState.terrain->getInverseWorldMatrix() * pose;
+    const glm::mat4 pose = player->poseIn(gameState.terrain);
     sound.position = glm::vec3(pose[3]);
     // From where the figure is now: the flight model's own figure comes from
     // the pose at the start of its update, stale in the first pass of a run.

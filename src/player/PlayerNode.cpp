@@ -77,6 +77,11 @@ FlightControls PlayerNode::readControls() const {
     return read;
 }
 
+glm::mat4 PlayerNode::poseIn(Node* terrain) {
+    const glm::mat4 world = getWorldMatrix();
+    return terrain ? terrain->getInverseWorldMatrix() * world : world;
+}
+
 float PlayerNode::lowFlightBoost(float altitude) {
     return altitude < BOOST_ALTITUDE ? BOOST_GAIN * (BOOST_ALTITUDE - altitude) : 0.0f;
 }

@@ -46,6 +46,10 @@ public:
     // One step of the flight model with the given controls.
     void fly(const FlightControls& frame, double dt);
 
+    // The figure's world pose in `terrain`'s own space (the level's markers,
+    // ghosts and sounds live there); the world pose without a terrain.
+    glm::mat4 poseIn(Node* terrain);
+
     // Reads the keys and joysticks into a FlightControls; once per frame.
     FlightControls readControls() const;
 
