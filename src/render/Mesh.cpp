@@ -226,19 +226,28 @@ void Mesh::uploadTiled(const std::vector<std::vector<uint32_t>>& tileTriangles) 
     uploadBuffers(upload);
 }
 
-void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
-    // The planes of the picture itself, in the mesh's own space: a point is
-    // shown only where -w <= x <= w, -w <= y <= w and -w <= z in clip space.
-    // They open wider than the culling frustum of the scene nodes, which could
-    // drop a tile that shows at the picture's edge. There is no far plane:
-    // this projection clips nothing by distance.
+Mesh::PicturePlanes::PicturePlanes(const glm::mat4& mvp) {
     const glm::mat4 rows = glm::transpose(mvp);
-    glm::vec4 planes[5] = {rows[3] + rows[0], rows[3] - rows[0], rows[3] + rows[1], rows[3] - rows[1],
-                           rows[3] + rows[2]};
+    planes[0] = rows[3] + rows[0];
+    planes[1] = rows[3] - rows[0];
+    planes[2] = rows[3] + rows[1];
+    planes[3] = rows[3] - rows[1];
+    planes[4] = rows[3] + rows[2];
     for (glm::vec4& plane : planes) {
         const float length = glm::length(glm::vec3(plane));
         if (length > 0.0f) plane /= length;
     }
+}
+
+bool Mesh::PicturePlanes::excludes(const glm::vec3& center, float radius) const {
+    for (const glm::vec4& plane : planes) {
+        if (glm::dot(glm::vec3(plane), center) + plane.w < -radius) return true;
+    }
+    return false;
+}
+
+void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
+    const PicturePlanes picture(mvp);
     // Keeps float rounding in the plane sums from dropping a tile that just
     // touches the picture; it is far below a tile's size.
     const float slack = 1.0f;
@@ -247,14 +256,7 @@ void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
     rangeOffsets.clear();
     uint32_t rangeEnd = 0;
     for (const MeshTile& tile : tileList) {
-        bool outside = false;
-        for (const glm::vec4& plane : planes) {
-            if (glm::dot(glm::vec3(plane), tile.center) + plane.w < -(tile.radius + slack)) {
-                outside = true;
-                break;
-            }
-        }
-        if (outside || tile.triangleCount == 0) continue;
+        if (picture.excludes(tile.center, tile.radius + slack) || tile.triangleCount == 0) continue;
         // Neighbours in the buffer become one range.
         if (!rangeCounts.empty() && rangeEnd == tile.firstTriangle) {
             rangeCounts.back() += static_cast<GLsizei>(3 * tile.triangleCount);

@@ -98,6 +98,18 @@ protected:
     // Uploads the registry's lights in `indices` only (see uploadLightSubset).
     void uploadLights(const std::vector<int>& indices);
 
+    // The planes of the picture itself, in the mesh's own space: a point is
+    // shown only where -w <= x <= w, -w <= y <= w and -w <= z in clip space.
+    // They open wider than the culling frustum of the scene nodes, which could
+    // drop a piece that shows at the picture's edge. There is no far plane:
+    // this projection clips nothing by distance.
+    struct PicturePlanes {
+        explicit PicturePlanes(const glm::mat4& mvp);
+        // A sphere wholly outside one of the planes cannot show.
+        bool excludes(const glm::vec3& center, float radius) const;
+        glm::vec4 planes[5];
+    };
+
 private:
     // Uniform locations of the program, looked up once in setShader.
     struct Uniforms {

@@ -72,25 +72,14 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     const float fogPerUnit = environment.fogEnabled ? environment.fogDensity / environment.fogRange : 0.0f;
     lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit);
 
-    // The planes of the picture in the terrain's own space, as in the tiles'
-    // test of Mesh; no far plane.
-    const glm::mat4 rowsOf = glm::transpose(mvp);
-    glm::vec4 planes[5] = {rowsOf[3] + rowsOf[0], rowsOf[3] - rowsOf[0], rowsOf[3] + rowsOf[1],
-                           rowsOf[3] - rowsOf[1], rowsOf[3] + rowsOf[2]};
-    for (glm::vec4& plane : planes) {
-        const float length = glm::length(glm::vec3(plane));
-        if (length > 0.0f) plane /= length;
-    }
+    const PicturePlanes picture(mvp);
     const std::vector<TerrainLod::Patch>& patches = lod.patches();
     visible.clear();
     for (uint32_t p = 0; p < patches.size(); ++p) {
         const TerrainLod::Patch& patch = patches[p];
         const glm::vec3 center = 0.5f * (patch.low + patch.high);
         const float radius = 0.5f * glm::length(patch.high - patch.low) + 1.0f;
-        bool outside = false;
-        for (const glm::vec4& plane : planes)
-            outside = outside || (settings.frustumCulling && glm::dot(glm::vec3(plane), center) + plane.w < -radius);
-        if (outside) continue;
+        if (settings.frustumCulling && picture.excludes(center, radius)) continue;
         visible.emplace_back(glm::length(eye - glm::clamp(eye, patch.low, patch.high)), p);
     }
     // Near ground first, so depth testing spares the ground hidden behind it.
