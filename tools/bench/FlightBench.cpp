@@ -17,44 +17,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr double STEP = 1.0 / 60.0;
 constexpr int WIDTH = 800, HEIGHT = 600;
 // Every level's autopilot flight lasts longer than the last of these.
 constexpr double SAMPLE_TIMES[5] = {2.5, 5.0, 7.5, 10.0, 12.5};
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> values, double share) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, size_t(share * double(values.size())))];
-}
-
-// Median frame time of the start view (the clock held at zero puts the
-// player back at the start in every pass) and the triangles of one pass.
-double startView(Game& game, double& clock, long& triangles) {
-    GLuint query = 0;
-    glGenQueries(1, &query);
-    std::vector<double> times;
-    game.startClock(clock);
-    for (int pass = 0; pass < 20; ++pass) {
-        gameState.raceTime = 0.0;
-        clock += STEP;
-        if (pass == 19) glBeginQuery(GL_PRIMITIVES_GENERATED, query);
-        Clock::time_point start = Clock::now();
-        game.runPass(clock);
-        if (pass >= 8) times.push_back(millisecondsSince(start));
-        if (pass == 19) glEndQuery(GL_PRIMITIVES_GENERATED);
-    }
-    GLuint count = 0;
-    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
-    glDeleteQueries(1, &query);
-    triangles = long(count);
-    return percentile(times, 0.5);
-}
 
 // The picture with detail that falls with distance against the full grid's.
 void compareHere(FlightFigures& figures) {
@@ -73,7 +39,7 @@ FlightFigures benchLevel(Game& game, ScriptedInput& input, double& clock, int le
     figures.level = level;
     RenderSettings& settings = RenderSettings::instance();
     gameState.levelNumber = level;
-    Clock::time_point start = Clock::now();
+    BenchClock::time_point start = BenchClock::now();
     rebuildLevel();
     glFinish();
     figures.loadMs = millisecondsSince(start);
@@ -81,9 +47,9 @@ FlightFigures benchLevel(Game& game, ScriptedInput& input, double& clock, int le
 
     input.releaseAll();
     settings.fullTerrainDetail = true;
-    figures.fullStartMs = startView(game, clock, figures.fullTriangles);
+    figures.fullStartMs = startViewFrameTime(game, clock, &figures.fullTriangles);
     settings.fullTerrainDetail = false;
-    figures.startMs = startView(game, clock, figures.triangles);
+    figures.startMs = startViewFrameTime(game, clock, &figures.triangles);
     compareHere(figures);
 
     // The flight: the autopilot chooses the keys, the game's own frame loop
@@ -109,6 +75,37 @@ FlightFigures benchLevel(Game& game, ScriptedInput& input, double& clock, int le
 }
 
 }  // namespace
+
+double millisecondsSince(BenchClock::time_point start) {
+    return std::chrono::duration<double, std::milli>(BenchClock::now() - start).count();
+}
+
+double percentile(std::vector<double> values, double share) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, size_t(share * double(values.size())))];
+}
+
+double startViewFrameTime(Game& game, double& clock, long* triangles) {
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    std::vector<double> times;
+    game.startClock(clock);
+    for (int pass = 0; pass < 20; ++pass) {
+        gameState.raceTime = 0.0;
+        clock += STEP;
+        if (pass == 19) glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        BenchClock::time_point start = BenchClock::now();
+        game.runPass(clock);
+        if (pass >= 8) times.push_back(millisecondsSince(start));
+        if (pass == 19) glEndQuery(GL_PRIMITIVES_GENERATED);
+    }
+    GLuint count = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+    glDeleteQueries(1, &query);
+    if (triangles) *triangles = long(count);
+    return percentile(times, 0.5);
+}
 
 std::vector<FlightFigures> runFlightBench(Game& game, ScriptedInput& input, double& clock,
                                           const std::vector<int>& levels, std::FILE* out) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdio>
 #include <vector>
 
@@ -18,6 +19,15 @@ struct FlightFigures {
     long triangles = 0, fullTriangles = 0;
     double worstMean = 0, worstWithin = 1;  // over the start view and the five points
 };
+
+using BenchClock = std::chrono::steady_clock;
+double millisecondsSince(BenchClock::time_point start);
+// The value below which `share` of the values lie (0.5: the median).
+double percentile(std::vector<double> values, double share);
+// Median frame time of the start view (the clock held at zero puts the
+// player back at the start in every pass), and the triangles of its last
+// pass in `triangles` when given; `clock` is the game's pass clock.
+double startViewFrameTime(Game& game, double& clock, long* triangles = nullptr);
 
 // Prints the table on `out`; `clock` is the game's pass clock, carried on.
 std::vector<FlightFigures> runFlightBench(Game& game, ScriptedInput& input, double& clock,

@@ -36,16 +36,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double millisecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using Clock = BenchClock;
 
 // Resident memory once the allocator has handed its free pages back, so
 // that what the figure shows is live memory, not the heap's cache.
@@ -71,20 +62,6 @@ bool hasEmitter(Node* node) {
     return false;
 }
 
-// Frame time of the start view: the clock is held at zero so every pass puts
-// the player back at the start.
-double startViewFrameTime(Game& game, double& clock) {
-    std::vector<double> times;
-    for (int pass = 0; pass < 25; ++pass) {
-        gameState.raceTime = 0.0;
-        clock += 1.0 / 60.0;
-        Clock::time_point start = Clock::now();
-        game.runPass(clock);
-        if (pass >= 10) times.push_back(millisecondsSince(start));
-    }
-    return median(times);
-}
-
 // CPU time of one frame's world step (with the collision test) and its
 // once-a-frame effects, without drawing.
 double updateAndCollisionTime() {
@@ -96,7 +73,7 @@ double updateAndCollisionTime() {
         times.push_back(millisecondsSince(start));
     }
     glFinish();
-    return median(times);
+    return percentile(times, 0.5);
 }
 
 // The autopilot's finish time of every level through the game's own loop at
