@@ -12,6 +12,17 @@ const float TILING = 4.0;
 // with it, so night dims the map by the ratio.
 const float DAY_LIGHT = 1.6;
 
+// The game also builds variants of this program without the fog or the
+// lamps, for ground that has neither: software GL runs every line of a
+// shader, both sides of each branch and the first pass of each loop, so only
+// code that is not there costs nothing.
+#ifndef FOG
+#define FOG 1
+#endif
+#ifndef LAMPS
+#define LAMPS 1
+#endif
+
 in vec3 worldPosition;
 in vec3 worldNormal;
 in vec3 modelPosition;
@@ -94,9 +105,8 @@ void main() {
     int count = min(lightCount, MAX_SHADER_LIGHTS);
     bool baked = textureCount > 2;
     // The sky's lights come first in the list: they take only their cheap
-    // part. A loop, unlike a branch, really ends early in software GL, so
-    // ground that no lamp reaches (the renderer lists only the lights that
-    // can reach each stretch of ground) pays nothing for the lamps.
+    // part. The renderer lists only the lights that can reach each stretch of
+    // ground, and draws ground that no lamp reaches without the lamp loop.
     int k = 0;
     for (; k < count; ++k) {
         int type = lightType[k];
@@ -104,7 +114,9 @@ void main() {
         float facing = max(dot(n, -lightDirection[k]), 0.0);
         sky += type == 0 ? lightIntensity[k] : lightIntensity[k] * (baked ? 1.0 : facing);
     }
+#if LAMPS
     for (; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
+#endif
     vec3 light = sky;
     if (baked) {
         // The map's column runs against x and its row against z.
@@ -113,10 +125,12 @@ void main() {
         light = texture(texture2, mapUv).rgb * clamp(sky / DAY_LIGHT, 0.0, 1.0);
     }
     vec3 color = albedo * (light + lamps);
+#if FOG
     if (fogEnabled != 0) {
         float depth = fogDensity * length(worldPosition - cameraWorldPos) / fogRange;
         color = mix(fogColor, color, exp(-depth * depth));
     }
+#endif
     fragColor = vec4(color, alpha);
     fragData = encodeMotion();
 }

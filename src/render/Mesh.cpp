@@ -90,30 +90,41 @@ Mesh::~Mesh() {
     delete[] indexArray;
 }
 
+Mesh::Uniforms Mesh::locateUniforms(GLuint program) {
+    Uniforms u;
+    u.projectionMatrix = glGetUniformLocation(program, "projectionMatrix");
+    u.transformationMatrix = glGetUniformLocation(program, "transformationMatrix");
+    u.viewMatrix = glGetUniformLocation(program, "viewMatrix");
+    u.normalMatrix = glGetUniformLocation(program, "normalMatrix");
+    u.lightCount = glGetUniformLocation(program, "lightCount");
+    u.lightType = glGetUniformLocation(program, "lightType");
+    u.lightPosition = glGetUniformLocation(program, "lightPosition");
+    u.lightDirection = glGetUniformLocation(program, "lightDirection");
+    u.lightIntensity = glGetUniformLocation(program, "lightIntensity");
+    u.lightRange = glGetUniformLocation(program, "lightRange");
+    u.lightAngle = glGetUniformLocation(program, "lightAngle");
+    u.textureCount = glGetUniformLocation(program, "textureCount");
+    u.iMvp = glGetUniformLocation(program, "iMvp");
+    u.lastMvp = glGetUniformLocation(program, "lastMvp");
+    u.alpha = glGetUniformLocation(program, "alpha");
+    u.fogEnabled = glGetUniformLocation(program, "fogEnabled");
+    u.fogColor = glGetUniformLocation(program, "fogColor");
+    u.fogRange = glGetUniformLocation(program, "fogRange");
+    u.fogDensity = glGetUniformLocation(program, "fogDensity");
+    u.cameraWorldPos = glGetUniformLocation(program, "cameraWorldPos");
+    for (int i = 0; i < MAX_TEXTURE_UNIFORMS; ++i) {
+        char sampler[32];
+        std::snprintf(sampler, sizeof sampler, "texture%d", i);
+        u.textures[i] = glGetUniformLocation(program, sampler);
+    }
+    return u;
+}
+
 void Mesh::setShader(GLuint program) {
     programId = program;
     ownsProgram = false;
     glUseProgram(program);
-    uniforms.projectionMatrix = glGetUniformLocation(program, "projectionMatrix");
-    uniforms.transformationMatrix = glGetUniformLocation(program, "transformationMatrix");
-    uniforms.viewMatrix = glGetUniformLocation(program, "viewMatrix");
-    uniforms.normalMatrix = glGetUniformLocation(program, "normalMatrix");
-    uniforms.lightCount = glGetUniformLocation(program, "lightCount");
-    uniforms.lightType = glGetUniformLocation(program, "lightType");
-    uniforms.lightPosition = glGetUniformLocation(program, "lightPosition");
-    uniforms.lightDirection = glGetUniformLocation(program, "lightDirection");
-    uniforms.lightIntensity = glGetUniformLocation(program, "lightIntensity");
-    uniforms.lightRange = glGetUniformLocation(program, "lightRange");
-    uniforms.lightAngle = glGetUniformLocation(program, "lightAngle");
-    uniforms.textureCount = glGetUniformLocation(program, "textureCount");
-    uniforms.iMvp = glGetUniformLocation(program, "iMvp");
-    uniforms.lastMvp = glGetUniformLocation(program, "lastMvp");
-    uniforms.alpha = glGetUniformLocation(program, "alpha");
-    uniforms.fogEnabled = glGetUniformLocation(program, "fogEnabled");
-    uniforms.fogColor = glGetUniformLocation(program, "fogColor");
-    uniforms.fogRange = glGetUniformLocation(program, "fogRange");
-    uniforms.fogDensity = glGetUniformLocation(program, "fogDensity");
-    uniforms.cameraWorldPos = glGetUniformLocation(program, "cameraWorldPos");
+    uniforms = locateUniforms(program);
     bindAttributes();
 }
 
@@ -296,8 +307,9 @@ void Mesh::loadTexture(const char* fileName) {
 void Mesh::addTexture(GLuint texture) { textureIds.push_back(texture); }
 
 void Mesh::uploadLights(const std::vector<int>& indices) {
-    uploadLightSubset(uniforms.lightCount, uniforms.lightType, uniforms.lightPosition, uniforms.lightDirection,
-                      uniforms.lightIntensity, uniforms.lightRange, uniforms.lightAngle, indices);
+    const Uniforms& u = *activeUniforms;
+    uploadLightSubset(u.lightCount, u.lightType, u.lightPosition, u.lightDirection, u.lightIntensity, u.lightRange,
+                      u.lightAngle, indices);
 }
 
 void Mesh::setModelMatrix(const glm::mat4& m) {
@@ -312,9 +324,9 @@ void Mesh::draw(float alpha) {
     glEnable(GL_DEPTH_TEST);
 
     const RenderSettings& settings = RenderSettings::instance();
-    float opacity = alpha;
+    frameOpacity = alpha;
     if (!settings.transparency) {
-        opacity = 1.0f;
+        frameOpacity = 1.0f;
         glDisable(GL_BLEND);
     } else if (alpha >= 1.0f) {
         glDisable(GL_BLEND);
@@ -323,43 +335,64 @@ void Mesh::draw(float alpha) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
 
+    activeUniforms = &uniforms;
+    uploadFrameUniforms(uniforms, programId);
+    glm::mat4 projection(1.0f), view(1.0f);
+    if (activeCamera) {
+        projection = activeCamera->projectionMatrix;
+        view = activeCamera->getInverseWorldMatrix();
+    }
+    drawTriangles(projection * view * modelMatrix);
+    lastMvp = frameMvp;
+
+    glBindVertexArray(0);
+    glDisable(GL_BLEND);
+}
+
+void Mesh::switchProgram(GLuint program, const Uniforms& locations) {
+    glUseProgram(program);
+    activeUniforms = &locations;
+    uploadFrameUniforms(locations, program);
+}
+
+void Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
     glm::mat4 projection(1.0f), view(1.0f), cameraWorld(1.0f);
     if (activeCamera) {
         projection = activeCamera->projectionMatrix;
         view = activeCamera->getInverseWorldMatrix();
         cameraWorld = activeCamera->getWorldMatrix();
     }
-    glUniformMatrix4fv(uniforms.projectionMatrix, 1, GL_FALSE, glm::value_ptr(projection));
-    glUniformMatrix4fv(uniforms.transformationMatrix, 1, GL_FALSE, glm::value_ptr(modelMatrix));
-    glUniformMatrix4fv(uniforms.viewMatrix, 1, GL_FALSE, glm::value_ptr(view));
-    glUniformMatrix3fv(uniforms.normalMatrix, 1, GL_FALSE, glm::value_ptr(normalMatrix));
-    glUniformMatrix4fv(uniforms.iMvp, 1, GL_FALSE, glm::value_ptr(inverseMvp));
-    glUniformMatrix4fv(uniforms.lastMvp, 1, GL_FALSE, glm::value_ptr(lastMvp));
+    glUniformMatrix4fv(u.projectionMatrix, 1, GL_FALSE, glm::value_ptr(projection));
+    glUniformMatrix4fv(u.transformationMatrix, 1, GL_FALSE, glm::value_ptr(modelMatrix));
+    glUniformMatrix4fv(u.viewMatrix, 1, GL_FALSE, glm::value_ptr(view));
+    glUniformMatrix3fv(u.normalMatrix, 1, GL_FALSE, glm::value_ptr(normalMatrix));
+    glUniformMatrix4fv(u.iMvp, 1, GL_FALSE, glm::value_ptr(inverseMvp));
+    glUniformMatrix4fv(u.lastMvp, 1, GL_FALSE, glm::value_ptr(lastMvp));
 
-    uploadLightUniforms(uniforms.lightCount, uniforms.lightType, uniforms.lightPosition, uniforms.lightDirection,
-                        uniforms.lightIntensity, uniforms.lightRange, uniforms.lightAngle);
+    uploadLightUniforms(u.lightCount, u.lightType, u.lightPosition, u.lightDirection, u.lightIntensity, u.lightRange,
+                        u.lightAngle);
 
-    glUniform1f(uniforms.alpha, opacity);
-    glUniform1i(uniforms.fogEnabled, environment.fogEnabled ? 1 : 0);
-    glUniform3f(uniforms.fogColor, FOG_GREY, FOG_GREY, FOG_GREY);
-    glUniform1f(uniforms.fogRange, environment.fogRange);
-    glUniform1f(uniforms.fogDensity, environment.fogDensity);
+    glUniform1f(u.alpha, frameOpacity);
+    glUniform1i(u.fogEnabled, environment.fogEnabled ? 1 : 0);
+    glUniform3f(u.fogColor, FOG_GREY, FOG_GREY, FOG_GREY);
+    glUniform1f(u.fogRange, environment.fogRange);
+    glUniform1f(u.fogDensity, environment.fogDensity);
     glm::vec3 eye(cameraWorld[3]);
-    glUniform3f(uniforms.cameraWorldPos, eye.x, eye.y, eye.z);
-    glUniform1i(uniforms.textureCount, static_cast<GLint>(textureCount()));
+    glUniform3f(u.cameraWorldPos, eye.x, eye.y, eye.z);
+    glUniform1i(u.textureCount, static_cast<GLint>(textureCount()));
 
     for (uint32_t i = 0; i < textureCount(); ++i) {
-        char sampler[32];
-        snprintf(sampler, sizeof sampler, "texture%u", i);
-        glUniform1i(glGetUniformLocation(programId, sampler), static_cast<GLint>(i));
+        GLint sampler = -1;
+        if (i < MAX_TEXTURE_UNIFORMS) {
+            sampler = u.textures[i];
+        } else {
+            char name[32];
+            std::snprintf(name, sizeof name, "texture%u", i);
+            sampler = glGetUniformLocation(program, name);
+        }
+        glUniform1i(sampler, static_cast<GLint>(i));
         glActiveTexture(GL_TEXTURE0 + i);
         glBindTexture(GL_TEXTURE_2D, textureIds[i]);
         applySamplingState();
     }
-
-    drawTriangles(projection * view * modelMatrix);
-    lastMvp = frameMvp;
-
-    glBindVertexArray(0);
-    glDisable(GL_BLEND);
 }

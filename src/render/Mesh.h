@@ -31,6 +31,18 @@ public:
     // Deletes the buffers, the vertex array and the arrays; textures stay alive.
     virtual ~Mesh();
 
+    static constexpr int MAX_TEXTURE_UNIFORMS = 8;
+    // Uniform locations of a program, looked up once.
+    struct Uniforms {
+        GLint projectionMatrix = -1, transformationMatrix = -1, viewMatrix = -1, normalMatrix = -1;
+        GLint lightCount = -1, lightType = -1, lightPosition = -1, lightDirection = -1, lightIntensity = -1,
+              lightRange = -1, lightAngle = -1;
+        GLint textureCount = -1, iMvp = -1, lastMvp = -1, alpha = -1;
+        GLint fogEnabled = -1, fogColor = -1, fogRange = -1, fogDensity = -1, cameraWorldPos = -1;
+        GLint textures[MAX_TEXTURE_UNIFORMS] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    };
+    static Uniforms locateUniforms(GLuint program);
+
     Mesh(const Mesh&) = delete;
     Mesh& operator=(const Mesh&) = delete;
 
@@ -92,6 +104,12 @@ public:
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
 
 protected:
+    // From drawTriangles: goes on with `program`, a variant of the mesh's own
+    // program with the same inputs, after uploading this draw's uniforms to it.
+    void switchProgram(GLuint program, const Uniforms& locations);
+    // The same, back to the mesh's own program.
+    void switchToOwnProgram() { switchProgram(programId, uniforms); }
+
     // Called by draw once the program, uniforms and textures are set: hands
     // the triangles to GL (the tiles in view while culling is on, else all).
     virtual void drawTriangles(const glm::mat4& mvp);
@@ -111,20 +129,13 @@ protected:
     };
 
 private:
-    // Uniform locations of the program, looked up once in setShader.
-    struct Uniforms {
-        GLint projectionMatrix = -1, transformationMatrix = -1, viewMatrix = -1, normalMatrix = -1;
-        GLint lightCount = -1, lightType = -1, lightPosition = -1, lightDirection = -1, lightIntensity = -1,
-              lightRange = -1, lightAngle = -1;
-        GLint textureCount = -1, iMvp = -1, lastMvp = -1, alpha = -1;
-        GLint fogEnabled = -1, fogColor = -1, fogRange = -1, fogDensity = -1, cameraWorldPos = -1;
-    };
-
     // Fills the vertex and index buffers, the triangles in the given order.
     void uploadBuffers(const uint32_t* orderedIndices);
     // Points the vertex array at the buffers, once both they and the program exist.
     void bindAttributes();
     void drawVisibleTiles(const glm::mat4& mvp);
+    // The camera, model, light, fog and texture uniforms of this draw.
+    void uploadFrameUniforms(const Uniforms& locations, GLuint program);
 
     float* positionArray;
     float* normalArray;
@@ -136,6 +147,9 @@ private:
     GLuint programId = 0;
     bool ownsProgram = false;
     Uniforms uniforms;
+    // Those of the program the draw in progress uses, and its opacity.
+    const Uniforms* activeUniforms = &uniforms;
+    float frameOpacity = 1.0f;
     std::vector<GLuint> textureIds;
 
     // Draw ranges of the visible tiles, kept to avoid allocating each frame.

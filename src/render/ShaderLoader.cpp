@@ -88,12 +88,7 @@ bool readShaderSource(const std::string& path, std::string& source) {
 
 namespace {
 
-void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
-    std::string source;
-    if (!readShaderSource(path, source)) {
-        std::cout << "Failed to open shader file: " << (pathInMessage ? path : "") << std::endl;
-        console::pauseAndExit();
-    }
+void compileSource(GLenum type, GLuint& shader, const std::string& source, bool announce) {
     shader = glCreateShader(type);
     if (shader == 0) {
         std::cout << "Failed to create shader" << std::endl;
@@ -109,6 +104,15 @@ void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool p
         return;
     }
     failWithLog(shaderLog(shader));
+}
+
+void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
+    std::string source;
+    if (!readShaderSource(path, source)) {
+        std::cout << "Failed to open shader file: " << (pathInMessage ? path : "") << std::endl;
+        console::pauseAndExit();
+    }
+    compileSource(type, shader, source, announce);
 }
 
 }  // namespace
@@ -140,6 +144,29 @@ GLuint loadFboProgram(const std::string& fragmentPath) {
 GLuint loadBasicProgram(const std::string& fragmentPath) {
     GLuint program = buildProgram("Shaders/basicShader.vert", fragmentPath, true);
     std::printf("Shader loaded.\n");
+    return program;
+}
+
+GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines) {
+    std::string source;
+    if (!readShaderSource(fragmentPath, source)) {
+        std::cout << "Failed to open shader file: " << fragmentPath << std::endl;
+        console::pauseAndExit();
+    }
+    // The defines go right after the #version line, which must come first.
+    const size_t lineEnd = source.find('\n');
+    source.insert(lineEnd == std::string::npos ? source.size() : lineEnd + 1, defines);
+    GLuint program = glCreateProgram();
+    GLuint vertex = 0, fragment = 0;
+    compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert");
+    compileSource(GL_FRAGMENT_SHADER, fragment, source, false);
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    glBindFragDataLocation(program, 0, "fragColor");
+    glBindFragDataLocation(program, 1, "fragData");
+    linkShaderProgram(program);
     return program;
 }
 

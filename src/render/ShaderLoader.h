@@ -27,6 +27,11 @@ GLuint loadFboProgram(const std::string& fragmentPath);
 // A geometry program: Shaders/basicShader.vert with the given fragment shader.
 GLuint loadBasicProgram(const std::string& fragmentPath);
 
+// A variant of a geometry program: the fragment shader with `defines` (whole
+// lines, "#define NAME value\n") after its #version line. Quiet; ends the
+// program on failure like the strict loaders.
+GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines);
+
 // The screen-text program, or 0 when its vertex file is missing.
 GLuint loadTextProgram();
 

@@ -6,7 +6,54 @@
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
+#include "render/RenderResources.h"
+#include "render/ShaderLoader.h"
 #include "scene/CameraNode.h"
+
+namespace {
+
+// The terrain program without fog and lamps, without fog, and without lamps
+// (each level's own program has both), built once for every level's terrain.
+struct Variant {
+    GLuint program = 0;
+    Mesh::Uniforms uniforms;
+};
+Variant variants[3];
+// Tried once; the programs stay 0 when they cannot stand in for the own one.
+bool variantsTried = false;
+
+void forgetVariants() {
+    for (Variant& variant : variants) variant = Variant();
+    variantsTried = false;
+}
+
+const bool variantsRegistered = RenderResources::add(
+    [] {
+        for (Variant& variant : variants)
+            if (variant.program) glDeleteProgram(variant.program);
+        forgetVariants();
+    },
+    forgetVariants);
+
+void buildVariants(GLuint ownProgram) {
+    variantsTried = true;
+    const char* defines[3] = {"#define FOG 0\n#define LAMPS 0\n", "#define FOG 0\n", "#define LAMPS 0\n"};
+    for (int v = 0; v < 3; ++v) variants[v].program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines[v]);
+    // The mesh's vertex array was set up for its own program's inputs.
+    bool sameInputs = true;
+    for (const char* input : {"in_position", "in_normal", "in_uv"})
+        for (const Variant& variant : variants)
+            sameInputs = sameInputs && glGetAttribLocation(variant.program, input) == glGetAttribLocation(ownProgram, input);
+    for (Variant& variant : variants) {
+        if (!sameInputs) {
+            glDeleteProgram(variant.program);
+            variant.program = 0;
+        }
+        variant.uniforms = Mesh::locateUniforms(variant.program);
+    }
+}
+
+}  // namespace
 
 TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
                          uint32_t triangleCount, uint32_t columns, uint32_t rows)
@@ -56,6 +103,22 @@ uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
     return mask;
 }
 
+void TerrainMesh::useVariant(bool fog, bool lamps) {
+    int wanted = (fog ? 2 : 0) + (lamps ? 1 : 0);
+    if (wanted < 3 && !variants[wanted].program) wanted = 3;
+    if (wanted == currentVariant) return;
+    // The draw began with the own program, which has fog and lamps.
+    if (wanted == 3 && currentVariant == -1) {
+        currentVariant = 3;
+        return;
+    }
+    if (wanted == 3)
+        switchToOwnProgram();
+    else
+        switchProgram(variants[wanted].program, variants[wanted].uniforms);
+    currentVariant = wanted;
+}
+
 void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     const RenderSettings& settings = RenderSettings::instance();
     if (settings.fullTerrainDetail || lod.patches().empty() || !activeCamera) {
@@ -101,6 +164,7 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         if (g == groupCount) {
             if (groups.size() == groupCount) groups.emplace_back();
             groups[g].lightMask = mask;
+            groups[g].hasLamps = false;
             // The sky's lights first: the terrain's shader takes them in a
             // cheap loop of their own.
             groups[g].lights.clear();
@@ -108,7 +172,9 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
                 for (int k = 0; k < 64; ++k) {
                     if (!(mask & (uint64_t(1) << k))) continue;
                     const bool isSky = isSkyLight(registry.lightTypes[k]);
-                    if (isSky == bool(sky)) groups[g].lights.push_back(k);
+                    if (isSky != bool(sky)) continue;
+                    groups[g].lights.push_back(k);
+                    groups[g].hasLamps = groups[g].hasLamps || !isSky;
                 }
             }
             ++groupCount;
@@ -141,9 +207,12 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lodIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(frameIndices.size() * sizeof(uint32_t)), frameIndices.data(),
                  GL_STREAM_DRAW);
+    if (!variantsTried) buildVariants(program());
+    currentVariant = -1;
     for (size_t g = 0; g < groupCount; ++g) {
         const Group& group = groups[g];
         if (group.indexCount == 0) continue;
+        useVariant(environment.fogEnabled, group.hasLamps);
         uploadLights(group.lights);
         glDrawElements(GL_TRIANGLES, GLsizei(group.indexCount), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(group.firstIndex * sizeof(uint32_t)));
