@@ -165,6 +165,11 @@ void EmitterNode::draw() {
     glUniform3fv(billboardProgram->cameraPosition, 1, glm::value_ptr(cameraPosition));
     glUniformMatrix4fv(billboardProgram->viewProjection, 1, GL_FALSE, glm::value_ptr(viewProjection));
     glUniform1i(billboardProgram->useUniformPosition, 0);
+    // Flakes under half a pixel across are left out: 1 pixel is 2 / height
+    // in normalised device units.
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glUniform1f(billboardProgram->smallestSquare, viewport[3] > 0 ? 1.0f / float(viewport[3]) : 0.0f);
 
     if (textureCount > 0 && !textures.empty()) {
         glActiveTexture(GL_TEXTURE0);

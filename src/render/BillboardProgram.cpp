@@ -12,5 +12,6 @@ BillboardProgram::BillboardProgram() {
             {&billboardPos, "BillboardPos"},
             {&billboardSize, "BillboardSize"},
             {&textureSampler, "myTextureSampler"},
-            {&useUniformPosition, "useUniformPosition"}});
+            {&useUniformPosition, "useUniformPosition"},
+            {&smallestSquare, "smallestSquare"}});
 }

@@ -9,5 +9,5 @@ public:
     BillboardProgram();
 
     GLint viewProjection = -1, cameraPosition = -1, billboardPos = -1, billboardSize = -1, textureSampler = -1,
-          useUniformPosition = -1;
+          useUniformPosition = -1, smallestSquare = -1;
 };
