@@ -37,15 +37,17 @@ void main() {
     float jitter = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
     vec2 size = vec2(textureSize(colorTexture, 0));
     vec2 here = (vec2(pixel) + 0.5) / size;
-    // The scene is sampled nearest: a trail shorter than half a pixel reads
-    // this pixel again and again, so the samples are skipped (a loop, unlike
-    // a branch, really ends early in software GL).
+    // The scene is sampled nearest, so a trail needs no more than one sample
+    // per pixel it crosses: one shorter than half a pixel keeps this pixel
+    // alone, a short one takes few samples (a loop, unlike a branch, really
+    // ends early in software GL).
     vec2 reach = abs(trail) * size;
-    int samples = max(reach.x, reach.y) < 0.5 ? 1 : SAMPLES;
+    float pixels = max(reach.x, reach.y);
+    int samples = pixels < 0.5 ? 1 : min(SAMPLES, int(ceil(pixels)) + 1);
     vec4 sum = scene;
     for (int i = 1; i < samples; ++i) {
-        vec2 at = clamp(here - trail * ((float(i) - jitter) / float(SAMPLES - 1)), vec2(0.0), vec2(1.0));
+        vec2 at = clamp(here - trail * ((float(i) - jitter) / float(samples - 1)), vec2(0.0), vec2(1.0));
         sum += texture(colorTexture, at);
     }
-    fragColor = samples == 1 ? scene : sum / float(SAMPLES);
+    fragColor = sum / float(samples);
 }
