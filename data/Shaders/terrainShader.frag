@@ -12,15 +12,17 @@ const float TILING = 4.0;
 // with it, so night dims the map by the ratio.
 const float DAY_LIGHT = 1.6;
 
-// The game also builds variants of this program without the fog or the
-// lamps, for ground that has neither: software GL runs every line of a
-// shader, both sides of each branch and the first pass of each loop, so only
-// code that is not there costs nothing.
+// The game also builds variants of this program for ground with a baked
+// light map: without the fog, and with a fixed number LAMP_SLOTS of lamps,
+// which then come first in the light list, each read at a fixed place.
+// Software GL runs every line of a shader, both sides of each branch and the
+// first pass of each loop, and a loop over lamps costs far more than the same
+// lamps written out: only code that is not there costs nothing.
 #ifndef FOG
 #define FOG 1
 #endif
-#ifndef LAMPS
-#define LAMPS 1
+#ifndef LAMP_SLOTS
+#define LAMP_SLOTS -1
 #endif
 
 in vec3 worldPosition;
@@ -104,9 +106,9 @@ void main() {
     vec3 lamps = vec3(0.0);
     int count = min(lightCount, MAX_SHADER_LIGHTS);
     bool baked = textureCount > 2;
+#if LAMP_SLOTS < 0
     // The sky's lights come first in the list: they take only their cheap
-    // part. The renderer lists only the lights that can reach each stretch of
-    // ground, and draws ground that no lamp reaches without the lamp loop.
+    // part.
     int k = 0;
     for (; k < count; ++k) {
         int type = lightType[k];
@@ -114,8 +116,22 @@ void main() {
         float facing = max(dot(n, -lightDirection[k]), 0.0);
         sky += type == 0 ? lightIntensity[k] : lightIntensity[k] * (baked ? 1.0 : facing);
     }
-#if LAMPS
     for (; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
+#else
+    // The light map holds the sky's shading: its lights add their intensity.
+    for (int k = LAMP_SLOTS; k < count; ++k) sky += lightIntensity[k];
+#if LAMP_SLOTS > 0
+    addLight(0, n, worldPosition, baked, sky, lamps);
+#endif
+#if LAMP_SLOTS > 1
+    addLight(1, n, worldPosition, baked, sky, lamps);
+#endif
+#if LAMP_SLOTS > 2
+    addLight(2, n, worldPosition, baked, sky, lamps);
+#endif
+#if LAMP_SLOTS > 3
+    addLight(3, n, worldPosition, baked, sky, lamps);
+#endif
 #endif
     vec3 light = sky;
     if (baked) {

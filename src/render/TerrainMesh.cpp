@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "app/RenderSettings.h"
 #include "render/Environment.h"
@@ -12,45 +13,52 @@
 
 namespace {
 
-// The terrain program without fog and lamps, without fog, and without lamps
-// (each level's own program has both), built once for every level's terrain.
+// Variants of the terrain program for ground with a baked light map: with or
+// without fog, and with 0 to MAX_LAMP_SLOTS lamps written out (each level's
+// own program loops over any lights). Built once per process, each when it is
+// first needed.
+constexpr int MAX_LAMP_SLOTS = 4;
 struct Variant {
-    GLuint program = 0;
+    bool tried = false;
+    GLuint program = 0;  // 0 when it cannot stand in for the own program
     Mesh::Uniforms uniforms;
 };
-Variant variants[3];
-// Tried once; the programs stay 0 when they cannot stand in for the own one.
-bool variantsTried = false;
+Variant variants[2][MAX_LAMP_SLOTS + 1];
 
 void forgetVariants() {
-    for (Variant& variant : variants) variant = Variant();
-    variantsTried = false;
+    for (auto& row : variants)
+        for (Variant& variant : row) variant = Variant();
 }
 
 const bool variantsRegistered = RenderResources::add(
     [] {
-        for (Variant& variant : variants)
-            if (variant.program) glDeleteProgram(variant.program);
+        for (auto& row : variants)
+            for (Variant& variant : row)
+                if (variant.program) glDeleteProgram(variant.program);
         forgetVariants();
     },
     forgetVariants);
 
-void buildVariants(GLuint ownProgram) {
-    variantsTried = true;
-    const char* defines[3] = {"#define FOG 0\n#define LAMPS 0\n", "#define FOG 0\n", "#define LAMPS 0\n"};
-    for (int v = 0; v < 3; ++v) variants[v].program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines[v]);
-    // The mesh's vertex array was set up for its own program's inputs.
-    bool sameInputs = true;
-    for (const char* input : {"in_position", "in_normal", "in_uv"})
-        for (const Variant& variant : variants)
-            sameInputs = sameInputs && glGetAttribLocation(variant.program, input) == glGetAttribLocation(ownProgram, input);
-    for (Variant& variant : variants) {
-        if (!sameInputs) {
-            glDeleteProgram(variant.program);
-            variant.program = 0;
+// The variant, or nullptr when the own program must draw.
+const Variant* variantFor(bool fog, size_t lamps, GLuint ownProgram) {
+    if (lamps > size_t(MAX_LAMP_SLOTS)) return nullptr;
+    Variant& variant = variants[fog ? 1 : 0][lamps];
+    if (!variant.tried) {
+        variant.tried = true;
+        const std::string defines =
+            "#define FOG " + std::to_string(fog ? 1 : 0) + "\n#define LAMP_SLOTS " + std::to_string(lamps) + "\n";
+        variant.program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines);
+        // The mesh's vertex array was set up for its own program's inputs.
+        for (const char* input : {"in_position", "in_normal", "in_uv"}) {
+            if (glGetAttribLocation(variant.program, input) != glGetAttribLocation(ownProgram, input)) {
+                glDeleteProgram(variant.program);
+                variant.program = 0;
+                break;
+            }
         }
         variant.uniforms = Mesh::locateUniforms(variant.program);
     }
+    return variant.program ? &variant : nullptr;
 }
 
 }  // namespace
@@ -103,22 +111,6 @@ uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
     return mask;
 }
 
-void TerrainMesh::useVariant(bool fog, bool lamps) {
-    int wanted = (fog ? 2 : 0) + (lamps ? 1 : 0);
-    if (wanted < 3 && !variants[wanted].program) wanted = 3;
-    if (wanted == currentVariant) return;
-    // The draw began with the own program, which has fog and lamps.
-    if (wanted == 3 && currentVariant == -1) {
-        currentVariant = 3;
-        return;
-    }
-    if (wanted == 3)
-        switchToOwnProgram();
-    else
-        switchProgram(variants[wanted].program, variants[wanted].uniforms);
-    currentVariant = wanted;
-}
-
 void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     const RenderSettings& settings = RenderSettings::instance();
     if (settings.fullTerrainDetail || lod.patches().empty() || !activeCamera) {
@@ -164,18 +156,11 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         if (g == groupCount) {
             if (groups.size() == groupCount) groups.emplace_back();
             groups[g].lightMask = mask;
-            groups[g].hasLamps = false;
-            // The sky's lights first: the terrain's shader takes them in a
-            // cheap loop of their own.
-            groups[g].lights.clear();
-            for (int sky = 1; sky >= 0; --sky) {
-                for (int k = 0; k < 64; ++k) {
-                    if (!(mask & (uint64_t(1) << k))) continue;
-                    const bool isSky = isSkyLight(registry.lightTypes[k]);
-                    if (isSky != bool(sky)) continue;
-                    groups[g].lights.push_back(k);
-                    groups[g].hasLamps = groups[g].hasLamps || !isSky;
-                }
+            groups[g].skyLights.clear();
+            groups[g].lamps.clear();
+            for (int k = 0; k < 64; ++k) {
+                if (!(mask & (uint64_t(1) << k))) continue;
+                (isSkyLight(registry.lightTypes[k]) ? groups[g].skyLights : groups[g].lamps).push_back(k);
             }
             ++groupCount;
         }
@@ -207,12 +192,25 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lodIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(frameIndices.size() * sizeof(uint32_t)), frameIndices.data(),
                  GL_STREAM_DRAW);
-    if (!variantsTried) buildVariants(program());
-    currentVariant = -1;
+    // A variant needs the light map: it takes the sky's shading from there.
+    const bool baked = textureCount() > 2;
+    int current = -1;  // the own program, with which the draw began
     for (size_t g = 0; g < groupCount; ++g) {
-        const Group& group = groups[g];
+        Group& group = groups[g];
         if (group.indexCount == 0) continue;
-        useVariant(environment.fogEnabled, group.hasLamps);
+        const Variant* variant = baked ? variantFor(environment.fogEnabled, group.lamps.size(), program()) : nullptr;
+        const int wanted = variant ? int(variant - &variants[0][0]) : -1;
+        if (wanted != current) {
+            if (variant)
+                switchProgram(variant->program, variant->uniforms);
+            else
+                switchToOwnProgram();
+            current = wanted;
+        }
+        // The own program takes the sky's lights first; a variant its lamps.
+        group.lights = variant ? group.lamps : group.skyLights;
+        group.lights.insert(group.lights.end(), (variant ? group.skyLights : group.lamps).begin(),
+                            (variant ? group.skyLights : group.lamps).end());
         uploadLights(group.lights);
         glDrawElements(GL_TRIANGLES, GLsizei(group.indexCount), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(group.firstIndex * sizeof(uint32_t)));

@@ -36,14 +36,11 @@ protected:
 private:
     struct Group {
         uint64_t lightMask = 0;
-        bool hasLamps = false;
-        std::vector<int> lights;
+        std::vector<int> skyLights, lamps, lights;
         std::vector<uint32_t> patches;
         size_t firstIndex = 0, indexCount = 0;
     };
     void drawFullGrid(const glm::mat4& mvp);
-    // Switches to the program for ground with or without fog and lamps.
-    void useVariant(bool fog, bool lamps);
     uint64_t lightsReaching(const TerrainLod::Patch& patch) const;
 
     GLuint lodIndexBuffer = 0;
@@ -55,5 +52,4 @@ private:
     std::vector<Group> groups;
     std::vector<glm::vec3> lightPlaces;  // the registry's lights in the terrain's own space
     std::vector<glm::vec3> lightAxes;    // and the way they shine there
-    int currentVariant = -1;
 };
