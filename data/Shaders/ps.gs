@@ -75,89 +75,85 @@ void emitRecord(float type, vec3 position, vec3 velocity, float age) {
     EndPrimitive();
 }
 
-// A flake's own fall and drift: mostly down, pushed a little by this pass's
-// random speed so neighbouring flakes do not fall in step.
-vec3 flakeVelocity(inout uint state) {
-    float fall = 2.5 + random01(state) + 0.02 * -gRandomSpeed.y;
-    float driftX = 0.03 * gRandomSpeed.x + 0.6 * (random01(state) - 0.5);
-    float driftZ = 0.03 * gRandomSpeed.z + 0.6 * (random01(state) - 0.5);
+// A flake's own fall and drift from three random numbers: mostly down,
+// pushed a little by this pass's random speed so neighbouring flakes do not
+// fall in step.
+vec3 flakeVelocity(float r0, float r1, float r2) {
+    float fall = 2.5 + r0 + 0.02 * -gRandomSpeed.y;
+    float driftX = 0.03 * gRandomSpeed.x + 0.6 * (r1 - 0.5);
+    float driftZ = 0.03 * gRandomSpeed.z + 0.6 * (r2 - 0.5);
     return vec3(driftX, -fall, driftZ);
 }
 
-vec3 pointInColumn(inout uint state, float depth) {
-    float angle = 6.2831853 * random01(state);
-    float radius = COLUMN_RADIUS * sqrt(random01(state));
+// A point `depth` below the top of the column, from two random numbers.
+vec3 pointInColumn(float r0, float r1, float depth) {
+    float angle = 6.2831853 * r0;
+    float radius = COLUMN_RADIUS * sqrt(r1);
     return gEmitterPosition + vec3(radius * cos(angle), -depth, radius * sin(angle));
 }
 
-// A flake that has already been falling for `depth` units.
-void emitFlakeAtDepth(inout uint state, float depth) {
-    vec3 velocity = flakeVelocity(state);
-    emitRecord(TYPE_FLAKE, pointInColumn(state, depth), velocity, depth / -velocity.y * 1000.0);
-}
-
+// Software GL runs every line of a shader for every record, both sides of
+// each branch and the first pass of each loop. So the three kinds of record
+// share one path: each gives its own next record, then its `children` new
+// ones in one loop, which plain flakes, by far the most, leave at once.
 void main() {
     float type = Type0[0];
     vec3 position = Position0[0];
     vec3 velocity = Velocity0[0];
     float age = Age0[0] + gDeltaTimeMillis;
+    bool launcher = type == TYPE_LAUNCHER;
+    bool starter = type >= TYPE_STARTER;
 
-    if (type == TYPE_LAUNCHER) {
-        // velocity.x counts the starters let go, velocity.z the passes run.
-        // The launcher goes out first so it keeps record 0.
-        uint state = seedFrom(gRandomSpeed, gEmitterPosition, velocity.z);
-        int starters = int(velocity.x);
-        int newStarters = 0;
-        int newFlakes = 0;
-        if (starters < FIRST_STARTERS) {
-            newStarters = min(FIRST_STARTERS - starters, MAX_NEW_PER_PASS);
-            velocity.x = float(starters + newStarters);
-            age = 0.0;
-        } else {
-            float interval = 1000.0 / FLAKES_PER_SECOND;
-            newFlakes = int(age / interval);
-            // A long stall does not pile a burst of flakes onto one pass.
-            if (newFlakes > MAX_NEW_PER_PASS) {
-                newFlakes = MAX_NEW_PER_PASS;
-                age = 0.0;
-            } else {
-                age -= float(newFlakes) * interval;
-            }
-        }
-        velocity.z = mod(velocity.z + 1.0, 65536.0);
-        emitRecord(TYPE_LAUNCHER, gEmitterPosition, velocity, age);
+    // The launcher: velocity.x counts the starters let go, velocity.z the
+    // passes run. It goes out first so it keeps record 0.
+    int starters = int(velocity.x);
+    bool seeding = starters < FIRST_STARTERS;
+    int newStarters = seeding ? min(FIRST_STARTERS - starters, MAX_NEW_PER_PASS) : 0;
+    float interval = 1000.0 / FLAKES_PER_SECOND;
+    int due = seeding ? 0 : int(age / interval);
+    // A long stall does not pile a burst of flakes onto one pass.
+    int newFlakes = min(due, MAX_NEW_PER_PASS);
+    float launcherAge = seeding || due > MAX_NEW_PER_PASS ? 0.0 : age - float(newFlakes) * interval;
+    vec3 launcherVelocity = vec3(seeding ? float(starters + newStarters) : velocity.x, velocity.y,
+                                 mod(velocity.z + 1.0, 65536.0));
 
-        for (int i = 0; i < newStarters; ++i) {
-            vec3 v = flakeVelocity(state);
-            emitRecord(TYPE_STARTER + STARTER_GENERATIONS, pointInColumn(state, COLUMN_DEPTH * random01(state)), v,
-                       0.0);
-        }
-        for (int i = 0; i < newFlakes; ++i) emitFlakeAtDepth(state, 10.0 * random01(state));
-        return;
-    }
+    // A starter turns into a flake where it is.
+    float generation = type - TYPE_STARTER;
+    float starterAge = (gEmitterPosition.y - position.y) / -velocity.y * 1000.0;
 
-    if (type >= TYPE_STARTER) {
-        float generation = type - TYPE_STARTER;
-        uint state = seedFrom(position, velocity, generation);
-        emitRecord(TYPE_FLAKE, position, velocity, (gEmitterPosition.y - position.y) / -velocity.y * 1000.0);
-        for (int i = 0; i < MAX_NEW_PER_PASS; ++i) {
-            if (generation >= 1.0) {
-                vec3 v = flakeVelocity(state);
-                emitRecord(type - 1.0, pointInColumn(state, COLUMN_DEPTH * random01(state)), v, 0.0);
-            } else {
-                emitFlakeAtDepth(state, COLUMN_DEPTH * random01(state));
-            }
-        }
-        return;
-    }
-
-    // A flake.
-    if (age > gSimpleParticleLifetime) return;
+    // A flake drifts, flutters and falls until it has fallen through the
+    // column or outlived gSimpleParticleLifetime.
     float seconds = gDeltaTimeMillis * 0.001;
     float t = age * 0.001;
     float phase = velocity.x * 37.0 + velocity.z * 53.0;
     vec3 flutter = 0.5 * vec3(sin(t * 0.9 + phase), 0.0, cos(t * 0.7 + phase * 1.3));
-    position += (velocity + gUserSpeed + flutter) * seconds;
-    if (position.y < gEmitterPosition.y - COLUMN_DEPTH) return;
-    emitRecord(TYPE_FLAKE, position, velocity, age);
+    vec3 fallen = position + (velocity + gUserSpeed + flutter) * seconds;
+    bool flakeLives = age <= gSimpleParticleLifetime && fallen.y >= gEmitterPosition.y - COLUMN_DEPTH;
+
+    if (launcher) {
+        emitRecord(TYPE_LAUNCHER, gEmitterPosition, launcherVelocity, launcherAge);
+    } else if (starter) {
+        emitRecord(TYPE_FLAKE, position, velocity, starterAge);
+    } else if (flakeLives) {
+        emitRecord(TYPE_FLAKE, fallen, velocity, age);
+    }
+
+    // The children. A starter of generation g leaves 15 starters of
+    // generation g - 1 at random heights (plain flakes for g = 0), so the
+    // whole column is snowing after three passes instead of after a minute
+    // and a half; the launcher lets its starters go and new flakes fall from
+    // the top of the column.
+    int children = launcher ? newStarters + newFlakes : starter ? MAX_NEW_PER_PASS : 0;
+    uint state = launcher ? seedFrom(gRandomSpeed, gEmitterPosition, velocity.z) : seedFrom(position, velocity, generation);
+    for (int i = 0; i < children; ++i) {
+        // A new flake is placed before it is given its fall, a new starter after.
+        bool flake = launcher ? i >= newStarters : generation < 1.0;
+        float r0 = random01(state), r1 = random01(state), r2 = random01(state), r3 = random01(state);
+        float r4 = random01(state), r5 = random01(state);
+        vec3 v = flake ? flakeVelocity(r1, r2, r3) : flakeVelocity(r0, r1, r2);
+        float depth = (launcher && flake ? 10.0 : COLUMN_DEPTH) * (flake ? r0 : r3);
+        vec3 at = pointInColumn(r4, r5, depth);
+        float childType = flake ? TYPE_FLAKE : launcher ? TYPE_STARTER + STARTER_GENERATIONS : type - 1.0;
+        emitRecord(childType, at, v, flake ? depth / -v.y * 1000.0 : 0.0);
+    }
 }
