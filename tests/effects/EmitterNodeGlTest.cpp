@@ -279,4 +279,30 @@ TEST_F(EmitterGlTest, FlakesAppearOnScreenAroundTheCamera) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST_F(EmitterGlTest, OnlyFlakesThatCanShowReachTheRasteriser) {
+    EmitterNode emitter(0.0f, 150.0f, 0.0f);
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    auto trianglesDrawn = [&](const glm::vec3& eye) {
+        camera->setPosition(eye);
+        camera->update(0.016);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        emitter.draw();
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        GLuint count = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+        return count;
+    };
+    GLuint flakes = 0;
+    for (int i = 0; i < 5; ++i) flakes = countedUpdate(emitter, 0.016);
+    // Inside the column, looking along -z: the flakes out of view and the
+    // far specks are left out, so far fewer than every flake's two triangles.
+    const GLuint inside = trianglesDrawn(glm::vec3(0.0f));
+    EXPECT_GT(inside, 0u);
+    EXPECT_LT(inside, flakes);
+    // From 5,000 units a flake is a tenth of a pixel.
+    EXPECT_EQ(trianglesDrawn(glm::vec3(0.0f, 0.0f, 5000.0f)), 0u);
+    glDeleteQueries(1, &query);
+}
+
 }  // namespace
