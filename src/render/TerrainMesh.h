@@ -9,8 +9,9 @@
 // The terrain's mesh: the full grid in its buffers, drawn in patches whose
 // detail falls with distance (see TerrainLod) unless full detail is chosen
 // (F7), which draws the whole grid as an ordinary tiled mesh. Patches go to GL
-// nearest first, grouped by the lights that can reach them, so ground far
-// from every lamp is shaded without the lamps' terms.
+// nearest first, grouped by the lights that can reach them, and each group is
+// shaded by a variant of the terrain program made for its number of lamps and
+// for fog on or off, so ground far from every lamp pays nothing for lamps.
 class TerrainMesh : public Mesh {
 public:
     // As Mesh; `columns` x `rows` is the grid the arrays hold.
