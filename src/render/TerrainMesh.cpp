@@ -56,7 +56,7 @@ const Variant* variantFor(bool fog, size_t lamps, GLuint ownProgram) {
                 break;
             }
         }
-        variant.uniforms = Mesh::locateUniforms(variant.program);
+        if (variant.program) variant.uniforms = Mesh::locateUniforms(variant.program);
     }
     return variant.program ? &variant : nullptr;
 }
