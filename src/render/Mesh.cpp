@@ -336,13 +336,7 @@ void Mesh::draw(float alpha) {
     }
 
     activeUniforms = &uniforms;
-    uploadFrameUniforms(uniforms, programId);
-    glm::mat4 projection(1.0f), view(1.0f);
-    if (activeCamera) {
-        projection = activeCamera->projectionMatrix;
-        view = activeCamera->getInverseWorldMatrix();
-    }
-    drawTriangles(projection * view * modelMatrix);
+    drawTriangles(uploadFrameUniforms(uniforms, programId, true));
     lastMvp = frameMvp;
 
     glBindVertexArray(0);
@@ -352,10 +346,10 @@ void Mesh::draw(float alpha) {
 void Mesh::switchProgram(GLuint program, const Uniforms& locations) {
     glUseProgram(program);
     activeUniforms = &locations;
-    uploadFrameUniforms(locations, program);
+    uploadFrameUniforms(locations, program, false);
 }
 
-void Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
+glm::mat4 Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program, bool withLights) {
     glm::mat4 projection(1.0f), view(1.0f), cameraWorld(1.0f);
     if (activeCamera) {
         projection = activeCamera->projectionMatrix;
@@ -369,8 +363,9 @@ void Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
     glUniformMatrix4fv(u.iMvp, 1, GL_FALSE, glm::value_ptr(inverseMvp));
     glUniformMatrix4fv(u.lastMvp, 1, GL_FALSE, glm::value_ptr(lastMvp));
 
-    uploadLightUniforms(u.lightCount, u.lightType, u.lightPosition, u.lightDirection, u.lightIntensity, u.lightRange,
-                        u.lightAngle);
+    if (withLights)
+        uploadLightUniforms(u.lightCount, u.lightType, u.lightPosition, u.lightDirection, u.lightIntensity,
+                            u.lightRange, u.lightAngle);
 
     glUniform1f(u.alpha, frameOpacity);
     glUniform1i(u.fogEnabled, environment.fogEnabled ? 1 : 0);
@@ -395,4 +390,5 @@ void Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
         glBindTexture(GL_TEXTURE_2D, textureIds[i]);
         applySamplingState();
     }
+    return projection * view * modelMatrix;
 }

@@ -105,7 +105,8 @@ public:
 
 protected:
     // From drawTriangles: goes on with `program`, a variant of the mesh's own
-    // program with the same inputs, after uploading this draw's uniforms to it.
+    // program with the same inputs, after uploading this draw's uniforms to it
+    // but the lights, which the caller uploads (uploadLights).
     void switchProgram(GLuint program, const Uniforms& locations);
     // The same, back to the mesh's own program.
     void switchToOwnProgram() { switchProgram(programId, uniforms); }
@@ -134,8 +135,9 @@ private:
     // Points the vertex array at the buffers, once both they and the program exist.
     void bindAttributes();
     void drawVisibleTiles(const glm::mat4& mvp);
-    // The camera, model, light, fog and texture uniforms of this draw.
-    void uploadFrameUniforms(const Uniforms& locations, GLuint program);
+    // The camera, model, fog and texture uniforms of this draw, and with
+    // `withLights` all the registry's lights; returns projection x view x model.
+    glm::mat4 uploadFrameUniforms(const Uniforms& locations, GLuint program, bool withLights);
 
     float* positionArray;
     float* normalArray;

@@ -54,24 +54,29 @@ void compileTolerant(GLuint shader, const std::string& source) {
     printLog(shader, glGetShaderiv, glGetShaderInfoLog);
 }
 
+// Attaches both shaders, names the two outputs and links.
+void attachAndLink(GLuint program, GLuint vertex, GLuint fragment) {
+    // Attached shaders only go once the program does; flagged now, they go
+    // with it instead of staying behind.
+    for (GLuint shader : {vertex, fragment}) {
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glBindFragDataLocation(program, 0, "fragColor");
+    glBindFragDataLocation(program, 1, "fragData");
+    linkShaderProgram(program);
+}
+
 GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPath, bool announce) {
     GLuint program = glCreateProgram();
     if (!announce) std::printf("Loading first shader\n");
     GLuint vertex = 0;
     compileShaderFile(GL_VERTEX_SHADER, vertex, vertexPath, announce);
     if (!announce) std::printf("Vert shader loaded\n");
-    glAttachShader(program, vertex);
-    // Attached shaders only go once the program does; flagged now, they go
-    // with it instead of staying behind.
-    glDeleteShader(vertex);
     GLuint fragment = 0;
     compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, announce);
     if (!announce) std::printf("Frag shader loaded\n");
-    glAttachShader(program, fragment);
-    glDeleteShader(fragment);
-    glBindFragDataLocation(program, 0, "fragColor");
-    glBindFragDataLocation(program, 1, "fragData");
-    linkShaderProgram(program);
+    attachAndLink(program, vertex, fragment);
     return program;
 }
 
@@ -160,13 +165,7 @@ GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::strin
     GLuint vertex = 0, fragment = 0;
     compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert");
     compileSource(GL_FRAGMENT_SHADER, fragment, source, false);
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    glBindFragDataLocation(program, 0, "fragColor");
-    glBindFragDataLocation(program, 1, "fragData");
-    linkShaderProgram(program);
+    attachAndLink(program, vertex, fragment);
     return program;
 }
 
