@@ -60,8 +60,9 @@ GLuint snowflakeTexture = 0;
 
 [[maybe_unused]] const bool snowflakeRegistered = RenderResources::addTexture(&snowflakeTexture);
 
-// Decodes the snowflake into a new texture bound on the active unit.
-GLuint uploadSnowflakeTexture() {
+// Decodes the snowflake into a new texture bound on the active unit, stored
+// as `internalFormat`.
+GLuint uploadSnowflakeTexture(GLint internalFormat) {
     const char* path = "Textures/snowflake.png";
     std::vector<unsigned char> image;
     unsigned width = 0;
@@ -84,7 +85,7 @@ GLuint uploadSnowflakeTexture() {
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  pixels.empty() ? nullptr : pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     glGenerateMipmap(GL_TEXTURE_2D);
@@ -98,7 +99,7 @@ GLuint uploadSnowflakeTexture() {
 GLuint BillboardNode::loadSnowflakeTexture() {
     glActiveTexture(GL_TEXTURE0 + textureCount);
     ++textureCount;
-    GLuint texture = uploadSnowflakeTexture();
+    GLuint texture = uploadSnowflakeTexture(GL_RGB);
     textures.push_back(texture);
     return texture;
 }
@@ -106,7 +107,11 @@ GLuint BillboardNode::loadSnowflakeTexture() {
 GLuint sharedSnowflakeTexture() {
     if (snowflakeTexture == 0) {
         glActiveTexture(GL_TEXTURE0);
-        snowflakeTexture = uploadSnowflakeTexture();
+        // With an alpha of one it samples exactly as RGB would, and software
+        // GL makes its mip-maps with the code it already built for the other
+        // textures: RGB would have it build new code at the first snowy
+        // level's load, some 50 ms.
+        snowflakeTexture = uploadSnowflakeTexture(GL_RGBA8);
     }
     return snowflakeTexture;
 }

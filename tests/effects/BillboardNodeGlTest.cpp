@@ -147,6 +147,28 @@ TEST_F(BillboardGlTest, SnowflakeTexturesAreNewEachCallOnTheNextUnit) {
     EXPECT_EQ(back, rgb);
 }
 
+TEST_F(BillboardGlTest, SharedSnowflakeHoldsTheNodesTexelsAtEveryLevel) {
+    TempDir dir;
+    copyDataTo(dir.path());
+    ScopedDirectory inside(dir.path());
+    BillboardNode node;
+    const GLuint own = node.loadSnowflakeTexture();
+    const GLuint shared = sharedSnowflakeTexture();
+    glBindTexture(GL_TEXTURE_2D, own);
+    GLint width = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    ASSERT_GT(width, 1);
+    for (GLint level = 0; (width >> level) > 0; ++level) {
+        const size_t side = size_t(width >> level);
+        std::vector<unsigned char> ownTexels(side * side * 4), sharedTexels(side * side * 4, 7);
+        glBindTexture(GL_TEXTURE_2D, own);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, ownTexels.data());
+        glBindTexture(GL_TEXTURE_2D, shared);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, sharedTexels.data());
+        EXPECT_EQ(sharedTexels, ownTexels) << "level " << level;
+    }
+}
+
 TEST_F(BillboardGlTest, MissingSnowflakeGivesAnEmptyTexture) {
     TempDir dir;
     copyDataTo(dir.path());
