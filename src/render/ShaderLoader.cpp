@@ -111,13 +111,18 @@ void compileSource(GLenum type, GLuint& shader, const std::string& source, bool 
     failWithLog(shaderLog(shader));
 }
 
-void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
+// The file's text; a file that cannot be read ends the game.
+std::string readSourceOrExit(const std::string& path, bool pathInMessage) {
     std::string source;
     if (!readShaderSource(path, source)) {
         std::cout << "Failed to open shader file: " << (pathInMessage ? path : "") << std::endl;
         console::pauseAndExit();
     }
-    compileSource(type, shader, source, announce);
+    return source;
+}
+
+void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
+    compileSource(type, shader, readSourceOrExit(path, pathInMessage), announce);
 }
 
 }  // namespace
@@ -153,11 +158,7 @@ GLuint loadBasicProgram(const std::string& fragmentPath) {
 }
 
 GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines) {
-    std::string source;
-    if (!readShaderSource(fragmentPath, source)) {
-        std::cout << "Failed to open shader file: " << fragmentPath << std::endl;
-        console::pauseAndExit();
-    }
+    std::string source = readSourceOrExit(fragmentPath, true);
     // The defines go right after the #version line, which must come first.
     const size_t lineEnd = source.find('\n');
     source.insert(lineEnd == std::string::npos ? source.size() : lineEnd + 1, defines);
