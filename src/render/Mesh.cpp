@@ -146,24 +146,34 @@ void Mesh::uploadReversed() {
 }
 
 void Mesh::uploadBuffers(const uint32_t* orderedIndices) {
+    const float* arrays[3] = {positionArray, normalArray, uvArray};
+    std::vector<float> placed[3];
+    std::vector<uint32_t> placedIndices;
+    if (bufferSlots.size() == vertices) {
+        for (int k = 0; k < 3; ++k) {
+            placed[k].resize(3 * static_cast<size_t>(vertices));
+            for (uint32_t v = 0; v < vertices; ++v)
+                std::copy(arrays[k] + 3 * static_cast<size_t>(v), arrays[k] + 3 * static_cast<size_t>(v) + 3,
+                          placed[k].begin() + 3 * static_cast<size_t>(bufferSlots[v]));
+            arrays[k] = placed[k].data();
+        }
+        placedIndices.resize(3 * static_cast<size_t>(triangles));
+        for (size_t i = 0; i < placedIndices.size(); ++i) placedIndices[i] = bufferSlots[orderedIndices[i]];
+        orderedIndices = placedIndices.data();
+    }
     const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertices) * 3 * sizeof(float);
-    glGenBuffers(1, &buffer.position);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer.position);
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, positionArray, GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glGenBuffers(1, &buffer.normal);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer.normal);
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, normalArray, GL_STATIC_DRAW);
+    GLuint* vertexBuffers[3] = {&buffer.position, &buffer.normal, &buffer.uv};
+    for (int k = 0; k < 3; ++k) {
+        glGenBuffers(1, vertexBuffers[k]);
+        glBindBuffer(GL_ARRAY_BUFFER, *vertexBuffers[k]);
+        glBufferData(GL_ARRAY_BUFFER, vertexBytes, arrays[k], GL_STATIC_DRAW);
+    }
     glBindBuffer(GL_ARRAY_BUFFER, 0);
     glGenBuffers(1, &buffer.index);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.index);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(3 * static_cast<size_t>(triangles) * sizeof(uint32_t)),
                  orderedIndices, GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    glGenBuffers(1, &buffer.uv);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer.uv);
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, uvArray, GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
     bindAttributes();
 }
 

@@ -85,6 +85,8 @@ public:
     const float* uvs() const { return uvArray; }
     uint32_t vertexCount() const { return vertices; }
     uint32_t triangleCount() const { return triangles; }
+    // Where vertex v of the arrays sits in the GL vertex buffers.
+    uint32_t bufferSlot(uint32_t v) const { return bufferSlots.empty() ? v : bufferSlots[v]; }
     // Empty unless uploaded in tiles.
     const std::vector<MeshTile>& tiles() const { return tileList; }
 
@@ -104,6 +106,11 @@ public:
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
 
 protected:
+    // Set before the upload to place the vertices in the GL buffers in
+    // another order than the arrays': entry v is the place of vertex v, each
+    // place taken once. The uploaded indices follow; the arrays keep theirs.
+    std::vector<uint32_t> bufferSlots;
+
     // From drawTriangles: goes on with `program`, a variant of the mesh's own
     // program with the same inputs, after uploading this draw's uniforms to it
     // but the lights, which the caller uploads (uploadLights).

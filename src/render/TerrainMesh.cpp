@@ -67,6 +67,9 @@ TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, fl
                          uint32_t triangleCount, uint32_t columns, uint32_t rows)
     : Mesh(positions, normals, indices, uvs, vertexCount, triangleCount) {
     lod.build(positions, columns, rows);
+    // Patch by patch in the buffers, so software GL shades each vertex about once.
+    bufferSlots = lod.vertexSlots();
+    if (bufferSlots.size() != vertexCount) bufferSlots.clear();
     cachedTriangles.resize(lod.patches().size());
     cacheKeys.assign(lod.patches().size(), ~0u);
 }
@@ -181,6 +184,7 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
             if (cacheKeys[p] != key) {
                 cachedTriangles[p].clear();
                 lod.appendTriangles(p, patches[p].level, neighbours, cachedTriangles[p]);
+                for (uint32_t& v : cachedTriangles[p]) v = bufferSlot(v);
                 cacheKeys[p] = key;
             }
             frameIndices.insert(frameIndices.end(), cachedTriangles[p].begin(), cachedTriangles[p].end());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include <glm/common.hpp>
 #include <glm/geometric.hpp>
@@ -108,6 +109,23 @@ void TerrainLod::build(const float* gridPositions, uint32_t gridColumns, uint32_
         for (int level = 1; level < LEVELS; ++level)
             patch.error[level] = std::max(patch.error[level - 1], measureError(p, level));
     }
+}
+
+std::vector<uint32_t> TerrainLod::vertexSlots() const {
+    std::vector<uint32_t> slots(size_t(columns) * rows);
+    // Without patches, the grid's own order.
+    if (patchList.empty()) {
+        std::iota(slots.begin(), slots.end(), 0u);
+        return slots;
+    }
+    const uint32_t unplaced = ~0u;
+    std::fill(slots.begin(), slots.end(), unplaced);
+    uint32_t next = 0;
+    for (const Patch& patch : patchList)
+        for (uint32_t i = patch.firstRow; i <= patch.lastRow; ++i)
+            for (uint32_t j = patch.firstColumn; j <= patch.lastColumn; ++j)
+                if (slots[size_t(i) * columns + j] == unplaced) slots[size_t(i) * columns + j] = next++;
+    return slots;
 }
 
 float TerrainLod::measureError(size_t p, int level) const {

@@ -60,6 +60,14 @@ public:
     // whose own error covers it).
     float measureError(size_t p, int level) const;
 
+    // Places for the grid's vertices in a vertex buffer, patch by patch, each
+    // patch's rows one after the other (a vertex shared with an earlier patch
+    // keeps its place there): entry v is the place of grid vertex v. Software
+    // GL reuses a shaded vertex only until another vertex whose index is the
+    // same modulo 256 comes along; in grid order, with 512 columns, each row
+    // would push out the row before it.
+    std::vector<uint32_t> vertexSlots() const;
+
     const std::vector<Patch>& patches() const { return patchList; }
     std::vector<Patch>& patches() { return patchList; }
     uint32_t patchColumns() const { return patchesAcross; }

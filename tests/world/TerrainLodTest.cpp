@@ -139,3 +139,28 @@ TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
     lod.selectLevels(glm::vec3(0.0f, 8000.0f, 0.0f), 724.0f, 1.0f, 150.0f);
     EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
 }
+
+TEST(TerrainLod, VertexSlotsPlaceEachVertexOnceAndKeepAPatchsRowsTogether) {
+    const uint32_t cells = TerrainLod::PATCH_CELLS;
+    const uint32_t columns = 2 * cells + 5, rows = 2 * cells + 1;
+    const std::vector<float> positions = roughGrid(columns, rows);
+    TerrainLod lod;
+    lod.build(positions.data(), columns, rows);
+    const std::vector<uint32_t> slots = lod.vertexSlots();
+    ASSERT_EQ(slots.size(), size_t(columns) * rows);
+    std::vector<bool> taken(slots.size(), false);
+    for (uint32_t slot : slots) {
+        ASSERT_LT(slot, slots.size());
+        EXPECT_FALSE(taken[slot]);
+        taken[slot] = true;
+    }
+    // The first patch's vertices come first, row after row.
+    for (uint32_t i = 0; i <= cells; ++i)
+        for (uint32_t j = 0; j <= cells; ++j) EXPECT_EQ(slots[i * columns + j], i * (cells + 1) + j);
+    // Without patches, the grid's own order.
+    TerrainLod empty;
+    empty.build(positions.data(), 1, rows);
+    std::vector<uint32_t> identity(rows);
+    for (uint32_t v = 0; v < rows; ++v) identity[v] = v;
+    EXPECT_EQ(empty.vertexSlots(), identity);
+}

@@ -169,11 +169,19 @@ TEST_F(TerrainTilesGlTest, TheTerrainIsTiledAndKeepsItsIndexArray) {
     EXPECT_EQ(mesh->indices()[0], 0u);
     EXPECT_EQ(mesh->indices()[1], 1u);
     EXPECT_EQ(mesh->indices()[2], 512u);
-    // The first tile drawn is the grid's last corner, its last triangle first.
+    // The first tile drawn is the grid's last corner, its last triangle first,
+    // and its first vertex holds that corner's position.
     std::vector<uint32_t> uploaded(3);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, mesh->buffers().index);
     glGetBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, 3 * sizeof(uint32_t), uploaded.data());
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     const uint32_t last = 3 * (mesh->triangleCount() - 1);
-    EXPECT_EQ(uploaded, (std::vector<uint32_t>{mesh->indices()[last], mesh->indices()[last + 1], mesh->indices()[last + 2]}));
+    const uint32_t* corner = mesh->indices() + last;
+    EXPECT_EQ(uploaded, (std::vector<uint32_t>{mesh->bufferSlot(corner[0]), mesh->bufferSlot(corner[1]),
+                                               mesh->bufferSlot(corner[2])}));
+    float position[3] = {0, 0, 0};
+    glBindBuffer(GL_ARRAY_BUFFER, mesh->buffers().position);
+    glGetBufferSubData(GL_ARRAY_BUFFER, 3 * sizeof(float) * uploaded[0], sizeof position, position);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(position[k], mesh->positions()[3 * corner[0] + k]);
 }
