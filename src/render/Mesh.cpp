@@ -145,35 +145,55 @@ void Mesh::uploadReversed() {
     uploadBuffers(ordered.data());
 }
 
-void Mesh::uploadBuffers(const uint32_t* orderedIndices) {
-    const float* arrays[3] = {positionArray, normalArray, uvArray};
-    std::vector<float> placed[3];
-    std::vector<uint32_t> placedIndices;
-    if (bufferSlots.size() == vertices) {
-        for (int k = 0; k < 3; ++k) {
-            placed[k].resize(3 * static_cast<size_t>(vertices));
-            for (uint32_t v = 0; v < vertices; ++v)
-                std::copy(arrays[k] + 3 * static_cast<size_t>(v), arrays[k] + 3 * static_cast<size_t>(v) + 3,
-                          placed[k].begin() + 3 * static_cast<size_t>(bufferSlots[v]));
-            arrays[k] = placed[k].data();
-        }
-        placedIndices.resize(3 * static_cast<size_t>(triangles));
-        for (size_t i = 0; i < placedIndices.size(); ++i) placedIndices[i] = bufferSlots[orderedIndices[i]];
-        orderedIndices = placedIndices.data();
+namespace {
+
+// A new buffer on `target` of `bytes`, filled in place by `write`: a mesh's
+// arrays are large, and a copy on the way costs load time.
+template <typename Write>
+GLuint filledBuffer(GLenum target, size_t bytes, Write write) {
+    GLuint id = 0;
+    glGenBuffers(1, &id);
+    glBindBuffer(target, id);
+    glBufferData(target, static_cast<GLsizeiptr>(bytes), nullptr, GL_STATIC_DRAW);
+    void* place = bytes ? glMapBufferRange(target, 0, static_cast<GLsizeiptr>(bytes),
+                                           GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_BUFFER_BIT)
+                        : nullptr;
+    if (place) {
+        write(place);
+        glUnmapBuffer(target);
+    } else if (bytes) {
+        std::vector<unsigned char> staging(bytes);
+        write(staging.data());
+        glBufferSubData(target, 0, static_cast<GLsizeiptr>(bytes), staging.data());
     }
-    const GLsizeiptr vertexBytes = static_cast<GLsizeiptr>(vertices) * 3 * sizeof(float);
+    glBindBuffer(target, 0);
+    return id;
+}
+
+}  // namespace
+
+void Mesh::uploadBuffers(const uint32_t* orderedIndices) {
+    const bool placed = bufferSlots.size() == vertices;
+    const size_t values = 3 * static_cast<size_t>(vertices);
+    const float* arrays[3] = {positionArray, normalArray, uvArray};
     GLuint* vertexBuffers[3] = {&buffer.position, &buffer.normal, &buffer.uv};
     for (int k = 0; k < 3; ++k) {
-        glGenBuffers(1, vertexBuffers[k]);
-        glBindBuffer(GL_ARRAY_BUFFER, *vertexBuffers[k]);
-        glBufferData(GL_ARRAY_BUFFER, vertexBytes, arrays[k], GL_STATIC_DRAW);
+        *vertexBuffers[k] = filledBuffer(GL_ARRAY_BUFFER, values * sizeof(float), [&](void* place) {
+            float* out = static_cast<float*>(place);
+            if (!placed) {
+                std::copy(arrays[k], arrays[k] + values, out);
+                return;
+            }
+            for (uint32_t v = 0; v < vertices; ++v)
+                std::copy(arrays[k] + 3 * static_cast<size_t>(v), arrays[k] + 3 * static_cast<size_t>(v) + 3,
+                          out + 3 * static_cast<size_t>(bufferSlots[v]));
+        });
     }
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glGenBuffers(1, &buffer.index);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffer.index);
-    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(3 * static_cast<size_t>(triangles) * sizeof(uint32_t)),
-                 orderedIndices, GL_STATIC_DRAW);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    const size_t indexCount = 3 * static_cast<size_t>(triangles);
+    buffer.index = filledBuffer(GL_ELEMENT_ARRAY_BUFFER, indexCount * sizeof(uint32_t), [&](void* place) {
+        uint32_t* out = static_cast<uint32_t*>(place);
+        for (size_t i = 0; i < indexCount; ++i) out[i] = placed ? bufferSlots[orderedIndices[i]] : orderedIndices[i];
+    });
     bindAttributes();
 }
 
