@@ -24,7 +24,7 @@ public:
 
     // A node that draws the meshes of `model` (a node in no scene) without
     // owning them: the model, and with it the meshes, goes with the last
-    // node that shares it. The lamps of a level share one import this way.
+    // holder. The lamps and goal posts share one import this way (ModelCache).
     static GeometryNode* sharing(const std::shared_ptr<GeometryNode>& model);
 
     // Called in the opaque pass of every frame.

@@ -4,9 +4,10 @@
 
 // The one owner of the GL objects that live as long as the process rather
 // than a level: the basic program, the texture cache, the plain white and
-// snowflake textures, the text and emitter programs and buffers, and the
-// post-processing targets, programs and renderers. Each module that keeps
-// such objects registers, once, how to delete them and how to forget them.
+// snowflake textures, the text and emitter programs and buffers, the level
+// models of ModelCache, and the post-processing targets, programs and
+// renderers. Each module that keeps such objects registers, once, how to
+// delete them and how to forget them.
 // Per-level objects (the terrain's program and meshes) go with their level.
 class RenderResources {
 public:

@@ -13,6 +13,7 @@
 #include "render/GeometryNode.h"
 #include "render/LightBlinkingNode.h"
 #include "render/LightNode.h"
+#include "render/ModelCache.h"
 #include "world/LevelMap.h"
 #include "world/LevelMarkers.h"
 #include "world/TerrainGrid.h"
@@ -22,7 +23,7 @@ float& finishLine = goalPosition.z;
 
 namespace {
 
-// The lamp model, imported at the first lamp of a level build and shared by
+// The lamp model, asked for at the first lamp of a level build and shared by
 // all of them.
 struct LampModel {
     bool tried = false;
@@ -32,7 +33,7 @@ struct LampModel {
 bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal, LampModel& lampModel) {
     if (!lampModel.tried) {
         lampModel.tried = true;
-        lampModel.model.reset(importGeometryNode("Meshes/lamp.obj"));
+        lampModel.model = ModelCache::get("Meshes/lamp.obj");
     }
     // Without its model the lamp is left out, light, hum and all.
     if (!lampModel.model) return false;
@@ -98,8 +99,8 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
 
     if (markers.goalFound()) {
         goalPosition = markers.goalPosition();
-        GeometryNode* post = importGeometryNode("Meshes/goalpost.obj");
-        if (post) {
+        if (std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/goalpost.obj")) {
+            GeometryNode* post = GeometryNode::sharing(model);
             post->setPosition(goalPosition);
             post->scaleBy(glm::vec3(50.0f));
             terrain->addChild(post);

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@
 #include "render/GeometryNode.h"
 #include "render/LightBlinkingNode.h"
 #include "render/Mesh.h"
+#include "render/ModelCache.h"
 #include "render/PostProcessing.h"
 #include "render/FBORenderer.h"
+#include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/GlContext.h"
@@ -279,27 +282,37 @@ TEST_F(LevelLoaderGlTest, AGreyMapIsCappedAndItsLampsShareOneModel) {
     GeometryNode* terrain = load(2, &out);
     ASSERT_NE(terrain, nullptr);
     EXPECT_NE(out.find("Too many markers on the map, dropped: "), std::string::npos) << out.substr(0, 2000);
-    std::vector<GeometryNode*> lamps;
+    // The lamps share one model, the goal post another: one import each.
+    std::map<const GeometryNode*, size_t> sharers;
     for (Node* child : terrain->children) {
         GeometryNode* node = dynamic_cast<GeometryNode*>(child);
-        if (node && node->meshOwner) lamps.push_back(node);
+        if (node && node->meshOwner) ++sharers[node->meshOwner.get()];
     }
-    ASSERT_EQ(lamps.size(), size_t(LevelMarkers::cap(LevelMarkers::Kind::Lamp)));
-    for (GeometryNode* lamp : lamps) {
-        EXPECT_EQ(lamp->meshOwner, lamps[0]->meshOwner);
-        EXPECT_EQ(lamp->meshes, lamps[0]->meshes);
-    }
-    // One import for all the lamps, one for the goal post.
-    size_t imports = 0;
-    for (size_t at = out.find("Meshes: "); at != std::string::npos; at = out.find("Meshes: ", at + 1)) ++imports;
-    EXPECT_EQ(imports, 2u);
+    std::shared_ptr<GeometryNode> lampModel = ModelCache::get("Meshes/lamp.obj");
+    ASSERT_EQ(sharers.size(), 2u);
+    EXPECT_EQ(sharers[lampModel.get()], size_t(LevelMarkers::cap(LevelMarkers::Kind::Lamp)));
+    EXPECT_EQ(sharers[ModelCache::get("Meshes/goalpost.obj").get()], 1u);
+    auto imports = [](const std::string& console) {
+        size_t count = 0;
+        for (size_t at = console.find("Meshes: "); at != std::string::npos; at = console.find("Meshes: ", at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(imports(out), 2u);
 
-    // The level goes, and the shared model with it, once.
-    std::weak_ptr<GeometryNode> model = lamps[0]->meshOwner;
+    // The next build imports nothing; the models go with the GL resources.
+    std::weak_ptr<GeometryNode> model = lampModel;
+    lampModel.reset();
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
-    EXPECT_TRUE(model.expired());
+    ASSERT_FALSE(model.expired());
+    ASSERT_NE(load(2, &out), nullptr);
+    EXPECT_EQ(imports(out), 0u);
+    delete gameState.sceneRoot;
+    gameState.sceneRoot = nullptr;
     delete motionBlur;
+    RenderResources::release();
+    EXPECT_TRUE(model.expired());
 }
 
 TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
