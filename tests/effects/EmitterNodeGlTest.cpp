@@ -178,7 +178,9 @@ TEST_F(EmitterGlTest, SnowFillsAWideColumnBelowTheEmitterAndStaysWithinTheBuffer
     }
     EXPECT_GT(flakes, 6000);
     EXPECT_GT(widest, 90.0f);
-    EXPECT_LT(lowest, origin.y - 250.0f);
+    // Down to the terrain's zero height, 250 below the emitter, and no lower.
+    EXPECT_LT(lowest, origin.y - 240.0f);
+    EXPECT_GE(lowest, origin.y - 250.5f);
 
     // A long snowfall stays within the 20,000 records and keeps its launcher.
     for (int i = 0; i < 1000; ++i) {
@@ -216,7 +218,7 @@ TEST_F(EmitterGlTest, FlakesFallAndDieOfOldAge) {
         float sideways = glm::length(glm::vec2(moved.x, moved.z));
         ASSERT_LE(sideways, glm::length(glm::vec2(p.velocity.x, p.velocity.z)) + 0.75f);
     }
-    EXPECT_GT(followed, 6000);
+    EXPECT_GT(followed, 5000);
 
     // With a lifetime of one millisecond everything but the launcher and the
     // newest flakes is gone after one more pass.
