@@ -30,7 +30,8 @@ void main() {
     worldNormal = in_normal * normalMatrix;
     modelPosition = in_position;
     texCoord = in_uv;
-    vec4 clip = projectionMatrix * viewMatrix * world;
+    // Two matrix-vector products, not a matrix product per vertex.
+    vec4 clip = projectionMatrix * (viewMatrix * world);
     // Back through this frame's inverse to the model, then last frame's view.
     vec4 before = lastMvp * (iMvp * clip);
     clipNow = clip.xyw;

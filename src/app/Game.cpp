@@ -146,7 +146,9 @@ void Game::draw() {
     followFramebufferSize();
     // A minimised window has nothing to draw into.
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The blur pass writes every pixel of the window: clearing its colour
+    // first would be wasted.
+    glClear(blurring() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
     ghosts->drawTransparent();
@@ -172,10 +174,14 @@ void Game::followFramebufferSize() {
     }
 }
 
+// Below blur speed the blur pass would copy the picture unchanged; it is
+// drawn straight into the window instead.
+bool Game::blurring() const {
+    return gameState.motionBlur && motionBlurStrength(gameState.player->speed) > 0.0f;
+}
+
 void Game::drawOpaquePass() {
-    // Below blur speed the blur pass would copy the picture unchanged; it is
-    // drawn straight into the window instead.
-    if (!gameState.motionBlur || motionBlurStrength(gameState.player->speed) <= 0.0f) {
+    if (!blurring()) {
         gameState.sceneRoot->draw();
         return;
     }

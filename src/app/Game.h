@@ -42,6 +42,7 @@ private:
     void countFrame(double now);
     void readInput(double frameSeconds);
     void followFramebufferSize();
+    bool blurring() const;
     void drawOpaquePass();
     void checkGlError();
 
