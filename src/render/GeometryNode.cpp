@@ -1,5 +1,7 @@
 #include "render/GeometryNode.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include <assimp/cimport.h>
@@ -95,7 +97,12 @@ bool GeometryNode::isCulled() {
     for (const Mesh* mesh : meshes) {
         if (mesh->boundingExtent > radius) radius = mesh->boundingExtent;
     }
-    return sphereOutsideFrustum(glm::vec3(getWorldMatrix()[3]), radius);
+    // The extent is in the model's own units: the goal post, scaled 50
+    // times, would vanish while most of it was still in view.
+    const glm::mat4& world = getWorldMatrix();
+    const float scale = std::max({glm::length(glm::vec3(world[0])), glm::length(glm::vec3(world[1])),
+                                  glm::length(glm::vec3(world[2]))});
+    return sphereOutsideFrustum(glm::vec3(world[3]), radius * scale);
 }
 
 glm::mat4 GeometryNode::modelViewProjection() {

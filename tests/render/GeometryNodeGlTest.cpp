@@ -194,6 +194,12 @@ TEST_F(GeometryGlTest, CullingUsesTheLargestExtentAndCanBeSwitchedOff) {
 
     node->meshes[0]->boundingExtent = 9.0f;
     EXPECT_TRUE(node->isCulled());
+    // The node's scale reaches as far: twice 9 is more than 10.
+    node->scaleBy(glm::vec3(2.0f));
+    update();
+    EXPECT_FALSE(node->isCulled());
+    node->scaleBy(glm::vec3(0.5f));
+    update();
 
     // A culled node is not drawn and its meshes keep last frame's matrices.
     glm::mat4 before = node->meshes[0]->lastMvp;
