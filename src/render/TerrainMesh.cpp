@@ -13,6 +13,10 @@
 
 namespace {
 
+// The picture's near plane is a unit ahead of the eye and its corners within
+// 1.2 units of it.
+constexpr float NEAR_REACH = 1.5f;
+
 // Variants of the terrain program for ground with a baked light map: with or
 // without fog, and with 0 to MAX_LAMP_SLOTS lamps written out (each level's
 // own program loops over any lights). Built once per process, each when it is
@@ -132,16 +136,30 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
 
     const PicturePlanes picture(mvp);
     const std::vector<TerrainLod::Patch>& patches = lod.patches();
+    horizon.reset(eye);
     visible.clear();
     for (uint32_t p = 0; p < patches.size(); ++p) {
         const TerrainLod::Patch& patch = patches[p];
         const glm::vec3 center = 0.5f * (patch.low + patch.high);
         const float radius = 0.5f * glm::length(patch.high - patch.low) + 1.0f;
         if (settings.frustumCulling && picture.excludes(center, radius)) continue;
-        visible.emplace_back(glm::length(eye - glm::clamp(eye, patch.low, patch.high)), p);
+        visible.emplace_back(horizon.nearestAcross(patch.low, patch.high), p);
     }
     // Near ground first, so depth testing spares the ground hidden behind it.
     std::sort(visible.begin(), visible.end());
+    // Ground that nearer ground hides for certain is not drawn at all: a
+    // tenth to a fifth of the triangles in view along the courses. The eye
+    // (and the picture's near plane, a unit ahead) must be above the ground.
+    if (settings.frustumCulling && hideBehindGround && lod.clearAbove(eye, NEAR_REACH)) {
+        size_t kept = 0;
+        for (const auto& entry : visible) {
+            const TerrainLod::Patch& patch = patches[entry.second];
+            const bool hidden = horizon.hides(patch.low, patch.high);
+            horizon.add(patch.low, patch.high);
+            if (!hidden) visible[kept++] = entry;
+        }
+        visible.resize(kept);
+    }
 
     const LightRegistry& registry = lightRegistry;
     lightPlaces.resize(registry.lightPositions.size());

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/Mesh.h"
+#include "world/TerrainHorizon.h"
 #include "world/TerrainLod.h"
 
 // The terrain's mesh: the full grid in its buffers, drawn in patches whose
@@ -27,6 +28,8 @@ public:
     float tolerance = 1.5f;
     // Ground this close to the eye is always drawn from the full grid.
     float fullDetailDistance = 150.0f;
+    // Patches that nearer ground hides are left out (with frustum culling).
+    bool hideBehindGround = true;
     // Triangles handed to GL by the last draw with falling detail.
     uint32_t trianglesDrawn = 0;
     TerrainLod lod;
@@ -49,7 +52,8 @@ private:
     std::vector<std::vector<uint32_t>> cachedTriangles;
     std::vector<uint32_t> cacheKeys;
     std::vector<uint32_t> frameIndices;
-    std::vector<std::pair<float, uint32_t>> visible;
+    std::vector<std::pair<float, uint32_t>> visible;  // distance across, patch
+    TerrainHorizon horizon;
     std::vector<Group> groups;
     std::vector<glm::vec3> lightPlaces;  // the registry's lights in the terrain's own space
     std::vector<glm::vec3> lightAxes;    // and the way they shine there

@@ -111,6 +111,23 @@ void TerrainLod::build(const float* gridPositions, uint32_t gridColumns, uint32_
     }
 }
 
+bool TerrainLod::clearAbove(const glm::vec3& eye, float margin) const {
+    if (patchList.empty()) return false;
+    // The grid is regular: columns step along x, rows along z.
+    const float x0 = positions[0], z0 = positions[2];
+    const float xStep = positions[3] - x0, zStep = positions[3 * size_t(columns) + 2] - z0;
+    if (xStep == 0.0f || zStep == 0.0f) return false;
+    const float j0 = (eye.x - margin - x0) / xStep, j1 = (eye.x + margin - x0) / xStep;
+    const float i0 = (eye.z - margin - z0) / zStep, i1 = (eye.z + margin - z0) / zStep;
+    const float jLow = std::floor(std::min(j0, j1)), jHigh = std::ceil(std::max(j0, j1));
+    const float iLow = std::floor(std::min(i0, i1)), iHigh = std::ceil(std::max(i0, i1));
+    if (!(jLow >= 0.0f && iLow >= 0.0f && jHigh <= float(columns - 1) && iHigh <= float(rows - 1))) return false;
+    for (uint32_t i = uint32_t(iLow); i <= uint32_t(iHigh); ++i)
+        for (uint32_t j = uint32_t(jLow); j <= uint32_t(jHigh); ++j)
+            if (!(eye.y - margin > positions[3 * (size_t(i) * columns + j) + 1])) return false;
+    return true;
+}
+
 std::vector<uint32_t> TerrainLod::vertexSlots() const {
     std::vector<uint32_t> slots(size_t(columns) * rows);
     // Without patches, the grid's own order.

@@ -71,6 +71,10 @@ public:
     // would push out the row before it.
     std::vector<uint32_t> vertexSlots() const;
 
+    // True when `eye` stands over the grid and more than `margin` above every
+    // vertex within `margin` of it across.
+    bool clearAbove(const glm::vec3& eye, float margin) const;
+
     const std::vector<Patch>& patches() const { return patchList; }
     std::vector<Patch>& patches() { return patchList; }
     uint32_t patchColumns() const { return patchesAcross; }

@@ -43,9 +43,17 @@ protected:
         EXPECT_LE(d.meanAbsolute, 1.0) << where;
         EXPECT_GE(d.shareWithin, 0.99) << where;
         // Detail did fall: far fewer triangles than the full grid's.
-        const TerrainMesh* mesh = dynamic_cast<TerrainMesh*>(currentTerrain->meshes[0]);
+        TerrainMesh* mesh = dynamic_cast<TerrainMesh*>(currentTerrain->meshes[0]);
         ASSERT_NE(mesh, nullptr);
         EXPECT_LT(mesh->trianglesDrawn, mesh->triangleCount() / 2) << where;
+
+        // Ground left out as hidden behind nearer ground changes no pixel.
+        const uint32_t culled = mesh->trianglesDrawn;
+        mesh->hideBehindGround = false;
+        const std::vector<unsigned char> unhidden = drawScenePicture(gameState.sceneRoot, 800, 600);
+        mesh->hideBehindGround = true;
+        EXPECT_EQ(comparePictures(unhidden, adaptive, 0).shareWithin, 1.0) << where;
+        hiddenTriangles += mesh->trianglesDrawn - culled;
     }
 
     // At the start view and every 2.5 s of the autopilot's flight through
@@ -67,6 +75,8 @@ protected:
         EXPECT_FALSE(flight.bodyContact) << name;
         EXPECT_EQ(points, 6) << name;
     }
+
+    uint64_t hiddenTriangles = 0;
 };
 
 }  // namespace
@@ -75,4 +85,5 @@ TEST_F(TerrainLodGlTest, FallingDetailLooksLikeTheFullGridAlongTheRoute) {
     flyAndCompare(2);  // lamps by day
     flyAndCompare(4);  // fog
     flyAndCompare(5);  // night, lamps
+    EXPECT_GT(hiddenTriangles, 0u);
 }

@@ -139,6 +139,14 @@ TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
     // From far away the bump may go.
     lod.selectLevels(glm::vec3(0.0f, 8000.0f, 0.0f), 724.0f, 1.0f, 150.0f);
     EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
+
+    // Clear of the ground: over the grid, and higher by the margin than every
+    // vertex within the margin across.
+    const glm::vec3 overBump(unit * bump, 11.5f, -unit * bump);
+    EXPECT_FALSE(lod.clearAbove(overBump, 1.5f));
+    EXPECT_TRUE(lod.clearAbove(overBump + glm::vec3(0.0f, 0.1f, 0.0f), 1.5f));
+    EXPECT_TRUE(lod.clearAbove(overBump + glm::vec3(2.0f * unit, -9.0f, 0.0f), 1.5f));
+    EXPECT_FALSE(lod.clearAbove(glm::vec3(-1.0f, 50.0f, -10.0f), 1.5f)) << "beyond the grid";
 }
 
 TEST(TerrainLod, VertexSlotsPlaceEachVertexOnceAndKeepAPatchsRowsTogether) {
