@@ -146,9 +146,10 @@ void Game::draw() {
     followFramebufferSize();
     // A minimised window has nothing to draw into.
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
-    // The blur pass writes every pixel of the window: clearing its colour
-    // first would be wasted.
-    glClear(blurring() ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // The blur pass writes every pixel of the window, unless it is drawn as
+    // lines: clearing its colour first would be wasted.
+    const bool covered = blurring() && !gameState.wireframe;
+    glClear(covered ? GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
     ghosts->drawTransparent();
