@@ -1,7 +1,6 @@
 #include "render/GeometryNode.h"
 
 #include <algorithm>
-
 #include <cstdio>
 
 #include <assimp/cimport.h>
