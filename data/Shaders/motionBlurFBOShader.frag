@@ -35,19 +35,22 @@ void main() {
     // A per-pixel shift of the samples turns the step pattern of a long
     // trail into fine grain.
     float jitter = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
-    vec2 size = vec2(textureSize(colorTexture, 0));
-    vec2 here = (vec2(pixel) + 0.5) / size;
+    // In pixels from here on.
+    ivec2 last = textureSize(colorTexture, 0) - 1;
+    trail *= vec2(last + 1);
+    vec2 here = vec2(pixel) + 0.5;
     // The scene is sampled nearest, so a trail needs no more than one sample
     // per pixel it crosses: one shorter than half a pixel keeps this pixel
     // alone, a short one takes few samples (a loop, unlike a branch, really
     // ends early in software GL).
-    vec2 reach = abs(trail) * size;
+    vec2 reach = abs(trail);
     float pixels = max(reach.x, reach.y);
     int samples = pixels < 0.5 ? 1 : min(SAMPLES, int(ceil(pixels)) + 1);
     vec4 sum = scene;
     for (int i = 1; i < samples; ++i) {
-        vec2 at = clamp(here - trail * ((float(i) - jitter) / float(samples - 1)), vec2(0.0), vec2(1.0));
-        sum += texture(colorTexture, at);
+        vec2 at = here - trail * ((float(i) - jitter) / float(samples - 1));
+        // A trail that leaves the picture goes on with its edge pixels.
+        sum += texelFetch(colorTexture, clamp(ivec2(floor(at)), ivec2(0), last), 0);
     }
     fragColor = sum / float(samples);
 }

@@ -211,4 +211,29 @@ TEST_F(PostProcessingGlTest, StillSceneHasNoMotion) {
     EXPECT_NEAR(window[p], scene[p], 2) << "nothing moved, nothing smeared";
 }
 
+TEST_F(PostProcessingGlTest, TrailsLeavingThePictureContinueItsEdge) {
+    // A blue scene with a green first column, every pixel moving left and
+    // down as far as it can, so each trail reaches right and up past the edge.
+    std::vector<unsigned char> color(800 * 600 * 4), data(800 * 600 * 4);
+    for (size_t p = 0; p < color.size(); p += 4) {
+        const bool firstColumn = (p / 4) % 800 == 0;
+        color[p + 1] = firstColumn ? 255 : 0;
+        color[p + 2] = firstColumn ? 0 : 255;
+        color[p + 3] = 255;
+        data[p + 3] = 255;
+    }
+    for (auto [texture, pixels] : {std::pair{sceneColorTexture, &color}, std::pair{sceneDataTexture, &data}}) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 800, 600, GL_RGBA, GL_UNSIGNED_BYTE, pixels->data());
+    }
+    bindDefaultTarget();
+    motionBlurRenderer->render(39.0f);
+    std::vector<unsigned char> window = readWindow();
+    size_t greenAtTheRight = 0;
+    for (int row = 0; row < 600; ++row) greenAtTheRight += window[(row * 800 + 799) * 4 + 1] != 0;
+    EXPECT_EQ(greenAtTheRight, 0u) << "the far edge's colour came round";
+    EXPECT_EQ(window[(300 * 800 + 799) * 4 + 2], 255);
+    EXPECT_NEAR(window[(300 * 800) * 4 + 1], 255 / 8, 1) << "the first column smeared over seven blue pixels";
+}
+
 }  // namespace
