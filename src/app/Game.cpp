@@ -189,9 +189,10 @@ void Game::drawOpaquePass() {
     bindDefaultTarget();
     // Cleared here, not first: for a software renderer a clear of the window
     // before the off-screen pass is a pass of its own, with its own wait for
-    // the renderer's threads (flight frames ran up to 2 ms slower, their
-    // slowest twentieth up to 6 ms). The blur pass writes every pixel of the
-    // window, unless it is drawn as lines (F3): only then is colour cleared.
+    // the renderer's threads (flight frames ran up to about 2 ms slower, their
+    // slowest twentieth up to about 6 ms). The blur pass writes every pixel of
+    // the window, unless it is drawn as lines (F3): only then is colour
+    // cleared.
     glClear(gameState.wireframe ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
     motionBlurRenderer->render(gameState.player->speed);
 }
