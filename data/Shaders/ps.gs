@@ -30,6 +30,9 @@ uniform float gSimpleParticleLifetime;
 uniform vec3 gEmitterPosition;
 uniform vec3 gRandomSpeed;
 uniform vec3 gUserSpeed;
+// The terrain's zero height, tilted with the terrain: dot(xyz, p) + w is how
+// far a world point p lies above it.
+uniform vec4 gGroundPlane;
 
 const float TYPE_LAUNCHER = 0.0;
 const float TYPE_FLAKE = 1.0;
@@ -37,11 +40,11 @@ const float TYPE_STARTER = 2.0;
 
 const float COLUMN_RADIUS = 100.0;      // snow falls over this disc around the emitter
 const float COLUMN_DEPTH = 300.0;       // and this far below it
-// The level builder hangs each emitter 250 units above the terrain's zero
-// height, and no ground lies lower: a flake whose square (its corners within
-// half a unit of its centre) has sunk that far is hidden for good, and
-// dropping it spares the update and the draw about a sixth of the snow.
-const float FLOOR_DEPTH = 250.5;
+// No ground lies below the terrain's zero height: a flake whose square (its
+// corners within half a unit of its centre) has sunk that far under it is
+// hidden for good, and dropping it spares the update and the draw about a
+// sixth of the snow.
+const float UNDER_GROUND = -0.5;
 const float FLAKES_PER_SECOND = 80.0;   // steady state about 6,200 flakes per emitter
 const int MAX_NEW_PER_PASS = 15;        // max_vertices less the launcher itself
 const int FIRST_STARTERS = 2;           // 2 * (1 + 15 * (1 + 15 * 16)) = 7,232 flakes
@@ -133,7 +136,7 @@ void main() {
     float phase = velocity.x * 37.0 + velocity.z * 53.0;
     vec3 flutter = 0.5 * vec3(sin(t * 0.9 + phase), 0.0, cos(t * 0.7 + phase * 1.3));
     vec3 fallen = position + (velocity + gUserSpeed + flutter) * seconds;
-    bool flakeLives = age <= gSimpleParticleLifetime && fallen.y >= gEmitterPosition.y - FLOOR_DEPTH;
+    bool flakeLives = age <= gSimpleParticleLifetime && dot(gGroundPlane.xyz, fallen) + gGroundPlane.w >= UNDER_GROUND;
 
     if (launcher) {
         emitRecord(TYPE_LAUNCHER, gEmitterPosition, launcherVelocity, launcherAge);

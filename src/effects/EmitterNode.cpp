@@ -109,6 +109,11 @@ void EmitterNode::frameUpdate() {
     glUniform1f(particleProgram->deltaTimeMillis, static_cast<float>(dt * 1000.0));
     glm::vec3 worldPosition(getWorldMatrix()[3]);
     glUniform3fv(particleProgram->emitterPosition, 1, glm::value_ptr(worldPosition));
+    // The parent is the terrain, whose zero height no ground lies below; the
+    // level tilts it, so that height is a plane, not a level in world y.
+    const glm::mat4 toParent = parent ? parent->getInverseWorldMatrix() : glm::mat4(1.0f);
+    const glm::vec4 groundPlane(toParent[0][1], toParent[1][1], toParent[2][1], toParent[3][1]);
+    glUniform4fv(particleProgram->groundPlane, 1, glm::value_ptr(groundPlane));
 
     // Never seeded: every run sees the same snowfall.
     int r1 = std::rand() % 2000;

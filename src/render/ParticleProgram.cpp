@@ -14,5 +14,6 @@ ParticleProgram::ParticleProgram() {
             {&simpleParticleLifetime, "gSimpleParticleLifetime"},
             {&emitterPosition, "gEmitterPosition"},
             {&randomSpeed, "gRandomSpeed"},
-            {&userSpeed, "gUserSpeed"}});
+            {&userSpeed, "gUserSpeed"},
+            {&groundPlane, "gGroundPlane"}});
 }

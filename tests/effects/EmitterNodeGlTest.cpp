@@ -194,6 +194,30 @@ TEST_F(EmitterGlTest, SnowFillsAWideColumnBelowTheEmitterAndStaysWithinTheBuffer
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+TEST_F(EmitterGlTest, SnowEndsAtTheZeroHeightOfTheTiltedTerrain) {
+    // Placed as the level places the terrain, which tilts its zero height.
+    Node terrain;
+    terrain.setPosition(glm::vec3(0.0f, -200.0f, 1000.0f));
+    terrain.setRotation(15.0f, 0.0f, 0.0f);
+    EmitterNode* emitter = new EmitterNode(0.0f, 250.0f, 0.0f);
+    terrain.addChild(emitter);
+    terrain.update(0.0);
+    GLuint written = 0;
+    for (int i = 0; i < 5; ++i) written = countedUpdate(*emitter, 0.016);
+    const glm::mat4 toTerrain = terrain.getInverseWorldMatrix();
+    const float top = emitter->getWorldMatrix()[3].y;
+    float lowest = 250.0f, deepest = 0.0f;
+    for (const Particle& p : records(emitter->particleBuffers[emitter->sourceIndex], written)) {
+        if (p.type != 1.0f) continue;
+        lowest = std::min(lowest, (toTerrain * glm::vec4(p.position, 1.0f)).y);
+        deepest = std::max(deepest, top - p.position.y);
+    }
+    EXPECT_GE(lowest, -0.5f);
+    EXPECT_LT(lowest, 10.0f);
+    // Downhill the zero height lies up to 286 below the emitter.
+    EXPECT_GT(deepest, 265.0f);
+}
+
 TEST_F(EmitterGlTest, FlakesFallAndDieOfOldAge) {
     EmitterNode emitter(0.0f, 250.0f, 0.0f);
     GLuint before = 0;
