@@ -47,6 +47,9 @@ uniform float fogRange;
 uniform float fogDensity;
 uniform vec3 cameraWorldPos;
 
+// The variants' sum of the intensities of the lights after the lamps.
+uniform vec3 skyLight;
+
 uniform int textureCount;
 uniform sampler2D texture0;  // snow
 uniform sampler2D texture1;  // grass
@@ -104,9 +107,9 @@ void main() {
 
     vec3 sky = vec3(0.0);
     vec3 lamps = vec3(0.0);
-    int count = min(lightCount, MAX_SHADER_LIGHTS);
     bool baked = textureCount > 2;
 #if LAMP_SLOTS < 0
+    int count = min(lightCount, MAX_SHADER_LIGHTS);
     // The sky's lights come first in the list: they take only their cheap
     // part.
     int k = 0;
@@ -118,8 +121,9 @@ void main() {
     }
     for (; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
 #else
-    // The light map holds the sky's shading: its lights add their intensity.
-    for (int k = LAMP_SLOTS; k < count; ++k) sky += lightIntensity[k];
+    // The light map holds the sky's shading: its lights add only their
+    // intensity, summed once per draw rather than looped over per fragment.
+    sky = skyLight;
 #if LAMP_SLOTS > 0
     addLight(0, n, worldPosition, baked, sky, lamps);
 #endif

@@ -26,6 +26,7 @@ struct Variant {
     bool tried = false;
     GLuint program = 0;  // 0 when it cannot stand in for the own program
     Mesh::Uniforms uniforms;
+    GLint skyLight = -1;  // the sum of the sky lights' intensities
 };
 Variant variants[2][MAX_LAMP_SLOTS + 1];
 
@@ -60,7 +61,10 @@ const Variant* variantFor(bool fog, size_t lamps, GLuint ownProgram) {
                 break;
             }
         }
-        if (variant.program) variant.uniforms = Mesh::locateUniforms(variant.program);
+        if (variant.program) {
+            variant.uniforms = Mesh::locateUniforms(variant.program);
+            variant.skyLight = glGetUniformLocation(variant.program, "skyLight");
+        }
     }
     return variant.program ? &variant : nullptr;
 }
@@ -234,6 +238,12 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         group.lights.insert(group.lights.end(), (variant ? group.skyLights : group.lamps).begin(),
                             (variant ? group.skyLights : group.lamps).end());
         uploadLights(group.lights);
+        if (variant) {
+            // What the own program sums per fragment, once for the draw.
+            glm::vec3 sky(0.0f);
+            for (int k : group.skyLights) sky += registry.lightIntensities[size_t(k)];
+            glUniform3fv(variant->skyLight, 1, &sky[0]);
+        }
         glDrawElements(GL_TRIANGLES, GLsizei(group.indexCount), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(group.firstIndex * sizeof(uint32_t)));
     }
