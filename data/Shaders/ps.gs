@@ -30,9 +30,13 @@ uniform float gSimpleParticleLifetime;
 uniform vec3 gEmitterPosition;
 uniform vec3 gRandomSpeed;
 uniform vec3 gUserSpeed;
-// The terrain's zero height, tilted with the terrain: dot(xyz, p) + w is how
-// far a world point p lies above it.
-uniform vec4 gGroundPlane;
+// From world space to the ground's grid: x its column, y the height above
+// the terrain's zero height (which the level tilts), z its row.
+uniform mat4 gToGround;
+// For each grid vertex the lowest ground among the 3 x 3 vertices from it;
+// read only where gGroundKnown is not 0.
+uniform sampler2D gGroundFloor;
+uniform int gGroundKnown;
 
 const float TYPE_LAUNCHER = 0.0;
 const float TYPE_FLAKE = 1.0;
@@ -40,11 +44,11 @@ const float TYPE_STARTER = 2.0;
 
 const float COLUMN_RADIUS = 100.0;      // snow falls over this disc around the emitter
 const float COLUMN_DEPTH = 300.0;       // and this far below it
-// No ground lies below the terrain's zero height: a flake whose square (its
-// corners within half a unit of its centre) has sunk that far under it is
-// hidden for good, and dropping it spares the update and the draw about a
-// sixth of the snow.
-const float UNDER_GROUND = -0.5;
+// A flake's square has its corners within half a unit of its centre. Once
+// all of it has sunk under the ground it is hidden for good, and dropping it
+// spares the update and the draw. No ground lies below the terrain's zero
+// height, whatever the grid.
+const float SQUARE_REACH = 0.5;
 const float FLAKES_PER_SECOND = 80.0;   // steady state about 6,200 flakes per emitter
 const int MAX_NEW_PER_PASS = 15;        // max_vertices less the launcher itself
 const int FIRST_STARTERS = 2;           // 2 * (1 + 15 * (1 + 15 * 16)) = 7,232 flakes
@@ -100,6 +104,25 @@ vec3 pointInColumn(float r0, float r1, float depth) {
     return gEmitterPosition + vec3(radius * cos(angle), -depth, radius * sin(angle));
 }
 
+// Whether the whole square of a flake centred at p lies under the ground.
+bool buried(vec3 p) {
+    vec3 there = (gToGround * vec4(p, 1.0)).xyz;
+    if (there.y < -SQUARE_REACH) return true;
+    // The square's reach in grid units; each row of the matrix scales one.
+    vec3 reach = SQUARE_REACH * vec3(length(vec3(gToGround[0][0], gToGround[1][0], gToGround[2][0])),
+                                     length(vec3(gToGround[0][1], gToGround[1][1], gToGround[2][1])),
+                                     length(vec3(gToGround[0][2], gToGround[1][2], gToGround[2][2])));
+    // The cells the square touches (at most two each way while it is under
+    // half a cell) have their corners among the 3 x 3 vertices from `first`,
+    // and no ground within a cell lies below all four of its corners.
+    ivec2 first = ivec2(floor(there.xz - reach.xz));
+    ivec2 size = textureSize(gGroundFloor, 0);
+    bool onGrid = gGroundKnown != 0 && all(lessThan(reach.xz, vec2(0.5))) && all(greaterThanEqual(first, ivec2(0))) &&
+                  all(lessThan(first + 2, size));
+    float lowest = texelFetch(gGroundFloor, clamp(first, ivec2(0), max(size - 1, ivec2(0))), 0).r;
+    return onGrid && there.y + reach.y < lowest;
+}
+
 // Software GL runs every line of a shader for every record, both sides of
 // each branch and the first pass of each loop. So the three kinds of record
 // share one path: each gives its own next record, then its `children` new
@@ -136,7 +159,7 @@ void main() {
     float phase = velocity.x * 37.0 + velocity.z * 53.0;
     vec3 flutter = 0.5 * vec3(sin(t * 0.9 + phase), 0.0, cos(t * 0.7 + phase * 1.3));
     vec3 fallen = position + (velocity + gUserSpeed + flutter) * seconds;
-    bool flakeLives = age <= gSimpleParticleLifetime && dot(gGroundPlane.xyz, fallen) + gGroundPlane.w >= UNDER_GROUND;
+    bool flakeLives = age <= gSimpleParticleLifetime && !buried(fallen);
 
     if (launcher) {
         emitRecord(TYPE_LAUNCHER, gEmitterPosition, launcherVelocity, launcherAge);

@@ -20,6 +20,8 @@ namespace {
 int liveEmitters = 0;
 
 const GLsizei particleStride = sizeof(Particle);
+// Far above the units the meshes and the texts use.
+const GLint GROUND_TEXTURE_UNIT = 7;
 const void* offsetOf(std::size_t bytes) { return reinterpret_cast<const void*>(bytes); }
 
 // The holders go, but their names belong to a context that is gone.
@@ -110,10 +112,19 @@ void EmitterNode::frameUpdate() {
     glm::vec3 worldPosition(getWorldMatrix()[3]);
     glUniform3fv(particleProgram->emitterPosition, 1, glm::value_ptr(worldPosition));
     // The parent is the terrain, whose zero height no ground lies below; the
-    // level tilts it, so that height is a plane, not a level in world y.
+    // level tilts it, so that height is a plane, not a level in world y. With
+    // the ground's grid the update also knows the ground under each flake.
     const glm::mat4 toParent = parent ? parent->getInverseWorldMatrix() : glm::mat4(1.0f);
-    const glm::vec4 groundPlane(toParent[0][1], toParent[1][1], toParent[2][1], toParent[3][1]);
-    glUniform4fv(particleProgram->groundPlane, 1, glm::value_ptr(groundPlane));
+    const bool groundKnown = ground && ground->texture() != 0;
+    const glm::mat4 toGround = groundKnown ? ground->fromTerrain() * toParent : toParent;
+    glUniformMatrix4fv(particleProgram->toGround, 1, GL_FALSE, glm::value_ptr(toGround));
+    glUniform1i(particleProgram->groundKnown, groundKnown ? 1 : 0);
+    glUniform1i(particleProgram->groundFloor, GROUND_TEXTURE_UNIT);
+    if (groundKnown) {
+        glActiveTexture(GL_TEXTURE0 + GROUND_TEXTURE_UNIT);
+        glBindTexture(GL_TEXTURE_2D, ground->texture());
+        glActiveTexture(GL_TEXTURE0);
+    }
 
     // Never seeded: every run sees the same snowfall.
     int r1 = std::rand() % 2000;

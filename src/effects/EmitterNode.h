@@ -2,11 +2,13 @@
 
 #include <GL/glew.h>
 
+#include <memory>
 #include <vector>
 
 #include <glm/glm.hpp>
 
 #include "render/BillboardProgram.h"
+#include "effects/SnowGround.h"
 #include "render/ParticleProgram.h"
 #include "scene/Node.h"
 
@@ -49,6 +51,9 @@ public:
     GLuint feedbackObjects[2] = {0, 0};
     unsigned textureCount = 0;
     std::vector<GLuint> textures;
+    // The ground under the snow, shared by a level's emitters; without it
+    // snow ends only at the parent's zero height.
+    std::shared_ptr<const SnowGround> ground;
 };
 
 // Shared by all emitters; made by the first one, deleted by

@@ -15,5 +15,7 @@ ParticleProgram::ParticleProgram() {
             {&emitterPosition, "gEmitterPosition"},
             {&randomSpeed, "gRandomSpeed"},
             {&userSpeed, "gUserSpeed"},
-            {&groundPlane, "gGroundPlane"}});
+            {&toGround, "gToGround"},
+            {&groundFloor, "gGroundFloor"},
+            {&groundKnown, "gGroundKnown"}});
 }

@@ -53,8 +53,10 @@ bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& 
     return true;
 }
 
-void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint snowflake) {
+void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint snowflake,
+                    const std::shared_ptr<const SnowGround>& ground) {
     EmitterNode* emitter = new EmitterNode(position.x, LevelMarkers::emitterHeight, position.z);
+    emitter->ground = ground;
     emitter->textures.push_back(snowflake);
     emitter->textureCount += 1;
     terrain->addChild(emitter);
@@ -75,6 +77,7 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
     LampModel lampModel;
     std::vector<glm::vec3> humming;
     bool snow = false;
+    std::shared_ptr<const SnowGround> snowGround;
     for (const LevelMarkers::Event& event : markers.events()) {
         switch (event.kind) {
             case LevelMarkers::Kind::Lamp:
@@ -82,7 +85,10 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
                     humming.push_back(event.position);
                 break;
             case LevelMarkers::Kind::Snow:
-                addSnowEmitter(terrain, event.position, sharedSnowflakeTexture());
+                if (!snowGround)
+                    snowGround = std::make_shared<SnowGround>(grid.positions, int(grid.columns), int(grid.rows),
+                                                              extentX, extentZ);
+                addSnowEmitter(terrain, event.position, sharedSnowflakeTexture(), snowGround);
                 snow = true;
                 break;
             case LevelMarkers::Kind::Goal:

@@ -218,6 +218,36 @@ TEST_F(EmitterGlTest, SnowEndsAtTheZeroHeightOfTheTiltedTerrain) {
     EXPECT_GT(deepest, 265.0f);
 }
 
+TEST_F(EmitterGlTest, SnowEndsOnceItHasSunkUnderTheGround) {
+    // A cliff across the snowfall: ground 120 high where x < -4, 20 from 0 on.
+    // The level's tilt moves the foot of the snowfall 70 units along z.
+    const int side = 128;
+    std::vector<float> positions;
+    for (int i = 0; i < side; ++i)
+        for (int j = 0; j < side; ++j)
+            positions.insert(positions.end(), {4.0f * j - 256.0f, j < side / 2 ? 120.0f : 20.0f, 256.0f - 4.0f * i});
+    Node terrain;
+    terrain.setRotation(15.0f, 0.0f, 0.0f);
+    EmitterNode* emitter = new EmitterNode(0.0f, 250.0f, 0.0f);
+    emitter->ground = std::make_shared<SnowGround>(positions, side, side, 512.0f, 512.0f);
+    terrain.addChild(emitter);
+    terrain.update(0.0);
+    GLuint written = 0;
+    for (int i = 0; i < 5; ++i) written = countedUpdate(*emitter, 0.016);
+    const glm::mat4 toTerrain = terrain.getInverseWorldMatrix();
+    float lowestOnHigh = 250.0f, lowestOnLow = 250.0f;
+    for (const Particle& p : records(emitter->particleBuffers[emitter->sourceIndex], written)) {
+        const glm::vec3 at(toTerrain * glm::vec4(p.position, 1.0f));
+        // Clear of the cliff's slope, one cell from -4 to 0, and the cells beside.
+        if (p.type != 1.0f || std::abs(at.x) < 12.0f) continue;
+        float& lowest = at.x < 0.0f ? lowestOnHigh : lowestOnLow;
+        lowest = std::min(lowest, at.y);
+    }
+    EXPECT_GE(lowestOnHigh, 119.5f);
+    EXPECT_LT(lowestOnHigh, 130.0f);
+    EXPECT_LT(lowestOnLow, 30.0f);
+}
+
 TEST_F(EmitterGlTest, FlakesFallAndDieOfOldAge) {
     EmitterNode emitter(0.0f, 250.0f, 0.0f);
     GLuint before = 0;
