@@ -49,6 +49,19 @@ protected:
         return out;
     }
 
+    // Where the flakes are after the emitter's first five passes as a child
+    // of `terrain`.
+    std::vector<glm::vec3> flakesUnder(Node& terrain, EmitterNode* emitter) {
+        terrain.addChild(emitter);
+        terrain.update(0.0);
+        GLuint written = 0;
+        for (int i = 0; i < 5; ++i) written = countedUpdate(*emitter, 0.016);
+        std::vector<glm::vec3> flakes;
+        for (const Particle& p : records(emitter->particleBuffers[emitter->sourceIndex], written))
+            if (p.type == 1.0f) flakes.push_back(p.position);
+        return flakes;
+    }
+
     GLuint whiteTexture() {
         GLuint texture = 0;
         glGenTextures(1, &texture);
@@ -200,17 +213,10 @@ TEST_F(EmitterGlTest, SnowEndsAtTheZeroHeightOfTheTiltedTerrain) {
     terrain.setPosition(glm::vec3(0.0f, -200.0f, 1000.0f));
     terrain.setRotation(15.0f, 0.0f, 0.0f);
     EmitterNode* emitter = new EmitterNode(0.0f, 250.0f, 0.0f);
-    terrain.addChild(emitter);
-    terrain.update(0.0);
-    GLuint written = 0;
-    for (int i = 0; i < 5; ++i) written = countedUpdate(*emitter, 0.016);
-    const glm::mat4 toTerrain = terrain.getInverseWorldMatrix();
-    const float top = emitter->getWorldMatrix()[3].y;
     float lowest = 250.0f, deepest = 0.0f;
-    for (const Particle& p : records(emitter->particleBuffers[emitter->sourceIndex], written)) {
-        if (p.type != 1.0f) continue;
-        lowest = std::min(lowest, (toTerrain * glm::vec4(p.position, 1.0f)).y);
-        deepest = std::max(deepest, top - p.position.y);
+    for (const glm::vec3& flake : flakesUnder(terrain, emitter)) {
+        lowest = std::min(lowest, (terrain.getInverseWorldMatrix() * glm::vec4(flake, 1.0f)).y);
+        deepest = std::max(deepest, emitter->getWorldMatrix()[3].y - flake.y);
     }
     EXPECT_GE(lowest, -0.5f);
     EXPECT_LT(lowest, 10.0f);
@@ -230,16 +236,11 @@ TEST_F(EmitterGlTest, SnowEndsOnceItHasSunkUnderTheGround) {
     terrain.setRotation(15.0f, 0.0f, 0.0f);
     EmitterNode* emitter = new EmitterNode(0.0f, 250.0f, 0.0f);
     emitter->ground = std::make_shared<SnowGround>(positions, side, side, 512.0f, 512.0f);
-    terrain.addChild(emitter);
-    terrain.update(0.0);
-    GLuint written = 0;
-    for (int i = 0; i < 5; ++i) written = countedUpdate(*emitter, 0.016);
-    const glm::mat4 toTerrain = terrain.getInverseWorldMatrix();
     float lowestOnHigh = 250.0f, lowestOnLow = 250.0f;
-    for (const Particle& p : records(emitter->particleBuffers[emitter->sourceIndex], written)) {
-        const glm::vec3 at(toTerrain * glm::vec4(p.position, 1.0f));
+    for (const glm::vec3& flake : flakesUnder(terrain, emitter)) {
+        const glm::vec3 at(terrain.getInverseWorldMatrix() * glm::vec4(flake, 1.0f));
         // Clear of the cliff's slope, one cell from -4 to 0, and the cells beside.
-        if (p.type != 1.0f || std::abs(at.x) < 12.0f) continue;
+        if (std::abs(at.x) < 12.0f) continue;
         float& lowest = at.x < 0.0f ? lowestOnHigh : lowestOnLow;
         lowest = std::min(lowest, at.y);
     }
