@@ -13,13 +13,18 @@ const float TILING = 4.0;
 const float DAY_LIGHT = 1.6;
 
 // The game also builds variants of this program for ground with a baked
-// light map: without the fog, and with a fixed number LAMP_SLOTS of lamps,
-// which then come first in the light list, each read at a fixed place.
+// light map: without the fog; for ground too low for snow by the snow line
+// below (GRASS_ONLY), whose numbers the game repeats to choose; and with a
+// fixed number LAMP_SLOTS of lamps, which then come first in the light list,
+// each read at a fixed place.
 // Software GL runs every line of a shader, both sides of each branch and the
 // first pass of each loop, and a loop over lamps costs far more than the same
 // lamps written out: only code that is not there costs nothing.
 #ifndef FOG
 #define FOG 1
+#endif
+#ifndef GRASS_ONLY
+#define GRASS_ONLY 0
 #endif
 #ifndef LAMP_SLOTS
 #define LAMP_SLOTS -1
@@ -97,13 +102,17 @@ vec4 encodeMotion() {
 
 void main() {
     vec2 planar = texCoord.xz * TILING;
+    vec3 n = normalize(worldNormal);
+#if GRASS_ONLY
+    vec3 albedo = textureCount > 1 ? texture(texture1, planar).rgb : vec3(0.3, 0.5, 0.25);
+#else
     vec3 snow = textureCount > 0 ? texture(texture0, planar).rgb : vec3(0.95);
     vec3 grass = textureCount > 1 ? texture(texture1, planar).rgb : vec3(0.3, 0.5, 0.25);
-    vec3 n = normalize(worldNormal);
     // Snow lies on the heights and slides off steep faces; the grass texture
     // breaks up the snow line.
     float snowLine = texCoord.y + (grass.g - 0.4) * 0.8 + (n.y - 0.85) * 2.0;
     vec3 albedo = mix(grass, snow, smoothstep(1.6, 2.3, snowLine));
+#endif
 
     vec3 sky = vec3(0.0);
     vec3 lamps = vec3(0.0);

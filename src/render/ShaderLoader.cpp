@@ -157,7 +157,7 @@ GLuint loadBasicProgram(const std::string& fragmentPath) {
     return program;
 }
 
-GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines) {
+GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines, GLuint inputsLike) {
     std::string source = readSourceOrExit(fragmentPath, true);
     // The defines go right after the #version line, which must come first.
     const size_t lineEnd = source.find('\n');
@@ -166,6 +166,16 @@ GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::strin
     GLuint vertex = 0, fragment = 0;
     compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert");
     compileSource(GL_FRAGMENT_SHADER, fragment, source, false);
+    GLint inputs = 0;
+    glGetProgramiv(inputsLike, GL_ACTIVE_ATTRIBUTES, &inputs);
+    for (GLint k = 0; k < inputs; ++k) {
+        char name[64] = {};
+        GLint size = 0;
+        GLenum type = 0;
+        glGetActiveAttrib(inputsLike, GLuint(k), sizeof name, nullptr, &size, &type, name);
+        const GLint location = glGetAttribLocation(inputsLike, name);
+        if (location >= 0) glBindAttribLocation(program, GLuint(location), name);
+    }
     attachAndLink(program, vertex, fragment);
     return program;
 }

@@ -28,9 +28,10 @@ GLuint loadFboProgram(const std::string& fragmentPath);
 GLuint loadBasicProgram(const std::string& fragmentPath);
 
 // A variant of a geometry program: the fragment shader with `defines` (whole
-// lines, "#define NAME value\n") after its #version line. Quiet; ends the
-// program on failure like the strict loaders.
-GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines);
+// lines, "#define NAME value\n") after its #version line, its vertex inputs
+// at the places `inputsLike` has them, so that the same vertex arrays feed
+// both. Quiet; ends the program on failure like the strict loaders.
+GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines, GLuint inputsLike);
 
 // The screen-text program, or 0 when its vertex file is missing.
 GLuint loadTextProgram();

@@ -18,49 +18,41 @@ namespace {
 constexpr float NEAR_REACH = 1.5f;
 
 // Variants of the terrain program for ground with a baked light map: with or
-// without fog, and with 0 to MAX_LAMP_SLOTS lamps written out (each level's
-// own program loops over any lights). Built once per process, each when it is
-// first needed.
+// without fog, for ground that snow can reach or only grass, and with 0 to
+// MAX_LAMP_SLOTS lamps written out (each level's own program loops over any
+// lights). Built once per process, each when it is first needed.
 constexpr int MAX_LAMP_SLOTS = 4;
 struct Variant {
     bool tried = false;
-    GLuint program = 0;  // 0 when it cannot stand in for the own program
+    GLuint program = 0;
     Mesh::Uniforms uniforms;
     GLint skyLight = -1;  // the sum of the sky lights' intensities
 };
-Variant variants[2][MAX_LAMP_SLOTS + 1];
+constexpr int VARIANTS = 2 * 2 * (MAX_LAMP_SLOTS + 1);
+Variant variants[VARIANTS];
 
 void forgetVariants() {
-    for (auto& row : variants)
-        for (Variant& variant : row) variant = Variant();
+    for (Variant& variant : variants) variant = Variant();
 }
 
 const bool variantsRegistered = RenderResources::add(
     [] {
-        for (auto& row : variants)
-            for (Variant& variant : row)
-                if (variant.program) glDeleteProgram(variant.program);
+        for (Variant& variant : variants)
+            if (variant.program) glDeleteProgram(variant.program);
         forgetVariants();
     },
     forgetVariants);
 
 // The variant, or nullptr when the own program must draw.
-const Variant* variantFor(bool fog, size_t lamps, GLuint ownProgram) {
+const Variant* variantFor(bool fog, bool grassOnly, size_t lamps, GLuint ownProgram) {
     if (lamps > size_t(MAX_LAMP_SLOTS)) return nullptr;
-    Variant& variant = variants[fog ? 1 : 0][lamps];
+    Variant& variant = variants[((fog ? 2 : 0) + (grassOnly ? 1 : 0)) * (MAX_LAMP_SLOTS + 1) + int(lamps)];
     if (!variant.tried) {
         variant.tried = true;
-        const std::string defines =
-            "#define FOG " + std::to_string(fog ? 1 : 0) + "\n#define LAMP_SLOTS " + std::to_string(lamps) + "\n";
-        variant.program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines);
-        // The mesh's vertex array was set up for its own program's inputs.
-        for (const char* input : {"in_position", "in_normal", "in_uv"}) {
-            if (glGetAttribLocation(variant.program, input) != glGetAttribLocation(ownProgram, input)) {
-                glDeleteProgram(variant.program);
-                variant.program = 0;
-                break;
-            }
-        }
+        const std::string defines = "#define FOG " + std::to_string(fog ? 1 : 0) + "\n#define GRASS_ONLY " +
+                                    std::to_string(grassOnly ? 1 : 0) + "\n#define LAMP_SLOTS " +
+                                    std::to_string(lamps) + "\n";
+        variant.program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines, ownProgram);
         if (variant.program) {
             variant.uniforms = Mesh::locateUniforms(variant.program);
             variant.skyLight = glGetUniformLocation(variant.program, "skyLight");
@@ -68,6 +60,12 @@ const Variant* variantFor(bool fog, size_t lamps, GLuint ownProgram) {
     }
     return variant.program ? &variant : nullptr;
 }
+
+// The terrain shader lays snow where height / 50 + (grass green - 0.4) * 0.8
+// + (up - 0.85) * 2 passes 1.6; with the green and the normal's up at their
+// most (1), ground below this height is grass alone, whatever the texture
+// and the slope. A thousandth of the line is left for the shader's rounding.
+const float SNOW_FREE_BELOW = 50.0f * (1.6f - 1e-3f - (1.0f - 0.4f) * 0.8f - (1.0f - 0.85f) * 2.0f);
 
 }  // namespace
 
@@ -172,15 +170,20 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         lightPlaces[k] = glm::vec3(toTerrain * glm::vec4(registry.lightPositions[k], 1.0f));
         lightAxes[k] = glm::normalize(glm::mat3(toTerrain) * registry.lightDirections[k]);
     }
+    // A variant needs the light map: it takes the sky's shading from there.
+    const bool baked = textureCount() > 2;
     for (Group& group : groups) group.patches.clear();
     size_t groupCount = 0;
     for (const auto& entry : visible) {
         const uint64_t mask = lightsReaching(patches[entry.second]);
+        // Heights inside a triangle lie between its corners'.
+        const bool grassOnly = baked && grassAlone && patches[entry.second].high.y < SNOW_FREE_BELOW;
         size_t g = 0;
-        while (g < groupCount && groups[g].lightMask != mask) ++g;
+        while (g < groupCount && (groups[g].lightMask != mask || groups[g].grassOnly != grassOnly)) ++g;
         if (g == groupCount) {
             if (groups.size() == groupCount) groups.emplace_back();
             groups[g].lightMask = mask;
+            groups[g].grassOnly = grassOnly;
             groups[g].skyLights.clear();
             groups[g].lamps.clear();
             for (int k = 0; k < 64; ++k) {
@@ -218,14 +221,13 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lodIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(frameIndices.size() * sizeof(uint32_t)), frameIndices.data(),
                  GL_STREAM_DRAW);
-    // A variant needs the light map: it takes the sky's shading from there.
-    const bool baked = textureCount() > 2;
     int current = -1;  // the own program, with which the draw began
     for (size_t g = 0; g < groupCount; ++g) {
         Group& group = groups[g];
         if (group.indexCount == 0) continue;
-        const Variant* variant = baked ? variantFor(environment.fogEnabled, group.lamps.size(), program()) : nullptr;
-        const int wanted = variant ? int(variant - &variants[0][0]) : -1;
+        const Variant* variant =
+            baked ? variantFor(environment.fogEnabled, group.grassOnly, group.lamps.size(), program()) : nullptr;
+        const int wanted = variant ? int(variant - variants) : -1;
         if (wanted != current) {
             if (variant)
                 switchProgram(variant->program, variant->uniforms);

@@ -10,9 +10,11 @@
 // The terrain's mesh: the full grid in its buffers, drawn in patches whose
 // detail falls with distance (see TerrainLod) unless full detail is chosen
 // (F7), which draws the whole grid as an ordinary tiled mesh. Patches go to GL
-// nearest first, grouped by the lights that can reach them, and each group is
-// shaded by a variant of the terrain program made for its number of lamps and
-// for fog on or off, so ground far from every lamp pays nothing for lamps.
+// nearest first, grouped by the lights that can reach them and by whether snow
+// can lie on them, and each group is shaded by a variant of the terrain
+// program made for its number of lamps, for fog on or off and for ground with
+// or without snow, so ground far from every lamp pays nothing for lamps and
+// ground too low for snow nothing for the snow texture.
 class TerrainMesh : public Mesh {
 public:
     // As Mesh; `columns` x `rows` is the grid the arrays hold.
@@ -30,6 +32,9 @@ public:
     float fullDetailDistance = 150.0f;
     // Patches that nearer ground hides are left out (with frustum culling).
     bool hideBehindGround = true;
+    // Patches too low for snow are shaded without the snow texture (with a
+    // light map).
+    bool grassAlone = true;
     // Triangles handed to GL by the last draw with falling detail.
     uint32_t trianglesDrawn = 0;
     TerrainLod lod;
@@ -40,6 +45,7 @@ protected:
 private:
     struct Group {
         uint64_t lightMask = 0;
+        bool grassOnly = false;  // too low for snow
         std::vector<int> skyLights, lamps, lights;
         std::vector<uint32_t> patches;
         size_t firstIndex = 0, indexCount = 0;

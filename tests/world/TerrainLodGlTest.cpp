@@ -54,6 +54,11 @@ protected:
         mesh->hideBehindGround = true;
         EXPECT_EQ(comparePictures(unhidden, adaptive, 0).shareWithin, 1.0) << where;
         hiddenTriangles += mesh->trianglesDrawn - culled;
+        // Nor does ground too low for snow shaded without the snow texture.
+        mesh->grassAlone = false;
+        const std::vector<unsigned char> withSnow = drawScenePicture(gameState.sceneRoot, 800, 600);
+        mesh->grassAlone = true;
+        EXPECT_EQ(comparePictures(withSnow, adaptive, 0).shareWithin, 1.0) << where;
     }
 
     // At the start view and every 2.5 s of the autopilot's flight through
