@@ -65,7 +65,7 @@ const Variant* variantFor(bool fog, bool grassOnly, size_t lamps, GLuint ownProg
 // + (up - 0.85) * 2 passes 1.6; with the green and the normal's up at their
 // most (1), ground below this height is grass alone, whatever the texture
 // and the slope. A thousandth of the line is left for the shader's rounding.
-const float SNOW_FREE_BELOW = 50.0f * (1.6f - 1e-3f - (1.0f - 0.4f) * 0.8f - (1.0f - 0.85f) * 2.0f);
+constexpr float SNOW_FREE_BELOW = 50.0f * (1.6f - 1e-3f - (1.0f - 0.4f) * 0.8f - (1.0f - 0.85f) * 2.0f);
 
 }  // namespace
 
