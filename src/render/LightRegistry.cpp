@@ -55,6 +55,18 @@ int LightRegistry::uploadCount() {
     return MAX_SHADER_LIGHTS;
 }
 
+void LightRegistry::reaching(const glm::vec3& centre, float radius, std::vector<int>& out) {
+    out.clear();
+    const int n = uploadCount();
+    for (int k = 0; k < n; ++k) {
+        const LightType type = lightTypes[k];
+        if (!isSkyLight(type) && type != LightType::Point && type != LightType::Spot) continue;
+        // A thousandth to spare for the shader's own rounding of the distance.
+        const float reach = (lightRanges[k] + radius) * 1.001f + 0.001f;
+        if (isSkyLight(type) || glm::length(lightPositions[k] - centre) < reach) out.push_back(k);
+    }
+}
+
 namespace {
 
 // Sends the registry entries entry(0) .. entry(n - 1), n <= MAX_SHADER_LIGHTS:

@@ -27,6 +27,11 @@ struct LightRegistry {
     // once on the console when lights are dropped.
     int uploadCount();
     bool droppedReported = false;
+    // Fills `out` with the uploaded entries that can light some point within
+    // `radius` of `centre`, in registry order: the sky's lights, and the
+    // lamps and spots whose range reaches the sphere. The others add exactly
+    // nothing there.
+    void reaching(const glm::vec3& centre, float radius, std::vector<int>& out);
 };
 
 extern LightRegistry lightRegistry;

@@ -366,7 +366,16 @@ void Mesh::draw(float alpha) {
     }
 
     activeUniforms = &uniforms;
-    drawTriangles(uploadFrameUniforms(uniforms, programId, true));
+    const glm::mat4 mvp = uploadFrameUniforms(uniforms, programId);
+    // Only the lights that can reach the mesh: the player's figure would
+    // otherwise weigh every lamp of the level in each of its pixels. Its
+    // vertices lie in a cube of half side boundingExtent, which the model
+    // matrix stretches by at most the sum of its columns' lengths.
+    const float stretch = glm::length(glm::vec3(modelMatrix[0])) + glm::length(glm::vec3(modelMatrix[1])) +
+                          glm::length(glm::vec3(modelMatrix[2]));
+    lightRegistry.reaching(glm::vec3(modelMatrix[3]), boundingExtent * stretch, lightsHere);
+    uploadLights(lightsHere);
+    drawTriangles(mvp);
     lastMvp = frameMvp;
 
     glBindVertexArray(0);
@@ -376,10 +385,10 @@ void Mesh::draw(float alpha) {
 void Mesh::switchProgram(GLuint program, const Uniforms& locations) {
     glUseProgram(program);
     activeUniforms = &locations;
-    uploadFrameUniforms(locations, program, false);
+    uploadFrameUniforms(locations, program);
 }
 
-glm::mat4 Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program, bool withLights) {
+glm::mat4 Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
     glm::mat4 projection(1.0f), view(1.0f), cameraWorld(1.0f);
     if (activeCamera) {
         projection = activeCamera->projectionMatrix;
@@ -392,10 +401,6 @@ glm::mat4 Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program, bool with
     glUniformMatrix3fv(u.normalMatrix, 1, GL_FALSE, glm::value_ptr(normalMatrix));
     glUniformMatrix4fv(u.iMvp, 1, GL_FALSE, glm::value_ptr(inverseMvp));
     glUniformMatrix4fv(u.lastMvp, 1, GL_FALSE, glm::value_ptr(lastMvp));
-
-    if (withLights)
-        uploadLightUniforms(u.lightCount, u.lightType, u.lightPosition, u.lightDirection, u.lightIntensity,
-                            u.lightRange, u.lightAngle);
 
     glUniform1f(u.alpha, frameOpacity);
     glUniform1i(u.fogEnabled, environment.fogEnabled ? 1 : 0);

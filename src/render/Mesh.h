@@ -142,9 +142,9 @@ private:
     // Points the vertex array at the buffers, once both they and the program exist.
     void bindAttributes();
     void drawVisibleTiles(const glm::mat4& mvp);
-    // The camera, model, fog and texture uniforms of this draw, and with
-    // `withLights` all the registry's lights; returns projection x view x model.
-    glm::mat4 uploadFrameUniforms(const Uniforms& locations, GLuint program, bool withLights);
+    // The camera, model, fog and texture uniforms of this draw, but not the
+    // lights; returns projection x view x model.
+    glm::mat4 uploadFrameUniforms(const Uniforms& locations, GLuint program);
 
     float* positionArray;
     float* normalArray;
@@ -160,6 +160,7 @@ private:
     const Uniforms* activeUniforms = &uniforms;
     float frameOpacity = 1.0f;
     std::vector<GLuint> textureIds;
+    std::vector<int> lightsHere;  // reused each draw
 
     // Draw ranges of the visible tiles, kept to avoid allocating each frame.
     std::vector<GLsizei> rangeCounts;

@@ -93,7 +93,7 @@ TEST_F(GeometryGlTest, CubeIsLitOnTheSideFacingTheLightAndDarkBehind) {
 TEST_F(GeometryGlTest, PointLightReachesExactlyItsRange) {
     // A wall whose front face is at depth 9.5, a point light 2 in front of it
     // with range 5: lit out to sqrt(5^2 - 2^2) = 4.58 from the centre.
-    addCube(glm::vec3(0, 0, -10), glm::vec3(20, 20, 1));
+    GeometryNode* wall = addCube(glm::vec3(0, 0, -10), glm::vec3(20, 20, 1));
     addLight(new LightNode(LightType::Point, glm::vec3(0, 0, -7.5f), glm::vec3(10.0f), 5.0f, 0.0f));
     drawFrame();
     ASSERT_EQ(lightRegistry.size(), 1);
@@ -111,6 +111,13 @@ TEST_F(GeometryGlTest, PointLightReachesExactlyItsRange) {
     drawFrame();
     EXPECT_EQ(lightRegistry.lightTypes[0], LightType::Off);
     EXPECT_EQ(grey(400, 300), 0);
+
+    // A wall whose centre lies 12 units aside, beyond the range, is still lit
+    // where its edge comes within it.
+    lights[0]->enabled = true;
+    wall->setPosition(glm::vec3(12, 0, -10));
+    drawFrame();
+    EXPECT_GT(grey(columnFor(3.0f, 9.5f), 300), 20);
 }
 
 TEST_F(GeometryGlTest, SpotLightsOnlyItsCone) {
