@@ -5,6 +5,7 @@ const float TERRAIN_EXTENT = 2048.0;
 const float HEIGHT_SCALE = 256.0;
 const int SHADOW_STEPS = 96;
 const float SHADOW_STEP = 2.5;  // in map pixels
+const int RUN = 8;  // steps between tests to stop; divides SHADOW_STEPS
 
 // The level map: red is the height.
 uniform sampler2D colorTexture;
@@ -40,13 +41,19 @@ float sunlight(vec2 pixel, float height, vec3 toLight, vec2 unitsPerPixel) {
     vec2 step = across / reach * SHADOW_STEP;
     float stepUnits = length(step * unitsPerPixel);
     float light = 1.0;
-    for (int i = 1; i <= SHADOW_STEPS; ++i) {
-        float travelled = float(i) * stepUnits;
-        float ray = height + 1.0 + rise * travelled;
-        if (ray > HEIGHT_SCALE) break;
-        float ground = heightAt(pixel + step * float(i));
-        light = min(light, clamp(1.0 - (ground - ray) * 8.0 / travelled, 0.0, 1.0));
-        if (light <= 0.0) break;
+    // Steps in runs of a fixed length, which software GL unrolls, with the
+    // test to stop only after each run: a loop's every pass costs it dearly.
+    // A step past the stop changes nothing, since no ground rises above
+    // HEIGHT_SCALE and the light never grows back from 0.
+    for (int run = 0; run < SHADOW_STEPS / RUN; ++run) {
+        for (int j = 1; j <= RUN; ++j) {
+            int i = run * RUN + j;
+            float travelled = float(i) * stepUnits;
+            float ray = height + 1.0 + rise * travelled;
+            float ground = heightAt(pixel + step * float(i));
+            light = min(light, clamp(1.0 - (ground - ray) * 8.0 / travelled, 0.0, 1.0));
+        }
+        if (light <= 0.0 || height + 1.0 + rise * (float((run + 1) * RUN) * stepUnits) > HEIGHT_SCALE) break;
     }
     return light;
 }
