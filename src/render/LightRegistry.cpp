@@ -60,10 +60,10 @@ void LightRegistry::reaching(const glm::vec3& centre, float radius, std::vector<
     const int n = uploadCount();
     for (int k = 0; k < n; ++k) {
         const LightType type = lightTypes[k];
-        if (!isSkyLight(type) && type != LightType::Point && type != LightType::Spot) continue;
+        const bool lamp = type == LightType::Point || type == LightType::Spot;
         // A thousandth to spare for the shader's own rounding of the distance.
         const float reach = (lightRanges[k] + radius) * 1.001f + 0.001f;
-        if (isSkyLight(type) || glm::length(lightPositions[k] - centre) < reach) out.push_back(k);
+        if (isSkyLight(type) || (lamp && glm::length(lightPositions[k] - centre) < reach)) out.push_back(k);
     }
 }
 
