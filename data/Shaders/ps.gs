@@ -89,7 +89,8 @@ void emitRecord(float type, vec3 position, vec3 velocity, float age) {
 
 // A flake's own fall and drift from three random numbers: mostly down,
 // pushed a little by this pass's random speed so neighbouring flakes do not
-// fall in step.
+// fall in step. The game culls whole snowfalls by where these speeds, the
+// flutter and the column can take a flake (EmitterNode.h): keep them in step.
 vec3 flakeVelocity(float r0, float r1, float r2) {
     float fall = 2.5 + r0 + 0.02 * -gRandomSpeed.y;
     float driftX = 0.03 * gRandomSpeed.x + 0.6 * (r1 - 0.5);

@@ -5,6 +5,8 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
+#include "app/RenderSettings.h"
+#include "render/Mesh.h"
 #include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"
@@ -42,6 +44,12 @@ void forgetSharedEmitterResources() {
 
 }  // namespace
 
+bool snowfallMayShow(const glm::vec3& emitterPosition, const glm::mat4& viewProjection) {
+    const glm::vec3 halfSize(SNOWFALL_REACH, 0.5f * (SNOWFALL_DEPTH + 1.0f), SNOWFALL_REACH);
+    const glm::vec3 center = emitterPosition + glm::vec3(0.0f, 1.0f - halfSize.y, 0.0f);
+    return !Mesh::PicturePlanes(viewProjection).excludesBox(center, halfSize);
+}
+
 glm::vec3 randomSpeedFromDraws(int r1, int r2, int r3) {
     return glm::vec3((float(r3) - 800.0f) / 1000.0f * 20.0f, (float(r2) - 1000.0f) / 1000.0f * 20.0f,
                      (float(r1) - 1000.0f) / 1000.0f * 20.0f);
@@ -76,7 +84,7 @@ EmitterNode::EmitterNode(float x, float y, float z) {
     if (!sharedParticleProgram) sharedParticleProgram = new ParticleProgram();
     particleProgram = sharedParticleProgram;
     glUseProgram(particleProgram->program);
-    glUniform1f(particleProgram->simpleParticleLifetime, 100000.0f);
+    glUniform1f(particleProgram->simpleParticleLifetime, FLAKE_LIFETIME_SECONDS * 1000.0f);
     glUniform3f(particleProgram->emitterPosition, x, y, z);
     glUniform3f(particleProgram->randomSpeed, 0.0f, 0.0f, 0.0f);
 
@@ -170,6 +178,10 @@ void EmitterNode::draw() {
     if (!activeCamera || isFirst) return;
 
     glm::mat4 viewProjection = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
+    // A snowfall wholly out of the picture would only keep the billboard
+    // program busy dropping every flake; its update still runs.
+    if (RenderSettings::instance().frustumCulling && !snowfallMayShow(glm::vec3(getWorldMatrix()[3]), viewProjection))
+        return;
 
     glUseProgram(billboardProgram->program);
     glBindVertexArray(particleVertexArray);

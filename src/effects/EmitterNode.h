@@ -24,6 +24,16 @@ static_assert(sizeof(Particle) == 32, "particle records are 32 tightly packed by
 
 constexpr int MAX_PARTICLES = 20000;
 
+// Where an emitter's flakes can be, from the update program's numbers: born
+// within 100 units of the emitter across and at most 300 below it, they live
+// at most FLAKE_LIFETIME_SECONDS (counted from the column's top), drift at
+// most 0.03 * 20 + 0.3 units a second along x and along z and flutter 0.5
+// more, and fall at most 2.5 + 1 + 0.02 * 20 units a second, never rising. A
+// unit more holds a flake's square.
+constexpr float FLAKE_LIFETIME_SECONDS = 100.0f;
+constexpr float SNOWFALL_REACH = 100.0f + (0.03f * 20.0f + 0.3f + 0.5f) * FLAKE_LIFETIME_SECONDS + 1.0f;
+constexpr float SNOWFALL_DEPTH = (2.5f + 1.0f + 0.02f * 20.0f) * FLAKE_LIFETIME_SECONDS + 1.0f;
+
 // Snowfall run entirely on the GPU: each update writes the next generation of
 // particles into the other buffer through transform feedback; draw renders it
 // as camera-facing squares.
@@ -66,6 +76,11 @@ extern GLuint particleVertexArray;
 // Deletes the two shared programs; the next emitter builds them again. Part
 // of RenderResources::release.
 void releaseSharedEmitterResources();
+
+// Whether any flake of an emitter at `emitterPosition` (world space) can
+// show through `viewProjection`: a box SNOWFALL_REACH across each way from
+// the emitter, from a unit above it to SNOWFALL_DEPTH below.
+bool snowfallMayShow(const glm::vec3& emitterPosition, const glm::mat4& viewProjection);
 
 // The "gRandomSpeed" vector from three draws of rand() in the order
 // r1 = rand() % 2000, r2 = rand() % 1000, r3 = rand() % 1000.

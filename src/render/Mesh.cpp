@@ -287,6 +287,14 @@ bool Mesh::PicturePlanes::excludes(const glm::vec3& center, float radius) const 
     return false;
 }
 
+bool Mesh::PicturePlanes::excludesBox(const glm::vec3& center, const glm::vec3& halfSize) const {
+    for (const glm::vec4& plane : planes) {
+        const glm::vec3 normal(plane);
+        if (glm::dot(normal, center) + plane.w < -glm::dot(glm::abs(normal), halfSize)) return true;
+    }
+    return false;
+}
+
 void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
     const PicturePlanes picture(mvp);
     // Keeps float rounding in the plane sums from dropping a tile that just

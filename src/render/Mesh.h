@@ -105,6 +105,21 @@ public:
     // it was last drawn with.
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
 
+    // The planes of the picture itself, in the space `mvp` maps from (the
+    // mesh's own for a mesh's): a point is shown only where -w <= x <= w,
+    // -w <= y <= w and -w <= z in clip space.
+    // They open wider than the culling frustum of the scene nodes, which could
+    // drop a piece that shows at the picture's edge. There is no far plane:
+    // this projection clips nothing by distance.
+    struct PicturePlanes {
+        explicit PicturePlanes(const glm::mat4& mvp);
+        // A sphere wholly outside one of the planes cannot show.
+        bool excludes(const glm::vec3& center, float radius) const;
+        // Nor can such a box, given by its centre and half its size along each axis.
+        bool excludesBox(const glm::vec3& center, const glm::vec3& halfSize) const;
+        glm::vec4 planes[5];
+    };
+
 protected:
     // Set before the upload to place the vertices in the GL buffers in
     // another order than the arrays': entry v is the place of vertex v, each
@@ -123,18 +138,6 @@ protected:
     virtual void drawTriangles(const glm::mat4& mvp);
     // Uploads the registry's lights in `indices` only (see uploadLightSubset).
     void uploadLights(const std::vector<int>& indices);
-
-    // The planes of the picture itself, in the mesh's own space: a point is
-    // shown only where -w <= x <= w, -w <= y <= w and -w <= z in clip space.
-    // They open wider than the culling frustum of the scene nodes, which could
-    // drop a piece that shows at the picture's edge. There is no far plane:
-    // this projection clips nothing by distance.
-    struct PicturePlanes {
-        explicit PicturePlanes(const glm::mat4& mvp);
-        // A sphere wholly outside one of the planes cannot show.
-        bool excludes(const glm::vec3& center, float radius) const;
-        glm::vec4 planes[5];
-    };
 
 private:
     // Fills the vertex and index buffers, the triangles in the given order.

@@ -200,10 +200,15 @@ TEST_F(EmitterGlTest, SnowFillsAWideColumnBelowTheEmitterAndStaysWithinTheBuffer
         written = frame(emitter, 0.12);
         ASSERT_LT(written, GLuint(MAX_PARTICLES)) << "after " << (i + 1) * 0.12 << " seconds";
     }
-    // Only flakes from the launcher are left by now.
+    // Only flakes from the launcher are left by now, and none has left the
+    // reach by which the game culls whole snowfalls.
     EXPECT_GT(written, 5000u);
-    std::vector<Particle> later = records(emitter.particleBuffers[emitter.sourceIndex], 1);
+    std::vector<Particle> later = records(emitter.particleBuffers[emitter.sourceIndex], written);
     EXPECT_EQ(later[0].type, 0.0f);
+    for (const Particle& p : later) {
+        ASSERT_LE(std::max(std::fabs(p.position.x - origin.x), std::fabs(p.position.z - origin.z)), SNOWFALL_REACH);
+        ASSERT_LE(p.position.y, origin.y + 1.0f);
+    }
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

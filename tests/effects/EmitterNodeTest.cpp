@@ -1,5 +1,6 @@
 #include "effects/EmitterNode.h"
 
+#include <glm/gtc/matrix_transform.hpp>
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,6 +33,19 @@ TEST(RandomSpeed, YNeverRisesAndXIsNegativeBelow800) {
         ASSERT_GE(z, -20.0f);
         ASSERT_LE(z, 19.98f + 1e-5f);
     }
+}
+
+TEST(Snowfall, MayShowUnlessItsWholeReachIsOutOfThePicture) {
+    // The eye at the origin looking along -z.
+    const glm::mat4 viewProjection = glm::perspective(glm::radians(45.0f), 4.0f / 3.0f, 1.0f, 5000.0f);
+    EXPECT_TRUE(snowfallMayShow(glm::vec3(0.0f, 150.0f, -500.0f), viewProjection));
+    // Behind the eye, but its flakes can drift to beside it.
+    EXPECT_TRUE(snowfallMayShow(glm::vec3(0.0f, 150.0f, SNOWFALL_REACH - 2.0f), viewProjection));
+    EXPECT_FALSE(snowfallMayShow(glm::vec3(0.0f, 150.0f, SNOWFALL_REACH + 2.0f), viewProjection));
+    // High above the picture's top edge, and so far below it that even its
+    // deepest flakes stay above.
+    EXPECT_FALSE(snowfallMayShow(glm::vec3(0.0f, 2000.0f, -500.0f), viewProjection));
+    EXPECT_TRUE(snowfallMayShow(glm::vec3(0.0f, 300.0f, -500.0f), viewProjection));
 }
 
 TEST(ParticleRecord, MatchesTheFeedbackLayout) {
