@@ -28,8 +28,9 @@ constexpr int MAX_PARTICLES = 20000;
 // within 100 units of the emitter across and at most 300 below it, they live
 // at most FLAKE_LIFETIME_SECONDS (counted from the column's top), drift at
 // most 0.03 * 20 + 0.3 units a second along x and along z and flutter 0.5
-// more, and fall at most 2.5 + 1 + 0.02 * 20 units a second, never rising. A
-// unit more holds a flake's square.
+// more, and fall at most 2.5 + 1 + 0.02 * 20 units a second, never rising
+// (its "gUserSpeed" is never set, so adds nothing). A unit more holds a
+// flake's square.
 constexpr float FLAKE_LIFETIME_SECONDS = 100.0f;
 constexpr float SNOWFALL_REACH = 100.0f + (0.03f * 20.0f + 0.3f + 0.5f) * FLAKE_LIFETIME_SECONDS + 1.0f;
 constexpr float SNOWFALL_DEPTH = (2.5f + 1.0f + 0.02f * 20.0f) * FLAKE_LIFETIME_SECONDS + 1.0f;
