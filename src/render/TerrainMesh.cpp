@@ -67,6 +67,10 @@ const Variant* variantFor(bool fog, bool grassOnly, size_t lamps, GLuint ownProg
 // and the slope. A thousandth of the line is left for the shader's rounding.
 constexpr float SNOW_FREE_BELOW = 50.0f * (1.6f - 1e-3f - (1.0f - 0.4f) * 0.8f - (1.0f - 0.85f) * 2.0f);
 
+// The sky lights' sum on a clear day, by which the shader scales the light
+// map: keep in step with the terrain shader.
+constexpr float DAY_LIGHT = 1.6f;
+
 }  // namespace
 
 TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
@@ -134,25 +138,60 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     // projection's cotangent of half the field of view.
     const float pixelsPerRadian = 0.5f * float(viewport[3]) * activeCamera->projectionMatrix[1][1];
     const float fogPerUnit = environment.fogEnabled ? environment.fogDensity / environment.fogRange : 0.0f;
-    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit);
+
+    const LightRegistry& registry = lightRegistry;
+    lightPlaces.resize(registry.lightPositions.size());
+    lightAxes.resize(registry.lightPositions.size());
+    for (size_t k = 0; k < lightPlaces.size(); ++k) {
+        lightPlaces[k] = glm::vec3(toTerrain * glm::vec4(registry.lightPositions[k], 1.0f));
+        lightAxes[k] = glm::normalize(glm::mat3(toTerrain) * registry.lightDirections[k]);
+    }
+    uint64_t lampBits = 0;
+    glm::vec3 skyLight(0.0f);
+    for (int k = 0; k < std::min(registry.size(), MAX_SHADER_LIGHTS); ++k) {
+        if (isSkyLight(registry.lightTypes[k]))
+            skyLight += registry.lightIntensities[size_t(k)];
+        else
+            lampBits |= uint64_t(1) << k;
+    }
+    // The shader scales the ground's light by the sky's share of a clear day's.
+    const float groundContrast = std::min(std::max({skyLight.r, skyLight.g, skyLight.b}) / DAY_LIGHT, 1.0f);
 
     const PicturePlanes picture(mvp);
-    const std::vector<TerrainLod::Patch>& patches = lod.patches();
-    horizon.reset(eye);
+    std::vector<TerrainLod::Patch>& patches = lod.patches();
     visible.clear();
     for (uint32_t p = 0; p < patches.size(); ++p) {
-        const TerrainLod::Patch& patch = patches[p];
+        TerrainLod::Patch& patch = patches[p];
+        patch.skyFreeAndUnlit = false;
         const glm::vec3 center = 0.5f * (patch.low + patch.high);
         const float radius = 0.5f * glm::length(patch.high - patch.low) + 1.0f;
         if (settings.frustumCulling && picture.excludes(center, radius)) continue;
-        visible.emplace_back(horizon.nearestAcross(patch.low, patch.high), p);
+        visible.emplace_back(0.0f, p);
     }
+    // The eye (and the picture's near plane, a unit ahead) must be above the
+    // ground for the horizon's reasoning.
+    const bool eyeClear = lod.clearAbove(eye, NEAR_REACH);
+    // Dim ground away from the sky's edge and the lamps may take coarser
+    // detail (at night about an eighth of the day's contrast). Not in fog:
+    // it lightens the ground behind a patch towards its grey.
+    if (groundContrast < 1.0f && eyeClear && !environment.fogEnabled) {
+        skyline.reset(eye);
+        for (const auto& entry : visible) skyline.raise(patches[entry.second].low, patches[entry.second].high);
+        for (const auto& entry : visible) {
+            TerrainLod::Patch& patch = patches[entry.second];
+            patch.skyFreeAndUnlit = !(lightsReaching(patch) & lampBits) && skyline.below(patch.low, patch.high);
+        }
+    }
+    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit, groundContrast);
+
+    horizon.reset(eye);
+    for (auto& entry : visible)
+        entry.first = horizon.nearestAcross(patches[entry.second].low, patches[entry.second].high);
     // Near ground first, so depth testing spares the ground hidden behind it.
     std::sort(visible.begin(), visible.end());
     // Ground that nearer ground hides for certain is not drawn at all: a
-    // tenth to a fifth of the triangles in view along the courses. The eye
-    // (and the picture's near plane, a unit ahead) must be above the ground.
-    if (settings.frustumCulling && hideBehindGround && lod.clearAbove(eye, NEAR_REACH)) {
+    // tenth to a fifth of the triangles in view along the courses.
+    if (settings.frustumCulling && hideBehindGround && eyeClear) {
         size_t kept = 0;
         for (const auto& entry : visible) {
             const TerrainLod::Patch& patch = patches[entry.second];
@@ -163,13 +202,6 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         visible.resize(kept);
     }
 
-    const LightRegistry& registry = lightRegistry;
-    lightPlaces.resize(registry.lightPositions.size());
-    lightAxes.resize(registry.lightPositions.size());
-    for (size_t k = 0; k < lightPlaces.size(); ++k) {
-        lightPlaces[k] = glm::vec3(toTerrain * glm::vec4(registry.lightPositions[k], 1.0f));
-        lightAxes[k] = glm::normalize(glm::mat3(toTerrain) * registry.lightDirections[k]);
-    }
     // A variant needs the light map: it takes the sky's shading from there.
     const bool baked = textureCount() > 2;
     for (Group& group : groups) group.patches.clear();

@@ -60,6 +60,7 @@ private:
     std::vector<uint32_t> frameIndices;
     std::vector<std::pair<float, uint32_t>> visible;  // distance across, patch
     TerrainHorizon horizon;
+    TerrainHorizon skyline;
     std::vector<Group> groups;
     std::vector<glm::vec3> lightPlaces;  // the registry's lights in the terrain's own space
     std::vector<glm::vec3> lightAxes;    // and the way they shine there

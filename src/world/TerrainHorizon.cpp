@@ -70,15 +70,15 @@ bool TerrainHorizon::hides(const glm::vec3& low, const glm::vec3& high) {
     const float nearest = nearestAcross(low, high);
     // Boxes wholly nearer than this one now hide what lies beyond them.
     while (!pending.empty() && pending.front().farthest <= nearest) {
-        const Pending& box = pending.front();
-        for (int b = box.first; b <= box.last; ++b) {
-            float& slope = slopes[size_t(b & (BINS - 1))];
-            slope = std::max(slope, box.slope);
-        }
+        lift(pending.front());
         std::pop_heap(pending.begin(), pending.end(), nearestOnTop);
         pending.pop_back();
     }
+    return below(low, high);
+}
 
+bool TerrainHorizon::below(const glm::vec3& low, const glm::vec3& high) const {
+    const float nearest = nearestAcross(low, high);
     const Span span = directions(low, high, false);
     if (span.all || nearest <= 0.0f) return false;
     // The steepest the box can look from the eye: its top at its nearest
@@ -90,17 +90,36 @@ bool TerrainHorizon::hides(const glm::vec3& low, const glm::vec3& high) {
     return true;
 }
 
-void TerrainHorizon::add(const glm::vec3& low, const glm::vec3& high) {
+bool TerrainHorizon::floorSlope(const glm::vec3& low, const glm::vec3& high, Pending& out) const {
     const Span span = directions(low, high, true);
-    if (span.all || span.last < span.first) return;
+    if (span.all || span.last < span.first) return false;
     // Any ray over the box that looks less steeply than its floor seen from
     // wherever the ray leaves the box passes under the ground there; the
     // floor seen from the box's nearest point (below the eye) or farthest
     // (above it) is never steeper than that.
     const float nearest = nearestAcross(low, high);
     const float farthest = farthestAcross(low, high);
-    if (nearest <= 0.0f) return;
+    if (nearest <= 0.0f) return false;
     const float drop = low.y - eye.y;
-    pending.push_back({farthest, drop / (drop < 0.0f ? nearest : farthest), span.first, span.last});
+    out = {farthest, drop / (drop < 0.0f ? nearest : farthest), span.first, span.last};
+    return true;
+}
+
+void TerrainHorizon::add(const glm::vec3& low, const glm::vec3& high) {
+    Pending box{};
+    if (!floorSlope(low, high, box)) return;
+    pending.push_back(box);
     std::push_heap(pending.begin(), pending.end(), nearestOnTop);
+}
+
+void TerrainHorizon::raise(const glm::vec3& low, const glm::vec3& high) {
+    Pending box{};
+    if (floorSlope(low, high, box)) lift(box);
+}
+
+void TerrainHorizon::lift(const Pending& box) {
+    for (int b = box.first; b <= box.last; ++b) {
+        float& slope = slopes[size_t(b & (BINS - 1))];
+        slope = std::max(slope, box.slope);
+    }
 }

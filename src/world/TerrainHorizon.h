@@ -35,6 +35,14 @@ public:
     // boxes asked about later that lie wholly beyond it.
     void add(const glm::vec3& low, const glm::vec3& high);
 
+    // The same ground counted at once, whatever its distance: the horizon
+    // then bounds the skyline from below.
+    void raise(const glm::vec3& low, const glm::vec3& high);
+    // True when, in every direction of the box, ground counted so far rises
+    // above the box's highest point. With all the ground in view raised, no
+    // edge of such a box meets the sky: other ground lies beyond its edges.
+    bool below(const glm::vec3& low, const glm::vec3& high) const;
+
 private:
     struct Span {
         int first = 0, last = 0;  // bins, last < first when it wraps past zero
@@ -52,6 +60,9 @@ private:
     // that lie wholly inside them.
     Span directions(const glm::vec3& low, const glm::vec3& high, bool inner) const;
     float farthestAcross(const glm::vec3& low, const glm::vec3& high) const;
+    // The floor's slope that `add` and `raise` count, in the box's inner bins.
+    bool floorSlope(const glm::vec3& low, const glm::vec3& high, Pending& out) const;
+    void lift(const Pending& box);
 
     glm::vec3 eye{0.0f};
     std::vector<float> slopes;     // per bin: rise over distance hidden below

@@ -174,7 +174,7 @@ float TerrainLod::measureError(size_t p, int level) const {
 }
 
 void TerrainLod::selectLevels(const glm::vec3& eye, float pixelsPerRadian, float tolerance, float fullDetailDistance,
-                              float fogPerUnit) {
+                              float fogPerUnit, float groundContrast) {
     for (Patch& patch : patchList) {
         const glm::vec3 nearest = glm::clamp(eye, patch.low, patch.high);
         const float distance = glm::length(eye - nearest);
@@ -183,7 +183,8 @@ void TerrainLod::selectLevels(const glm::vec3& eye, float pixelsPerRadian, float
         // The nearest point is the least fogged; a 255th of the contrast is
         // less than a colour step.
         const float depth = fogPerUnit * distance;
-        const float contrast = std::max(std::exp(-depth * depth), 1.0f / 255.0f);
+        const float dimmed = patch.skyFreeAndUnlit ? groundContrast : 1.0f;
+        const float contrast = std::max(std::exp(-depth * depth) * dimmed, 1.0f / 255.0f);
         // Error e at distance d spans about e / d radians.
         const float allowed = tolerance / contrast * distance / pixelsPerRadian;
         while (patch.level + 1 < LEVELS && patch.error[patch.level + 1] <= allowed) ++patch.level;

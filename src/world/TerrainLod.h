@@ -29,6 +29,10 @@ public:
         glm::vec3 low{0}, high{0};               // bounds in the terrain's own space
         float error[LEVELS] = {};                // height error per level, growing with the level
         int level = 0;                           // chosen by selectLevels
+        // Set by the caller for selectLevels: other ground rises behind the
+        // patch wherever it is seen, so none of it meets the sky, and no lamp
+        // lights it.
+        bool skyFreeAndUnlit = false;
     };
 
     // Cuts the grid (3 floats per vertex, vertex (i, j) at i*columns + j) into
@@ -41,9 +45,12 @@ public:
     // `fullDetailDistance` of the eye always take the full grid. In fog of
     // `fogPerUnit` (density over range; 0 for none) ground at distance d
     // keeps only exp(-(fogPerUnit d)^2) of its contrast, so its error may
-    // span as many more pixels.
+    // span as many more pixels. Likewise ground lit to `groundContrast` (0 to
+    // 1) of a clear day's light shows a shift that much fainter; only patches
+    // marked skyFreeAndUnlit take it, since an edge against the sky or a
+    // lamp's light keeps its contrast.
     void selectLevels(const glm::vec3& eye, float pixelsPerRadian, float tolerance, float fullDetailDistance,
-                      float fogPerUnit = 0.0f);
+                      float fogPerUnit = 0.0f, float groundContrast = 1.0f);
     // Every patch at level 0.
     void selectFullDetail();
 

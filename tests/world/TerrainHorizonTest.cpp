@@ -62,3 +62,14 @@ TEST(TerrainHorizon, GroundBelowTheEyeHidesWhatLiesLowerStill) {
     EXPECT_FALSE(horizon.hides(glm::vec3(-5, 0, 200), glm::vec3(5, 30, 210))) << "falls 70 over 200";
     EXPECT_EQ(horizon.nearestAcross(glm::vec3(3, 0, 4), glm::vec3(9, 0, 9)), 5.0f);
 }
+
+TEST(TerrainHorizon, RaisedGroundBoundsTheSkylineFromBelowWhateverItsDistance) {
+    TerrainHorizon skyline;
+    skyline.reset(glm::vec3(0.0f, 10.0f, 0.0f));
+    // A ridge far behind: its floor at 60 rises 50 over its far corner, 216 away.
+    skyline.raise(glm::vec3(-50, 60, 200), glm::vec3(50, 70, 210));
+    EXPECT_TRUE(skyline.below(glm::vec3(-5, 0, 100), glm::vec3(5, 20, 110))) << "rises 10 over 100";
+    EXPECT_FALSE(skyline.below(glm::vec3(-5, 0, 100), glm::vec3(5, 40, 110))) << "rises 30 over 100";
+    EXPECT_FALSE(skyline.below(glm::vec3(60, 0, 100), glm::vec3(70, 1, 110))) << "beside the ridge: sky above";
+    EXPECT_FALSE(skyline.below(glm::vec3(-50, 60, 200), glm::vec3(50, 70, 210))) << "the ridge itself";
+}

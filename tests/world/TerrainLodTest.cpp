@@ -136,6 +136,13 @@ TEST(TerrainLod, FlatGroundCoarsensFarAwayWhileBumpsAndNearGroundKeepDetail) {
     lod.selectLevels(glm::vec3(0.0f, 5.0f, 0.0f), 724.0f, 1.0f, 150.0f, 0.01f);
     EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
     EXPECT_EQ(lod.patches().front().level, 0);
+    // So does dim light, but only where the patch meets neither sky nor lamp.
+    lod.selectLevels(glm::vec3(0.0f, 5.0f, 0.0f), 724.0f, 1.0f, 150.0f, 0.0f, 0.01f);
+    EXPECT_EQ(bumpy.level, 0);
+    lod.patches().back().skyFreeAndUnlit = true;
+    lod.selectLevels(glm::vec3(0.0f, 5.0f, 0.0f), 724.0f, 1.0f, 150.0f, 0.0f, 0.01f);
+    EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
+    lod.patches().back().skyFreeAndUnlit = false;
     // From far away the bump may go.
     lod.selectLevels(glm::vec3(0.0f, 8000.0f, 0.0f), 724.0f, 1.0f, 150.0f);
     EXPECT_EQ(bumpy.level, TerrainLod::LEVELS - 1);
