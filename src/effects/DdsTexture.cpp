@@ -139,3 +139,34 @@ GLuint loadDdsTexture(FILE* file, const char* fileName) {
     if (levels > 0) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(levels - 1));
     return texture;
 }
+
+GLuint decodedCopy(GLuint texture) {
+    if (texture == 0) return 0;
+    GLuint copy = 0;
+    glGenTextures(1, &copy);
+    std::vector<unsigned char> pixels;
+    GLint level = 0;
+    for (;; ++level) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        GLint width = 0, height = 0, maxLevel = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+        if (level > maxLevel || width <= 0 || height <= 0) break;
+        pixels.resize(size_t(width) * size_t(height) * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        glBindTexture(GL_TEXTURE_2D, copy);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    }
+    // A texture without an image stays as it was.
+    if (level == 0) {
+        glDeleteTextures(1, &copy);
+        return texture;
+    }
+    glBindTexture(GL_TEXTURE_2D, copy);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, level - 1);
+    glDeleteTextures(1, &texture);
+    return copy;
+}

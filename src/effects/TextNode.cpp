@@ -47,7 +47,7 @@ TextNode::TextNode() {
         console::waitForKey();
         fresh.fontTexture = 0;
     } else {
-        fresh.fontTexture = loadDdsTexture(file, fontFile);
+        fresh.fontTexture = decodedCopy(loadDdsTexture(file, fontFile));
     }
 
     glGenBuffers(1, &fresh.positionBuffer);

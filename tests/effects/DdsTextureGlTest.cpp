@@ -128,6 +128,19 @@ TEST_F(DdsGlTest, Dxt3ChainShorterThanTwiceTheLinearSizeLoadsEveryLevel) {
     GLint minFilter = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     EXPECT_EQ(minFilter, GL_NEAREST_MIPMAP_LINEAR);
+
+    // Decoded, every level keeps its pixels.
+    std::vector<Bytes> levels;
+    for (GLint level = 0; level < 5; ++level) levels.push_back(rgba(texture, level));
+    const GLuint plain = decodedCopy(texture);
+    ASSERT_NE(plain, 0u);
+    EXPECT_EQ(glIsTexture(texture), GL_FALSE);
+    EXPECT_EQ(levelParameter(plain, 0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGBA8);
+    for (GLint level = 0; level < 5; ++level) EXPECT_EQ(rgba(plain, level), levels[size_t(level)]) << level;
+    GLint maxLevel = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    EXPECT_EQ(maxLevel, 4);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(DdsGlTest, FontSizedDxt1UploadsItsNineLevelSizes) {
