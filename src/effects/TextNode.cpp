@@ -47,7 +47,7 @@ TextNode::TextNode() {
         console::waitForKey();
         fresh.fontTexture = 0;
     } else {
-        fresh.fontTexture = decodedCopy(loadDdsTexture(file, fontFile));
+        fresh.fontTexture = loadDdsTexture(file, fontFile);
     }
 
     glGenBuffers(1, &fresh.positionBuffer);
@@ -109,6 +109,12 @@ void buildTextVertices(const char* text, int x, int y, int size, std::vector<glm
 void drawText(const char* text, int x, int y, int size) {
     // Without a text node there are no buffers to fill.
     if (textResources.vertexArray == 0) return;
+    // Decoding takes the driver about 10 ms: once, for the set in use, not
+    // for every node that builds one.
+    if (!textResources.fontDecoded) {
+        textResources.fontTexture = decodedCopy(textResources.fontTexture);
+        textResources.fontDecoded = true;
+    }
     glBindVertexArray(textResources.vertexArray);
 
     std::vector<glm::vec2> positions;

@@ -29,6 +29,7 @@ public:
 // deletes what is left.
 struct TextResources {
     GLuint fontTexture = 0;
+    bool fontDecoded = false;  // decodedCopy made, at the first text drawn
     GLuint positionBuffer = 0;
     GLuint uvBuffer = 0;
     GLuint program = 0;
