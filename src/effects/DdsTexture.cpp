@@ -145,14 +145,16 @@ GLuint decodedCopy(GLuint texture) {
     GLuint copy = 0;
     glGenTextures(1, &copy);
     std::vector<unsigned char> pixels;
+    GLint maxLevel = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
     GLint level = 0;
-    for (;; ++level) {
+    for (; level <= maxLevel; ++level) {
         glBindTexture(GL_TEXTURE_2D, texture);
-        GLint width = 0, height = 0, maxLevel = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+        GLint width = 0, height = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
         glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
-        if (level > maxLevel || width <= 0 || height <= 0) break;
+        if (width <= 0 || height <= 0) break;
         pixels.resize(size_t(width) * size_t(height) * 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
