@@ -57,16 +57,19 @@ void BillboardNode::draw() {
 namespace {
 
 GLuint snowflakeTexture = 0;
+// Whether the shared texture holds the picture, not the empty stand-in of a
+// missing or broken file.
+bool snowflakeLoaded = false;
 
 [[maybe_unused]] const bool snowflakeRegistered = RenderResources::addTexture(&snowflakeTexture);
 
-// Decodes the snowflake into a new texture bound on the active unit, stored
-// as `internalFormat`.
-GLuint uploadSnowflakeTexture(GLint internalFormat) {
+// Decodes the snowflake into `pixels`; on failure prints the decoder's line
+// and leaves an empty picture.
+bool decodeSnowflake(std::vector<unsigned char>& pixels, unsigned& width, unsigned& height) {
     const char* path = "Textures/snowflake.png";
     std::vector<unsigned char> image;
-    unsigned width = 0;
-    unsigned height = 0;
+    width = 0;
+    height = 0;
     unsigned error = lodepng::decode(image, width, height, path, LCT_RGB, 8);
     if (error != 0) {
         std::printf("lodepng failed to load image: %s", path);
@@ -75,12 +78,15 @@ GLuint uploadSnowflakeTexture(GLint internalFormat) {
         height = 0;
         image.clear();
     }
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    pixels.assign(static_cast<size_t>(width) * height * 3, 0);
     if (!pixels.empty()) std::memcpy(pixels.data(), image.data(), pixels.size());
+    return error == 0;
+}
 
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
+// Uploads the picture into the texture bound on the active unit, stored as
+// `internalFormat`, with its mip-maps.
+void uploadSnowflake(GLint internalFormat, const std::vector<unsigned char>& pixels, unsigned width,
+                     unsigned height) {
     // Rows of three bytes need not be 4-byte aligned.
     GLint previousAlignment = 4;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
@@ -91,7 +97,6 @@ GLuint uploadSnowflakeTexture(GLint internalFormat) {
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    return texture;
 }
 
 }  // namespace
@@ -99,19 +104,32 @@ GLuint uploadSnowflakeTexture(GLint internalFormat) {
 GLuint BillboardNode::loadSnowflakeTexture() {
     glActiveTexture(GL_TEXTURE0 + textureCount);
     ++textureCount;
-    GLuint texture = uploadSnowflakeTexture(GL_RGB);
+    std::vector<unsigned char> pixels;
+    unsigned width = 0, height = 0;
+    decodeSnowflake(pixels, width, height);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    uploadSnowflake(GL_RGB, pixels, width, height);
     textures.push_back(texture);
     return texture;
 }
 
 GLuint sharedSnowflakeTexture() {
-    if (snowflakeTexture == 0) {
-        glActiveTexture(GL_TEXTURE0);
-        // With an alpha of one it samples exactly as RGB would, and software
-        // GL makes its mip-maps with the code it already built for the other
-        // textures: RGB would have it build new code at the first snowy
-        // level's load, some 50 ms.
-        snowflakeTexture = uploadSnowflakeTexture(GL_RGBA8);
-    }
+    if (snowflakeTexture != 0 && snowflakeLoaded) return snowflakeTexture;
+    std::vector<unsigned char> pixels;
+    unsigned width = 0, height = 0;
+    const bool loaded = decodeSnowflake(pixels, width, height);
+    // A file still missing leaves the empty texture as it is.
+    if (snowflakeTexture != 0 && !loaded) return snowflakeTexture;
+    glActiveTexture(GL_TEXTURE0);
+    if (snowflakeTexture == 0) glGenTextures(1, &snowflakeTexture);
+    glBindTexture(GL_TEXTURE_2D, snowflakeTexture);
+    // With an alpha of one it samples exactly as RGB would, and software
+    // GL makes its mip-maps with the code it already built for the other
+    // textures: RGB would have it build new code at the first level's load,
+    // some 50 ms.
+    uploadSnowflake(GL_RGBA8, pixels, width, height);
+    snowflakeLoaded = loaded;
     return snowflakeTexture;
 }

@@ -25,6 +25,8 @@ public:
     std::vector<GLuint> textures;
 };
 
-// "Textures/snowflake.png" as one texture for every snow emitter, made on
-// first need and kept with the render resources.
+// "Textures/snowflake.png" as one texture for every snow emitter, kept with
+// the render resources. Each call while the file is missing or broken tries it
+// again (printing the decoder's line) and leaves an empty texture; once it
+// has loaded, the texture is kept.
 GLuint sharedSnowflakeTexture();

@@ -88,8 +88,7 @@ EmitterNode::EmitterNode(float x, float y, float z) {
     glUniform3f(particleProgram->emitterPosition, x, y, z);
     glUniform3f(particleProgram->randomSpeed, 0.0f, 0.0f, 0.0f);
 
-    if (!emitterBillboardProgram) emitterBillboardProgram = new BillboardProgram();
-    billboardProgram = emitterBillboardProgram;
+    billboardProgram = buildEmitterBillboardProgram();
     glUseProgram(billboardProgram->program);
     glUniform1f(billboardProgram->billboardSize, 0.7f);
 }
@@ -212,6 +211,11 @@ void EmitterNode::draw() {
     glDrawTransformFeedback(GL_POINTS, feedbackObjects[sourceIndex]);
     glDisableVertexAttribArray(0);
     glBindVertexArray(0);
+}
+
+BillboardProgram* buildEmitterBillboardProgram() {
+    if (!emitterBillboardProgram) emitterBillboardProgram = new BillboardProgram();
+    return emitterBillboardProgram;
 }
 
 void releaseSharedEmitterResources() {

@@ -74,6 +74,11 @@ extern BillboardProgram* emitterBillboardProgram;
 // Made by the first emitter, deleted with the last one.
 extern GLuint particleVertexArray;
 
+// The emitters' billboard program, built on the first call and then kept. The
+// level build asks for it, snow or not, so that broken billboard shaders end
+// the game at the first level rather than at the first snowy one.
+BillboardProgram* buildEmitterBillboardProgram();
+
 // Deletes the two shared programs; the next emitter builds them again. Part
 // of RenderResources::release.
 void releaseSharedEmitterResources();

@@ -67,6 +67,11 @@ void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint sno
 
 void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const TerrainGrid& grid, float extentX,
                        float heightScale, float extentZ) {
+    // Both made before the scan, snow or not: broken billboard shaders end the
+    // game at the first level, and a missing snowflake is reported at every
+    // build until it is there.
+    buildEmitterBillboardProgram();
+    const GLuint snowflake = sharedSnowflakeTexture();
     goalPosition = LevelMarkers::defaultGoal;
     environment.fogEnabled = false;
 
@@ -88,7 +93,7 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
                 if (!snowGround)
                     snowGround = std::make_shared<SnowGround>(grid.positions, int(grid.columns), int(grid.rows),
                                                               extentX, extentZ);
-                addSnowEmitter(terrain, event.position, sharedSnowflakeTexture(), snowGround);
+                addSnowEmitter(terrain, event.position, snowflake, snowGround);
                 snow = true;
                 break;
             case LevelMarkers::Kind::Goal:

@@ -23,6 +23,7 @@
 #include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/ChildProcess.h"
 #include "support/GlContext.h"
 #include "support/MapImage.h"
 #include "support/RecordingAudio.h"
@@ -338,4 +339,73 @@ TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
     EXPECT_FLOAT_EQ(finishLine, 0.0f);
 }
 
+TEST_F(LevelLoaderGlTest, AMissingSnowflakeIsReportedAtEveryBuildUntilItLoads) {
+    const std::string saved = dataCopy->file("snowflake.png");
+    std::filesystem::rename("Textures/snowflake.png", saved);
+    MapImage(4, 4).save("Maps/map1.png");
+    MapImage snowy(4, 4);
+    snowy.mark(1, 1, 0, 180);
+    snowy.save("Maps/map2.png");
+    const std::string line = "lodepng failed to load image: Textures/snowflake.png";
+    std::string out;
+    ASSERT_NE(load(1, &out), nullptr);
+    EXPECT_NE(out.find(line), std::string::npos) << out;
+    // The emitters' billboard program is made at the first build, snow or not,
+    // and kept.
+    BillboardProgram* billboards = emitterBillboardProgram;
+    ASSERT_NE(billboards, nullptr);
+    for (int level : {2, 1}) {
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+        ASSERT_NE(load(level, &out), nullptr);
+        EXPECT_NE(out.find(line), std::string::npos) << level << ": " << out;
+    }
+    EXPECT_EQ(emitterBillboardProgram, billboards);
+
+    // Back in place, it loads at the next build and is then kept.
+    std::filesystem::rename(saved, "Textures/snowflake.png");
+    GLuint snowflake = 0;
+    for (int build = 0; build < 2; ++build) {
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+        GeometryNode* terrain = load(2, &out);
+        ASSERT_NE(terrain, nullptr);
+        EXPECT_EQ(out.find(line), std::string::npos) << out;
+        EmitterNode* emitter = dynamic_cast<EmitterNode*>(terrain->children.front());
+        ASSERT_NE(emitter, nullptr);
+        ASSERT_EQ(emitter->textures.size(), 1u);
+        if (build == 1) {
+            EXPECT_EQ(emitter->textures[0], snowflake);
+        }
+        snowflake = emitter->textures[0];
+        glBindTexture(GL_TEXTURE_2D, snowflake);
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_GT(width, 1);
+    }
+    // Removed once loaded, it is not read again.
+    std::filesystem::remove("Textures/snowflake.png");
+    delete gameState.sceneRoot;
+    gameState.sceneRoot = nullptr;
+    ASSERT_NE(load(1, &out), nullptr);
+    EXPECT_EQ(out.find(line), std::string::npos) << out;
+}
+
 }  // namespace
+
+// Broken billboard shaders end the game at the first level build, though it
+// has no snow, with the billboard loader's line.
+TEST(LevelLoaderStart, AMissingBillboardShaderEndsTheFirstBuild) {
+    TempDir data;
+    copyDataTo(data.path());
+    std::filesystem::remove(data.file("Shaders/Billboard.geometryshader"));
+    std::filesystem::remove_all(data.file("Maps"));
+    std::filesystem::create_directory(data.file("Maps"));
+    MapImage(4, 4).save(data.file("Maps/map1.png"));
+    ChildResult result = runWithContextIn(data.path(), [] {
+        gameState.levelNumber = 1;
+        loadLevel();
+    });
+    EXPECT_EQ(result.exitCode, 255) << result.output;
+    EXPECT_TRUE(printed(result, "Failed to open shader file: \n"));
+}
