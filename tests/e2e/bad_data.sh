@@ -29,4 +29,12 @@ run_to_end
 [ "$EXIT_CODE" = 255 ] || fail "missing shader: exit code $EXIT_CODE"
 grep -q "^Failed to open shader file: Shaders/plainFBOShader.frag$" "$WORK/game/console.log" ||
     fail "the missing shader is not named"
+# A missing billboard shader ends the first level build, though level 1 has
+# no snow, with the billboard loader's line, which names no file.
+fresh_data
+rm "$WORK/game/Shaders/Billboard.geometryshader"
+run_to_end
+[ "$EXIT_CODE" = 255 ] || fail "missing billboard shader: exit code $EXIT_CODE"
+grep -q "^Failed to open shader file: $" "$WORK/game/console.log" || fail "no billboard loader line"
+[ "$(grep -c "^ShP2: " "$WORK/game/console.log")" = 1 ] || fail "the game did not end at the first level build"
 echo "bad_data: ok"
