@@ -182,6 +182,10 @@ bool Game::blurring() const {
 void Game::drawOpaquePass() {
     if (!blurring()) {
         gameState.sceneRoot->draw();
+        // The blur pass leaves the window without the scene's depth, so the
+        // transparent pass goes over everything; below blur speed it must
+        // look the same.
+        if (gameState.motionBlur) glClear(GL_DEPTH_BUFFER_BIT);
         return;
     }
     bindMotionBlurTarget();

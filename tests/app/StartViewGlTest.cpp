@@ -10,6 +10,9 @@
 
 #include "app/Game.h"
 #include "app/GameState.h"
+#include "player/PlayerNode.h"
+#include "render/GeometryNode.h"
+#include "scene/CameraNode.h"
 #include "support/GameGlTest.h"
 
 // The first frame of a level as the player sees it, HUD included, against a
@@ -109,3 +112,55 @@ TEST_P(StartViewGlTest, FirstFrameMatchesTheStoredPicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, StartViewGlTest, testing::Values(1, 5, 10));
+
+// With motion blur on, the picture below blur speed is drawn straight into
+// the window; the wings must still show over the body as through the blur.
+TEST_F(GameGlTest, WingsLookTheSameBelowAndAboveBlurSpeed) {
+    enterDataCopy();
+    std::filesystem::remove("highscores.ini");
+    std::filesystem::remove_all("ghosts");
+    startGame(1);
+    gameState.motionBlur = true;
+    game->startClock(0.0);
+    testing::internal::CaptureStdout();
+    game->update(1.0 / 60.0);
+    testing::internal::GetCapturedStdout();
+    PlayerNode* player = gameState.player;
+    // Seen from below, the body lies between the eye and the wings.
+    activeCamera->setPosition(glm::vec3(0.0f, -3.0f, 0.0f));
+    activeCamera->setRotation(90.0f, 0.0f, 0.0f);
+    GeometryNode* wings[] = {player->limb(Limb::LeftWing), player->limb(Limb::RightWing)};
+    auto frameAt = [&](float speed, float wingAlpha) {
+        player->speed = speed;
+        const float alpha = wings[0]->alpha;
+        for (GeometryNode* wing : wings) wing->alpha = wingAlpha;
+        game->draw();
+        for (GeometryNode* wing : wings) wing->alpha = alpha;
+        std::vector<unsigned char> rgba(size_t(WIDTH) * HEIGHT * 4);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    const float wingAlpha = wings[0]->alpha;
+    ASSERT_LT(wingAlpha, 1.0f);
+    const std::vector<unsigned char> slow = frameAt(25.0f, wingAlpha);
+    const std::vector<unsigned char> fast = frameAt(35.0f, wingAlpha);
+    // Invisible wings show where the visible ones are.
+    const std::vector<unsigned char> bare = frameAt(35.0f, 0.0f);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    auto differ = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, size_t p, int by) {
+        for (size_t c = 0; c < 3; ++c)
+            if (std::abs(int(a[p * 4 + c]) - int(b[p * 4 + c])) > by) return true;
+        return false;
+    };
+    size_t wingPixels = 0, changed = 0;
+    for (size_t p = 0; p < size_t(WIDTH) * HEIGHT; ++p) {
+        if (!differ(fast, bare, p, 8)) continue;
+        ++wingPixels;
+        // What little of the blurred ground shows through may differ.
+        if (differ(slow, fast, p, 3)) ++changed;
+    }
+    ASSERT_GT(wingPixels, 500u);
+    EXPECT_EQ(changed, 0u) << "of " << wingPixels << " wing pixels";
+}
