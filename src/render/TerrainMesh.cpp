@@ -20,7 +20,8 @@ constexpr float NEAR_REACH = 1.5f;
 // Variants of the terrain program for ground with a baked light map: with or
 // without fog, for ground that snow can reach or only grass, and with 0 to
 // MAX_LAMP_SLOTS lamps written out (each level's own program loops over any
-// lights). Built once per process, each when it is first needed.
+// lights). Built once per process, all at the first level build, so that a
+// broken shader ends the game there and never in flight.
 constexpr int MAX_LAMP_SLOTS = 4;
 struct Variant {
     bool tried = false;
@@ -43,21 +44,14 @@ const bool variantsRegistered = RenderResources::add(
     },
     forgetVariants);
 
+Variant& variantSlot(bool fog, bool grassOnly, size_t lamps) {
+    return variants[((fog ? 2 : 0) + (grassOnly ? 1 : 0)) * (MAX_LAMP_SLOTS + 1) + int(lamps)];
+}
+
 // The variant, or nullptr when the own program must draw.
-const Variant* variantFor(bool fog, bool grassOnly, size_t lamps, GLuint ownProgram) {
+const Variant* variantFor(bool fog, bool grassOnly, size_t lamps) {
     if (lamps > size_t(MAX_LAMP_SLOTS)) return nullptr;
-    Variant& variant = variants[((fog ? 2 : 0) + (grassOnly ? 1 : 0)) * (MAX_LAMP_SLOTS + 1) + int(lamps)];
-    if (!variant.tried) {
-        variant.tried = true;
-        const std::string defines = "#define FOG " + std::to_string(fog ? 1 : 0) + "\n#define GRASS_ONLY " +
-                                    std::to_string(grassOnly ? 1 : 0) + "\n#define LAMP_SLOTS " +
-                                    std::to_string(lamps) + "\n";
-        variant.program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines, ownProgram);
-        if (variant.program) {
-            variant.uniforms = Mesh::locateUniforms(variant.program);
-            variant.skyLight = glGetUniformLocation(variant.program, "skyLight");
-        }
-    }
+    const Variant& variant = variantSlot(fog, grassOnly, lamps);
     return variant.program ? &variant : nullptr;
 }
 
@@ -72,6 +66,26 @@ constexpr float SNOW_FREE_BELOW = 50.0f * (1.6f - 1e-3f - (1.0f - 0.4f) * 0.8f -
 constexpr float DAY_LIGHT = 1.6f;
 
 }  // namespace
+
+void TerrainMesh::buildVariants(GLuint ownProgram) {
+    for (bool fog : {false, true}) {
+        for (bool grassOnly : {false, true}) {
+            for (size_t lamps = 0; lamps <= size_t(MAX_LAMP_SLOTS); ++lamps) {
+                Variant& variant = variantSlot(fog, grassOnly, lamps);
+                if (variant.tried) continue;
+                variant.tried = true;
+                const std::string defines = "#define FOG " + std::to_string(fog ? 1 : 0) + "\n#define GRASS_ONLY " +
+                                            std::to_string(grassOnly ? 1 : 0) + "\n#define LAMP_SLOTS " +
+                                            std::to_string(lamps) + "\n";
+                variant.program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines, ownProgram);
+                if (variant.program) {
+                    variant.uniforms = Mesh::locateUniforms(variant.program);
+                    variant.skyLight = glGetUniformLocation(variant.program, "skyLight");
+                }
+            }
+        }
+    }
+}
 
 TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,
                          uint32_t triangleCount, uint32_t columns, uint32_t rows)
@@ -258,7 +272,7 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         Group& group = groups[g];
         if (group.indexCount == 0) continue;
         const Variant* variant =
-            baked ? variantFor(environment.fogEnabled, group.grassOnly, group.lamps.size(), program()) : nullptr;
+            baked ? variantFor(environment.fogEnabled, group.grassOnly, group.lamps.size()) : nullptr;
         const int wanted = variant ? int(variant - variants) : -1;
         if (wanted != current) {
             if (variant)

@@ -22,6 +22,11 @@ public:
                 uint32_t triangleCount, uint32_t columns, uint32_t rows);
     ~TerrainMesh() override;
 
+    // Builds the variants of the terrain program that are not built yet, with
+    // their vertex inputs where `ownProgram` has them; the level build calls
+    // it. A broken variant ends the game like any strict shader load.
+    static void buildVariants(GLuint ownProgram);
+
     // Screen error allowed for the patches' height error, in pixels. The
     // bound is a worst case (a patch's largest error, seen square on from its
     // nearest point); the pictures stay within a few colour steps of the full

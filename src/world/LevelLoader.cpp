@@ -125,6 +125,7 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
 
     GLuint program = loadBasicProgram("Shaders/terrainShader.frag");
     std::printf("ShP2: %i\n", int(program));
+    TerrainMesh::buildVariants(program);
     // Drawn in tiles so that the ground out of view costs nothing.
     mesh->uploadTiled(terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS));
     mesh->setOwnShader(program);

@@ -21,6 +21,7 @@
 #include "render/PostProcessing.h"
 #include "render/FBORenderer.h"
 #include "render/RenderResources.h"
+#include "render/ShaderLoader.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionRegistry.h"
 #include "support/ChildProcess.h"
@@ -408,4 +409,25 @@ TEST(LevelLoaderStart, AMissingBillboardShaderEndsTheFirstBuild) {
     });
     EXPECT_EQ(result.exitCode, 255) << result.output;
     EXPECT_TRUE(printed(result, "Failed to open shader file: \n"));
+}
+
+// Every variant of the terrain program is compiled at the level build, so a
+// variant that does not compile ends the game there, not in flight.
+TEST(LevelLoaderStart, ABrokenTerrainVariantEndsTheBuild) {
+    TempDir data;
+    copyDataTo(data.path());
+    std::string source;
+    ASSERT_TRUE(readShaderSource(data.file("Shaders/terrainShader.frag"), source));
+    source.insert(source.find('\n') + 1, "#if defined(LAMP_SLOTS) && LAMP_SLOTS == 3\nbroken;\n#endif\n");
+    data.write("Shaders/terrainShader.frag", source);
+    std::filesystem::remove_all(data.file("Maps"));
+    std::filesystem::create_directory(data.file("Maps"));
+    MapImage(4, 4).save(data.file("Maps/map1.png"));
+    ChildResult result = runWithContextIn(data.path(), [] {
+        gameState.levelNumber = 1;
+        loadLevel();
+    });
+    EXPECT_EQ(result.exitCode, 255) << result.output;
+    EXPECT_TRUE(printed(result, "ShP2: "));
+    EXPECT_TRUE(printed(result, "Failed to compile shader\n"));
 }
