@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -104,21 +105,23 @@ GLuint loadDdsTexture(FILE* file, const char* fileName) {
             reportDamaged(fileName, "the DDS image is larger than this graphics driver allows, no texture");
             return 0;
         }
-        uint64_t needed = 0;
-        uint32_t w = width;
-        uint32_t h = height;
-        for (uint32_t level = 0; level < levels; ++level) {
-            needed += levelSize(w, h, blockSize);
-            w = halved(w);
-            h = halved(h);
-        }
         if (levelSize(width, height, blockSize) > data.size()) {
             reportDamaged(fileName, "the DDS file holds less image data than its header says, no texture");
             return 0;
         }
-        if (needed > data.size()) {
-            reportDamaged(fileName, "the DDS mip-maps need more data than the file holds, no texture");
-            return 0;
+        // Mip-maps beyond the data read are left out; the levels that fit
+        // still make a texture.
+        uint64_t needed = 0;
+        uint32_t fitting = 0;
+        for (uint32_t w = width, h = height; fitting < levels; ++fitting, w = halved(w), h = halved(h)) {
+            needed += levelSize(w, h, blockSize);
+            if (needed > data.size()) break;
+        }
+        if (fitting < levels) {
+            const std::string why = "the DDS mip-maps need more data than the file holds, " + std::to_string(fitting) +
+                                    " of " + std::to_string(levels) + " levels used";
+            reportDamaged(fileName, why.c_str());
+            levels = fitting;
         }
     }
 

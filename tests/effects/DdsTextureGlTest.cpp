@@ -208,7 +208,6 @@ TEST_F(DdsGlTest, DamagedFilesGiveNoTextureAndNameTheFile) {
         {"header cut short", Bytes(full.begin(), full.begin() + 60)},
         {"top level cut short", Bytes(full.begin(), full.begin() + 128 + 200)},
         {"linear size smaller than the top level", ddsFile("DXT5", 16, 16, 64, 1, repeated(blueDxt5, 16))},
-        {"mip chain longer than the data", Bytes(full.begin(), full.begin() + 128 + 256 + 64 + 8)},
         {"sizes that fit no memory", ddsFile("DXT1", 0x40000000, 0x40000000, 0xFFFFFFFF, 31, repeated(redDxt1, 4))},
         {"image wider than any texture", ddsFile("DXT1", 1u << 20, 4, 1u << 21, 1, repeated(redDxt1, 1u << 18))},
     };
@@ -224,6 +223,21 @@ TEST_F(DdsGlTest, DamagedFilesGiveNoTextureAndNameTheFile) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(loadDdsTexture(std::fopen(path.c_str(), "rb")), 0u);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("DDS"), std::string::npos);
+}
+
+TEST_F(DdsGlTest, MipChainLongerThanTheDataKeepsTheLevelsThatFit) {
+    // 16 x 16 down to 1 x 1 needs 256 + 64 + 16 + 16 + 16 bytes; the data holds
+    // the first three levels and half of the fourth.
+    GLuint texture = load(ddsFile("DXT5", 16, 16, 256, 5, repeated(blueDxt5, 16 + 4 + 1)), "short.dds");
+    ASSERT_NE(texture, 0u);
+    EXPECT_NE(printed.find("short.dds"), std::string::npos) << printed;
+    EXPECT_EQ(levelParameter(texture, 2, GL_TEXTURE_WIDTH), 4);
+    EXPECT_EQ(levelParameter(texture, 3, GL_TEXTURE_WIDTH), 0);
+    GLint maxLevel = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, &maxLevel);
+    EXPECT_EQ(maxLevel, 2);
+    // The levels it has keep their pixels.
+    EXPECT_EQ(rgba(texture, 2), repeated(Bytes{0, 0, 255, 255}, 16));
 }
 
 TEST_F(DdsGlTest, GameFontLoadsWhenPresent) {
