@@ -8,6 +8,7 @@
 #include <assimp/scene.h>
 
 #include "app/RenderSettings.h"
+#include "render/ImportReport.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
 #include "scene/CameraNode.h"
@@ -29,7 +30,7 @@ GLuint ensureBasicShader() {
 GeometryNode::GeometryNode() = default;
 
 GeometryNode::~GeometryNode() {
-    printf("Deleting Geometry\n");
+    if (reportsDeletion) printf("Deleting Geometry\n");
     if (!meshOwner) {
         for (Mesh* mesh : meshes) delete mesh;
     }
@@ -112,13 +113,13 @@ namespace {
 
 // Null when the mesh holds no triangles (the importer splits degenerate faces
 // into separate point or line meshes, which have no normals).
-Mesh* createMesh(const aiMesh* source, const aiScene* scene) {
+Mesh* createMesh(const aiMesh* source, const aiScene* scene, ImportReport& report) {
     if (!(source->mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
-        printf("Skipping mesh without triangles (%u faces)\n", source->mNumFaces);
+        report.line("Skipping mesh without triangles (" + std::to_string(source->mNumFaces) + " faces)");
         return nullptr;
     }
-    printf("Vertices: %i\n", static_cast<int>(source->mNumVertices));
-    printf("Indices: %i\n", static_cast<int>(source->mNumFaces));
+    report.line("Vertices: " + std::to_string(static_cast<int>(source->mNumVertices)));
+    report.line("Indices: " + std::to_string(static_cast<int>(source->mNumFaces)));
 
     const uint32_t vertexCount = source->mNumVertices;
     const uint32_t faceCount = source->mNumFaces;
@@ -144,7 +145,8 @@ Mesh* createMesh(const aiMesh* source, const aiScene* scene) {
     }
     for (uint32_t f = 0; f < faceCount; ++f) {
         const aiFace& face = source->mFaces[f];
-        if (face.mNumIndices != 3) printf("Wrong # of indices: %i\n", static_cast<int>(face.mNumIndices));
+        if (face.mNumIndices != 3)
+            report.line("Wrong # of indices: " + std::to_string(static_cast<int>(face.mNumIndices)));
         // A short face repeats its last index rather than reading past its list.
         for (uint32_t k = 0; k < 3; ++k) {
             uint32_t index = 0;
@@ -166,8 +168,8 @@ Mesh* createMesh(const aiMesh* source, const aiScene* scene) {
                                      nullptr, nullptr) != AI_SUCCESS) {
                 continue;
             }
-            printf("%s\n", path.C_Str());
-            std::string name = std::string("Textures\\") + path.C_Str();
+            const std::string name = std::string("Textures\\") + path.C_Str();
+            report.texture(path.C_Str(), name);
             mesh->loadTexture(name.c_str());
         }
     }
@@ -176,11 +178,14 @@ Mesh* createMesh(const aiMesh* source, const aiScene* scene) {
 
 }  // namespace
 
-GeometryNode* createGeometryNode(const aiScene* scene) {
+GeometryNode* createGeometryNode(const aiScene* scene, ImportReport* report) {
+    ImportReport unkept;
+    ImportReport& lines = report ? *report : unkept;
     GeometryNode* node = new GeometryNode();
-    printf("Meshes: %i, Mats: %i\n", static_cast<int>(scene->mNumMeshes), static_cast<int>(scene->mNumMaterials));
+    lines.line("Meshes: " + std::to_string(static_cast<int>(scene->mNumMeshes)) +
+               ", Mats: " + std::to_string(static_cast<int>(scene->mNumMaterials)));
     for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
-        Mesh* mesh = createMesh(scene->mMeshes[i], scene);
+        Mesh* mesh = createMesh(scene->mMeshes[i], scene, lines);
         if (mesh) node->meshes.push_back(mesh);
     }
     return node;
@@ -218,13 +223,13 @@ GeometryNode* createCubeNode() {
     return node;
 }
 
-GeometryNode* importGeometryNode(const std::string& path) {
+GeometryNode* importGeometryNode(const std::string& path, ImportReport* report) {
     const aiScene* scene = aiImportFile(path.c_str(), MESH_IMPORT_FLAGS);
     if (!scene) {
         printf("Error loading mesh %s: %s\n", path.c_str(), aiGetErrorString());
         return nullptr;
     }
-    GeometryNode* node = createGeometryNode(scene);
+    GeometryNode* node = createGeometryNode(scene, report);
     // The node holds copies of everything it needs.
     aiReleaseImport(scene);
     return node;

@@ -13,13 +13,15 @@
 #include "scene/Node.h"
 
 struct aiScene;
+class ImportReport;
 
 // A scene node drawn from one or more owned meshes; alpha below 1 moves it
 // from the opaque pass to the transparent one.
 class GeometryNode : public Node {
 public:
     GeometryNode();
-    // Prints "Deleting Geometry" and deletes the meshes it owns.
+    // Prints "Deleting Geometry" (unless reportsDeletion is off) and deletes
+    // the meshes it owns.
     ~GeometryNode() override;
 
     // A node that draws the meshes of `model` (a node in no scene) without
@@ -43,6 +45,9 @@ public:
     float alpha = 1.0f;
     // Set on a node made by sharing(): keeps the model with the meshes alive.
     std::shared_ptr<GeometryNode> meshOwner;
+    // Off for a model kept only to be shared (ModelCache): it is no object of
+    // any level, and the console reports the deletion of objects.
+    bool reportsDeletion = true;
 
 private:
     void drawMesh(Mesh* mesh, float opacity);
@@ -56,11 +61,13 @@ private:
 extern GLuint basicShader;
 GLuint ensureBasicShader();
 
-GeometryNode* createGeometryNode(const aiScene* scene);
+// Prints the import's lines, and keeps them in `report` when one is given.
+GeometryNode* createGeometryNode(const aiScene* scene, ImportReport* report = nullptr);
 GeometryNode* createCubeNode();
 // Imports a model file; on failure prints "Error loading mesh %s: %s\n" and
 // returns nullptr. The imported scene is released once the node is built.
-GeometryNode* importGeometryNode(const std::string& path);
+// The import's lines are kept in `report` when one is given.
+GeometryNode* importGeometryNode(const std::string& path, ImportReport* report = nullptr);
 
 // The flags every model import uses: triangles with smooth normals, tangents
 // and uvs, cleaned of degenerate and invalid data, merged and cache-ordered.

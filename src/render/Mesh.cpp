@@ -327,19 +327,19 @@ void Mesh::drawTriangles(const glm::mat4& mvp) {
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangles), GL_UNSIGNED_INT, nullptr);
 }
 
-void Mesh::loadTexture(const char* fileName) {
-    const std::string name(fileName);
+void Mesh::loadTexture(const char* fileName) { textureIds.push_back(cachedTexture(fileName, textureCount())); }
+
+GLuint cachedTexture(const std::string& name, uint32_t unit) {
     auto found = textureCache.find(name);
     if (found != textureCache.end()) {
         printf("-->>Texture found: %i\n%s\n", static_cast<int>(found->second), name.c_str());
-        textureIds.push_back(found->second);
-        return;
+        return found->second;
     }
-    glActiveTexture(GL_TEXTURE0 + textureCount());
+    glActiveTexture(GL_TEXTURE0 + unit);
     GLuint id = uploadPngTexture(name);
-    textureIds.push_back(id);
     textureCache[name] = id;
     printf("-->>Texture not found: %i\n%s\n", static_cast<int>(id), name.c_str());
+    return id;
 }
 
 void Mesh::addTexture(GLuint texture) { textureIds.push_back(texture); }

@@ -173,6 +173,10 @@ private:
 // File name (as given) to GL texture; only ever grows.
 extern std::map<std::string, GLuint> textureCache;
 
+// The texture of that file from textureCache, loaded on texture unit `unit`
+// when it is not there yet; prints whether it was found.
+GLuint cachedTexture(const std::string& fileName, uint32_t unit);
+
 // Loads a PNG into a new mip-mapped RGBA texture bound on the active unit;
 // a file that cannot be read or decoded gives a 0x0 texture. Backslashes in
 // the name are read as '/'.

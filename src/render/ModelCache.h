@@ -11,6 +11,8 @@ class GeometryNode;
 class ModelCache {
 public:
     // The model imported from `path`, or nullptr when the import fails (it is
-    // tried again, and its error printed, at the next call).
+    // tried again, and its error printed, at the next call). Every call prints
+    // what an import of the file prints, so that each object placed reports
+    // its model as if imported for it alone.
     static std::shared_ptr<GeometryNode> get(const std::string& path);
 };

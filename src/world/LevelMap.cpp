@@ -25,10 +25,8 @@ bool LevelMap::decode(const std::vector<uint8_t>& png, const std::string& name)
     // The header alone tells the size; a broken header is left for the
     // decoder to report.
     lodepng::State header;
-    if (lodepng_inspect(&width, &height, &header, png.data(), png.size()) == 0
-        && (width > maximumSize || height > maximumSize)) {
-        errorText = name + ": map is " + std::to_string(width) + " x " + std::to_string(height)
-            + " pixels, at most " + std::to_string(maximumSize) + " x " + std::to_string(maximumSize);
+    if (lodepng_inspect(&width, &height, &header, png.data(), png.size()) == 0 && !withinLimit(width, height)) {
+        errorText = name + ": " + oversized(width, height);
         return false;
     }
     std::vector<unsigned char> image;
@@ -50,6 +48,10 @@ bool LevelMap::assign(unsigned width, unsigned height, std::vector<uint8_t> rgb)
     if (width < minimumSize || height < minimumSize) {
         errorText = "map is " + std::to_string(width) + " x " + std::to_string(height)
             + " pixels, a terrain needs at least 2 x 2";
+        return false;
+    }
+    if (!withinLimit(width, height)) {
+        errorText = oversized(width, height);
         return false;
     }
     if (rgb.size() != size_t(width) * height * 3) {
@@ -94,6 +96,13 @@ int LevelMap::columnAt(float x, int columns, float extentX)
 int LevelMap::rowAt(float z, int rows, float extentZ)
 {
     return std::clamp(int(std::lround((0.5f - z / extentZ) * float(rows))), 0, rows - 1);
+}
+
+std::string LevelMap::oversized(unsigned width, unsigned height)
+{
+    return "map is " + std::to_string(width) + " x " + std::to_string(height) + " pixels, at most "
+        + std::to_string(maximumPixels) + " pixels in all (" + std::to_string(maximumSide) + " x "
+        + std::to_string(maximumSide) + ")";
 }
 
 void LevelMap::clear()

@@ -35,7 +35,8 @@ public:
     bool decode(const std::vector<uint8_t>& png, const std::string& name);
 
     // Takes an already decoded image (rows top to bottom, 3 bytes a pixel);
-    // false if the byte count does not match or the image is under 2 x 2.
+    // false if the byte count does not match or the image is under 2 x 2 or
+    // over the size limit.
     bool assign(unsigned width, unsigned height, std::vector<uint8_t> rgb);
 
     const std::string& error() const { return errorText; }
@@ -71,13 +72,17 @@ public:
 
     // The smallest map a terrain can be built from.
     static constexpr unsigned minimumSize = 2;
-    // The largest, in each direction: a 2048 x 2048 terrain (16 times the
-    // shipped maps) already takes several hundred megabytes to build. Larger
+    // The largest, in pixels: a 2048 x 2048 terrain (16 times the shipped
+    // maps) already takes several hundred megabytes to build, and the cost
+    // follows the pixel count, whatever the shape (4096 x 2 is fine). Larger
     // maps are refused from the PNG header, before any pixel is decoded.
-    static constexpr unsigned maximumSize = 2048;
+    static constexpr unsigned maximumSide = 2048;
+    static constexpr uint64_t maximumPixels = uint64_t(maximumSide) * maximumSide;
+    static bool withinLimit(unsigned width, unsigned height) { return uint64_t(width) * height <= maximumPixels; }
 
 private:
     void clear();
+    static std::string oversized(unsigned width, unsigned height);
 
     unsigned w = 0;
     unsigned h = 0;

@@ -52,11 +52,12 @@ void LevelMarkers::add(const Event& event)
         return;
     }
     ++kept[k];
-    found.push_back(event);
     if (event.kind == Kind::Goal) {
         hasGoal = true;
         goal = event.position;
+        return;
     }
+    found.push_back(event);
 }
 
 std::string LevelMarkers::droppedReport() const
@@ -71,12 +72,4 @@ std::string LevelMarkers::droppedReport() const
             + std::to_string(cap(Kind(k))) + ")";
     }
     return report;
-}
-
-unsigned LevelMarkers::count(Kind kind) const
-{
-    unsigned n = 0;
-    for (const Event& event : found)
-        n += event.kind == kind ? 1 : 0;
-    return n;
 }

@@ -9,8 +9,10 @@ class LevelMap;
 
 // The marker colours of a level map, read without GL. A pixel's green above
 // 250 is a lamp; its blue is at most one of: 180 snow, above 250 the goal,
-// 230 fog, 240 night (the values below, which the generator writes). The GL level builder walks events() in order and
-// creates the objects; nothing here touches the scene.
+// 230 fog, 240 night (the values below, which the generator writes). The GL
+// level builder walks events() in order and creates the objects; nothing here
+// touches the scene. Goal pixels are counted but are no events: they only
+// move goalPosition().
 class LevelMarkers
 {
 public:
@@ -43,18 +45,29 @@ public:
     static bool blueMarker(unsigned char blue, Kind& kind);
 
     // How many markers of a kind a level places; the scan drops the rest.
-    // Each lamp is a model and a light, each snow cloud a particle system:
-    // a map that is no level map (a grey picture has green and blue equal to
-    // red) could otherwise ask for hundreds of thousands. The shipped maps
-    // stay well below.
-    static unsigned cap(Kind kind) { return kind == Kind::Lamp ? 64u : kind == Kind::Snow ? 8u : 16u; }
+    // Each lamp is a model and a light, each snow cloud a particle system,
+    // each fog marker a console line: a map that is no level map (a grey
+    // picture has green and blue equal to red) could otherwise ask for
+    // hundreds of thousands. No hand-painted course comes near. The goal is
+    // one position whatever its pixels, so a gate painted with a brush
+    // places it at its last pixel: it has no cap.
+    static constexpr unsigned noCap = ~0u;
+    static unsigned cap(Kind kind)
+    {
+        switch (kind) {
+        case Kind::Lamp: return 1024;
+        case Kind::Snow: return 64;
+        case Kind::Goal: return noCap;
+        default: return 16;
+        }
+    }
 
     // Scans vertices row by row, columns within a row; per vertex the lamp
     // first, then at most one blue marker.
     void scan(const LevelMap& map, float extentX, float heightScale, float extentZ);
 
     const std::vector<Event>& events() const { return found; }
-    unsigned count(Kind kind) const;
+    unsigned count(Kind kind) const { return kept[int(kind)]; }
     unsigned droppedCount(Kind kind) const { return dropped[int(kind)]; }
     // One line naming how many markers of each kind were dropped over the
     // cap; empty when none were.

@@ -23,21 +23,12 @@ float& finishLine = goalPosition.z;
 
 namespace {
 
-// The lamp model, asked for at the first lamp of a level build and shared by
-// all of them.
-struct LampModel {
-    bool tried = false;
-    std::shared_ptr<GeometryNode> model;
-};
-
-bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal, LampModel& lampModel) {
-    if (!lampModel.tried) {
-        lampModel.tried = true;
-        lampModel.model = ModelCache::get("Meshes/lamp.obj");
-    }
+bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal) {
+    // Asked for at every lamp, so each reports its model (or its failure).
+    const std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/lamp.obj");
     // Without its model the lamp is left out, light, hum and all.
-    if (!lampModel.model) return false;
-    GeometryNode* lamp = GeometryNode::sharing(lampModel.model);
+    if (!model) return false;
+    GeometryNode* lamp = GeometryNode::sharing(model);
     lamp->scaleBy(glm::vec3(5.0f));
     lamp->setPosition(position);
     // Leans with the slope it stands on.
@@ -79,14 +70,13 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
     markers.scan(map, extentX, heightScale, extentZ);
     const std::string dropped = markers.droppedReport();
     if (!dropped.empty()) std::printf("%s\n", dropped.c_str());
-    LampModel lampModel;
     std::vector<glm::vec3> humming;
     bool snow = false;
     std::shared_ptr<const SnowGround> snowGround;
     for (const LevelMarkers::Event& event : markers.events()) {
         switch (event.kind) {
             case LevelMarkers::Kind::Lamp:
-                if (addLamp(terrain, event.position, grid.normal(event.row, event.column), lampModel))
+                if (addLamp(terrain, event.position, grid.normal(event.row, event.column)))
                     humming.push_back(event.position);
                 break;
             case LevelMarkers::Kind::Snow:
@@ -97,7 +87,7 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
                 snow = true;
                 break;
             case LevelMarkers::Kind::Goal:
-                break;  // the scan keeps the last one
+                break;  // no event: the scan keeps the last one
             case LevelMarkers::Kind::Fog:
                 std::printf("Fog enabled on %i/%i\n", int(event.column), int(event.row));
                 environment.fogEnabled = true;

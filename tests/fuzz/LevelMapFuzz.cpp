@@ -1,6 +1,13 @@
-// A level map from PNG bytes to terrain tiles: refused or decoded, markers
-// within the map and the caps, every index of the height grid in bounds, and
-// every triangle in exactly one tile.
+// A level map to terrain tiles, from PNG bytes or from raw pixels: refused or
+// taken, markers within the map and the caps, the goal at its last pixel,
+// every index of the height grid in bounds, and every triangle in exactly one
+// tile.
+//
+// Input that starts with the PNG signature is a PNG file. Anything else is
+// raw pixels: width and height as two little-endian 16-bit numbers, then RGB
+// bytes, repeated as often as the map needs (none: a black map). The raw form
+// skips the decoder, so the search spends its time on the map itself.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -26,27 +33,51 @@ void fixChunkChecksums(std::vector<uint8_t>& png) {
     }
 }
 
-}  // namespace
+bool isPng(const uint8_t* data, size_t size) {
+    static const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return size >= 8 && std::equal(signature, signature + 8, data);
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+// Loads the raw form; checks that exactly the maps within the limits load.
+bool loadRaw(const uint8_t* data, size_t size, LevelMap& map) {
+    // A header cut short reads as zeros: a map of no size, refused.
+    auto byte = [&](size_t k) { return k < size ? unsigned(data[k]) : 0u; };
+    const unsigned width = byte(0) | byte(1) << 8;
+    const unsigned height = byte(2) | byte(3) << 8;
+    const bool fits = LevelMap::withinLimit(width, height) && width >= LevelMap::minimumSize &&
+                      height >= LevelMap::minimumSize;
+    std::vector<uint8_t> rgb;
+    if (fits) {
+        rgb.resize(size_t(width) * height * 3, 0);
+        if (size > 4)
+            for (size_t k = 0; k < rgb.size(); ++k) rgb[k] = data[4 + k % (size - 4)];
+    }
+    const bool loaded = map.assign(width, height, std::move(rgb));
+    FUZZ_CHECK(loaded == fits);
+    return loaded;
+}
+
+bool loadPng(const uint8_t* data, size_t size, LevelMap& map) {
     std::vector<uint8_t> png(data, data + size);
     fixChunkChecksums(png);
     unsigned width = 0, height = 0;
     lodepng::State header;
     const bool headerRead = lodepng_inspect(&width, &height, &header, png.data(), png.size()) == 0;
-    // Maps within the limit but this large build correctly; they only slow
-    // the search down.
-    if (headerRead && uint64_t(width) * height > 256 * 256 && width <= LevelMap::maximumSize &&
-        height <= LevelMap::maximumSize)
-        return 0;
-
-    LevelMap map;
     const bool loaded = map.decode(png, "fuzz.png");
-    if (headerRead && (width > LevelMap::maximumSize || height > LevelMap::maximumSize)) FUZZ_CHECK(!loaded);
+    if (headerRead && !LevelMap::withinLimit(width, height)) FUZZ_CHECK(!loaded);
+    return loaded;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    LevelMap map;
+    const bool loaded = isPng(data, size) ? loadPng(data, size, map) : loadRaw(data, size, map);
     if (!loaded) {
         FUZZ_CHECK(map.empty() && !map.error().empty());
         return 0;
     }
+    FUZZ_CHECK(LevelMap::withinLimit(map.width(), map.height()));
     FUZZ_CHECK(map.rgb().size() == size_t(map.width()) * map.height() * 3);
 
     LevelMarkers markers;
@@ -56,6 +87,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (LevelMarkers::Kind kind : {LevelMarkers::Kind::Lamp, LevelMarkers::Kind::Snow, LevelMarkers::Kind::Goal,
                                     LevelMarkers::Kind::Fog, LevelMarkers::Kind::Night})
         FUZZ_CHECK(markers.count(kind) <= LevelMarkers::cap(kind));
+    // Every goal pixel counts, and the last one scanned places the goal.
+    unsigned goals = 0;
+    glm::vec3 lastGoal = LevelMarkers::defaultGoal;
+    for (unsigned i = 0; i < map.height(); ++i) {
+        for (unsigned j = 0; j < map.width(); ++j) {
+            if (map.vertexPixel(i, j).b <= LevelMarkers::bright) continue;
+            ++goals;
+            lastGoal = map.vertexPosition(i, j, 2048.0f, 256.0f, 2048.0f);
+        }
+    }
+    FUZZ_CHECK(markers.count(LevelMarkers::Kind::Goal) == goals);
+    FUZZ_CHECK(markers.goalFound() == (goals > 0));
+    FUZZ_CHECK(markers.goalPosition() == lastGoal);
 
     TerrainGrid grid;
     grid.build(map, 2048.0f, 256.0f, 2048.0f);

@@ -5,6 +5,7 @@
 
 #include <lodepng.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -57,6 +58,11 @@ protected:
         return c;
     }
     std::vector<Node*> childrenOf(Node* node) { return std::vector<Node*>(node->children.begin(), node->children.end()); }
+    static size_t occurrences(const std::string& text, const std::string& part) {
+        size_t count = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+        return count;
+    }
 };
 
 TEST_F(LevelLoaderGlTest, BuildsTheTerrainAndItsObjectsInScanOrder) {
@@ -240,6 +246,14 @@ TEST_F(LevelLoaderGlTest, AnOddSizedMapWithoutLightMapPlaysEvenlyLit) {
     EXPECT_EQ(texel[0], 255);
     EXPECT_EQ(texel[1], 255);
     EXPECT_EQ(texel[2], 255);
+
+    // A long, narrow map within the pixel limit builds like any other.
+    MapImage(4096, 2).save("Maps/map2.png");
+    delete gameState.sceneRoot;
+    gameState.sceneRoot = nullptr;
+    ASSERT_NE(load(2, &out), nullptr) << out;
+    EXPECT_EQ(collisionRegistry.columns, 4096u);
+    EXPECT_EQ(collisionRegistry.rows, 2u);
 }
 
 TEST_F(LevelLoaderGlTest, A512MapWithoutAUsableLightMapIsBaked) {
@@ -290,31 +304,72 @@ TEST_F(LevelLoaderGlTest, AGreyMapIsCappedAndItsLampsShareOneModel) {
         GeometryNode* node = dynamic_cast<GeometryNode*>(child);
         if (node && node->meshOwner) ++sharers[node->meshOwner.get()];
     }
+    size_t brightPixels = 0;
+    for (size_t p = 0; p < size_t(w) * h; ++p) brightPixels += rgb[3 * p] > LevelMarkers::bright ? 1 : 0;
+    const size_t lamps = std::min<size_t>(brightPixels, LevelMarkers::cap(LevelMarkers::Kind::Lamp));
+    ASSERT_GT(lamps, 64u);
     std::shared_ptr<GeometryNode> lampModel = ModelCache::get("Meshes/lamp.obj");
     ASSERT_EQ(sharers.size(), 2u);
-    EXPECT_EQ(sharers[lampModel.get()], size_t(LevelMarkers::cap(LevelMarkers::Kind::Lamp)));
+    EXPECT_EQ(sharers[lampModel.get()], lamps);
     EXPECT_EQ(sharers[ModelCache::get("Meshes/goalpost.obj").get()], 1u);
-    auto imports = [](const std::string& console) {
-        size_t count = 0;
-        for (size_t at = console.find("Meshes: "); at != std::string::npos; at = console.find("Meshes: ", at + 1))
-            ++count;
-        return count;
-    };
-    EXPECT_EQ(imports(out), 2u);
+    // Each lamp and the post still print their model's lines.
+    EXPECT_EQ(occurrences(out, "Meshes: "), lamps + 1);
 
-    // The next build imports nothing; the models go with the GL resources.
+    // The next build imports nothing; the models go with the GL resources,
+    // and print nothing as they go: they are no level's objects.
     std::weak_ptr<GeometryNode> model = lampModel;
     lampModel.reset();
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
     ASSERT_FALSE(model.expired());
     ASSERT_NE(load(2, &out), nullptr);
-    EXPECT_EQ(imports(out), 0u);
+    EXPECT_EQ(occurrences(out, "Meshes: "), lamps + 1);
+    testing::internal::CaptureStdout();
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
+    const std::string levelDeleted = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(occurrences(levelDeleted, "Deleting Geometry\n"), lamps + 2);  // and the terrain
     delete motionBlur;
+    testing::internal::CaptureStdout();
     RenderResources::release();
+    EXPECT_EQ(testing::internal::GetCapturedStdout().find("Deleting Geometry"), std::string::npos);
     EXPECT_TRUE(model.expired());
+}
+
+TEST_F(LevelLoaderGlTest, EveryLampAndGoalPostPrintsTheLinesOfItsImport) {
+    MapImage map(4, 4);
+    map.mark(1, 1, 255, 0);
+    map.mark(1, 2, 255, 0);
+    map.mark(2, 1, 255, 255);
+    map.save("Maps/map3.png");
+    // What each object printed for its model: from "Meshes: " to its own line.
+    auto modelLines = [](const std::string& out, const std::string& added) {
+        std::vector<std::string> blocks;
+        for (size_t end = out.find(added); end != std::string::npos; end = out.find(added, end + 1)) {
+            const size_t begin = out.rfind("Meshes: ", end);
+            blocks.push_back(begin == std::string::npos ? "" : out.substr(begin, end - begin));
+        }
+        return blocks;
+    };
+    std::vector<std::string> lamps, posts;
+    for (int build = 0; build < 2; ++build) {
+        delete gameState.sceneRoot;
+        gameState.sceneRoot = nullptr;
+        std::string out;
+        ASSERT_NE(load(3, &out), nullptr);
+        for (const std::string& block : modelLines(out, "Added lamp at ")) lamps.push_back(block);
+        for (const std::string& block : modelLines(out, "Added goal post at ")) posts.push_back(block);
+    }
+    ASSERT_EQ(lamps.size(), 6u);
+    ASSERT_EQ(posts.size(), 2u);
+    // The first import may be the first to load the model's texture.
+    EXPECT_NE(lamps[1].find("Vertices: "), std::string::npos) << lamps[1];
+    EXPECT_NE(lamps[1].find("Indices: "), std::string::npos) << lamps[1];
+    EXPECT_NE(lamps[1].find("lamp.png\n-->>Texture found: "), std::string::npos) << lamps[1];
+    EXPECT_NE(lamps[1].find("\nTextures\\lamp.png\n"), std::string::npos) << lamps[1];
+    for (size_t k = 2; k < lamps.size(); ++k) EXPECT_EQ(lamps[k], lamps[1]);
+    EXPECT_NE(posts[1].find("goalpost.png\n-->>Texture found: "), std::string::npos) << posts[1];
+    EXPECT_EQ(posts[0].substr(0, posts[0].find("-->>")), posts[1].substr(0, posts[1].find("-->>")));
 }
 
 TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
@@ -322,6 +377,7 @@ TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
     std::filesystem::remove("Meshes/goalpost.obj");
     MapImage map(4, 4);
     map.mark(1, 1, 255, 180);
+    map.mark(1, 2, 255, 0);
     map.mark(2, 2, 0, 255);
     map.save("Maps/map1.png");
     RecordingAudio audio;
@@ -333,7 +389,7 @@ TEST_F(LevelLoaderGlTest, LampsAndGoalPostsWithoutTheirModelsAreLeftOut) {
     // Only the snow emitter of the lamp's vertex is left; the goal still counts.
     ASSERT_EQ(terrain->children.size(), 1u);
     EXPECT_NE(dynamic_cast<EmitterNode*>(terrain->children.front()), nullptr);
-    EXPECT_NE(out.find("Error loading mesh Meshes/lamp.obj"), std::string::npos) << out;
+    EXPECT_EQ(occurrences(out, "Error loading mesh Meshes/lamp.obj"), 2u) << out;  // once per lamp
     EXPECT_NE(out.find("Error loading mesh Meshes/goalpost.obj"), std::string::npos) << out;
     EXPECT_EQ(out.find("Added lamp"), std::string::npos);
     EXPECT_EQ(out.find("Added goal post"), std::string::npos);

@@ -116,26 +116,44 @@ TEST(LevelMap, LoadDecodesRgbaAndGreyFilesToRgb)
     EXPECT_TRUE(map.empty());
 }
 
-TEST(LevelMap, OversizedMapIsRefusedFromItsHeader)
+TEST(LevelMap, MapsAreLimitedByTheirPixelCountFromTheHeader)
 {
     // A 4600 x 4600 image takes 70 KB as a PNG and gigabytes decoded. Only
-    // its header is written here: a decode would fail on the missing data,
-    // so the size message shows that nothing was decoded.
-    std::vector<unsigned char> png;
-    std::vector<unsigned char> pixel = {0, 0, 0};
-    ASSERT_EQ(lodepng::encode(png, pixel, 1, 1, LCT_RGB, 8), 0u);
-    const unsigned char side[4] = {0, 0, 0x11, 0xF8}; // 4600, big-endian
-    std::copy(side, side + 4, png.begin() + 16);      // IHDR width
-    std::copy(side, side + 4, png.begin() + 20);      // IHDR height
-    lodepng_chunk_generate_crc(png.data() + 8);
-    png.resize(33);                                    // signature and IHDR only
+    // headers are written here: a decode would fail on the missing data, so
+    // the size message shows that nothing was decoded.
+    auto header = [](uint32_t width, uint32_t height) {
+        std::vector<unsigned char> png;
+        std::vector<unsigned char> pixel = {0, 0, 0};
+        EXPECT_EQ(lodepng::encode(png, pixel, 1, 1, LCT_RGB, 8), 0u);
+        for (int k = 0; k < 4; ++k) {
+            png[16 + k] = (unsigned char)(width >> (24 - 8 * k)); // IHDR width, big-endian
+            png[20 + k] = (unsigned char)(height >> (24 - 8 * k));
+        }
+        lodepng_chunk_generate_crc(png.data() + 8);
+        png.resize(33); // signature and IHDR only
+        return png;
+    };
 
     LevelMap map;
-    EXPECT_FALSE(map.decode(png, "Maps/map1.png"));
-    EXPECT_EQ(map.error(), "Maps/map1.png: map is 4600 x 4600 pixels, at most 2048 x 2048");
+    EXPECT_FALSE(map.decode(header(4600, 4600), "Maps/map1.png"));
+    EXPECT_EQ(map.error(), "Maps/map1.png: map is 4600 x 4600 pixels, at most 4194304 pixels in all (2048 x 2048)");
     EXPECT_TRUE(map.empty());
-    png[18] = png[22] = 0;                             // 248 x 248: the header passes
-    lodepng_chunk_generate_crc(png.data() + 8);
-    EXPECT_FALSE(map.decode(png, "small"));
-    EXPECT_NE(map.error().find("cannot be decoded"), std::string::npos);
+    EXPECT_FALSE(map.decode(header(4097, 1024), "wide"));
+    EXPECT_NE(map.error().find("map is 4097 x 1024 pixels"), std::string::npos) << map.error();
+    // Within the pixel count, whatever the shape, the header passes.
+    for (uint32_t width : {248u, 2048u, 4096u}) {
+        EXPECT_FALSE(map.decode(header(width, 4194304 / width), "fits"));
+        EXPECT_NE(map.error().find("cannot be decoded"), std::string::npos) << map.error();
+    }
+    EXPECT_FALSE(map.assign(2049, 2048, {}));
+    EXPECT_NE(map.error().find("at most 4194304 pixels"), std::string::npos) << map.error();
+
+    // A long, narrow map is a map like any other.
+    std::vector<unsigned char> rgb(4096 * 2 * 3, 0);
+    rgb[3 * 4095] = 255;
+    std::vector<unsigned char> png;
+    ASSERT_EQ(lodepng::encode(png, rgb, 4096, 2, LCT_RGB, 8), 0u);
+    ASSERT_TRUE(map.decode(png, "Maps/map2.png")) << map.error();
+    EXPECT_EQ(map.width(), 4096u);
+    EXPECT_EQ(map.vertexPixel(0, 0).r, 255);
 }

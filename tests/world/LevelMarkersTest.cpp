@@ -63,7 +63,7 @@ TEST(LevelMarkers, ThresholdsAreExact)
                                                {0, 6, 0, 0, 251}, {0, 7, 0, 0, 239}}));
     EXPECT_EQ(m.count(Kind::Lamp), 1u);
     EXPECT_EQ(m.count(Kind::Goal), 1u);
-    EXPECT_EQ(m.events().size(), 2u);
+    EXPECT_EQ(m.events().size(), 1u); // the goal moves goalPosition() only
     EXPECT_FALSE(m.fog());
     EXPECT_FALSE(m.night());
 }
@@ -143,26 +143,31 @@ TEST(LevelMarkers, BlueMarkerClassification)
     EXPECT_TRUE(LevelMarkers::isLamp(251));
 }
 
-TEST(LevelMarkers, EachKindIsCappedAndTheDropIsReported)
+TEST(LevelMarkers, EachKindButTheGoalIsCappedAndTheDropIsReported)
 {
-    // A grey picture: every bright pixel is a lamp and a goal.
+    // A grey picture: every bright pixel is a lamp and a goal. Then two rows
+    // of snow, and a row with one goal pixel (vertex column 0) before fog.
     std::vector<Paint> paints;
-    for (unsigned row = 0; row < 10; ++row)
-        for (unsigned column = 0; column < 10; ++column)
+    for (unsigned row = 0; row < 40; ++row)
+        for (unsigned column = 0; column < 40; ++column)
             paints.push_back({row, column, 255, 255, 255});
-    paints.push_back({10, 0, 180, 180, 180});
-    const LevelMarkers m = scan(makeMap(10, 11, paints));
-    EXPECT_EQ(m.count(Kind::Lamp), LevelMarkers::cap(Kind::Lamp));
-    EXPECT_EQ(m.count(Kind::Goal), LevelMarkers::cap(Kind::Goal));
-    EXPECT_EQ(m.count(Kind::Snow), 1u);
-    EXPECT_EQ(m.droppedCount(Kind::Lamp), 100u - LevelMarkers::cap(Kind::Lamp));
-    EXPECT_EQ(m.droppedReport(), "Too many markers on the map, dropped: 36 lamps (at most 64), 84 goals (at most 16)");
-    // The goal stands at the last goal kept.
-    glm::vec3 lastGoal(0.0f);
-    for (const LevelMarkers::Event& event : m.events())
-        if (event.kind == Kind::Goal)
-            lastGoal = event.position;
-    EXPECT_EQ(m.goalPosition(), lastGoal);
-    EXPECT_FLOAT_EQ(lastGoal.z, 2048.0f * (0.5f - 1.0f / 11.0f)); // row 1
+    for (unsigned column = 0; column < 40; ++column) {
+        paints.push_back({40, column, 180, 180, 180});
+        paints.push_back({41, column, 180, 180, 180});
+    }
+    paints.push_back({42, 39, 7, 0, 255});
+    for (unsigned column = 0; column < 20; ++column)
+        paints.push_back({42, column, 0, 0, 230});
+    const LevelMarkers m = scan(makeMap(40, 43, paints));
+    EXPECT_EQ(m.count(Kind::Lamp), 1024u);
+    EXPECT_EQ(m.count(Kind::Snow), 64u);
+    EXPECT_EQ(m.count(Kind::Fog), 16u);
+    EXPECT_EQ(m.count(Kind::Goal), 1601u);
+    EXPECT_EQ(m.droppedReport(), "Too many markers on the map, dropped: 576 lamps (at most 1024), 16 snow clouds "
+                                 "(at most 64), 4 fog markers (at most 16)");
+    // The goal is the last goal pixel scanned, however many came before.
+    EXPECT_FLOAT_EQ(m.goalPosition().y, 7.0f * 256.0f / 255.0f);
+    EXPECT_FLOAT_EQ(m.goalPosition().x, -1024.0f);
+    EXPECT_FLOAT_EQ(m.goalPosition().z, 2048.0f * (0.5f - 42.0f / 43.0f));
     EXPECT_EQ(scan(makeMap(4, 4, {{1, 1, 9, 255, 255}})).droppedReport(), "");
 }
