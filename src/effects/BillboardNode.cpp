@@ -6,6 +6,7 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <lodepng.h>
 
+#include "app/SafeFile.h"
 #include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"
@@ -64,11 +65,10 @@ GLuint snowflakeTexture = 0;
 // as `internalFormat`.
 GLuint uploadSnowflakeTexture(GLint internalFormat) {
     const char* path = "Textures/snowflake.png";
-    std::vector<unsigned char> image;
+    std::vector<unsigned char> file, image;
     unsigned width = 0;
     unsigned height = 0;
-    unsigned error = lodepng::decode(image, width, height, path, LCT_RGB, 8);
-    if (error != 0) {
+    if (readRegularFile(path, file) != FileRead::Done || lodepng::decode(image, width, height, file, LCT_RGB, 8) != 0) {
         std::printf("lodepng failed to load image: %s", path);
         // Whatever the decoder left is not a picture to trust.
         width = 0;
