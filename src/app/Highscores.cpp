@@ -18,9 +18,10 @@ const char* const HIGHSCORE_FILE = "highscores.ini";
 
 // Reads "level=time" the way sscanf("%i=%lf") does (blanks before either
 // number, decimal, 0x or 0-prefixed level; anything after the time ignored),
-// but keeps only a level that fits an int and a finite time that a double
-// holds: an infinite or NaN time could not be written back as it was read.
-// A time of zero or below is a time like any other.
+// but keeps only a level that fits an int and a finite time: an infinite or
+// NaN time could not be written back as it was read. A time of zero or below
+// is a time like any other, and one too small for a double reads as scanf
+// reads it, as 0.
 bool parseHighscoreLine(const std::string& line, int& level, double& time) {
     const char* text = line.c_str();
     char* end = nullptr;
@@ -29,9 +30,8 @@ bool parseHighscoreLine(const std::string& line, int& level, double& time) {
     if (end == text || errno == ERANGE || parsedLevel < INT_MIN || parsedLevel > INT_MAX) return false;
     if (*end != '=') return false;
     const char* timeText = end + 1;
-    errno = 0;
     const double parsedTime = std::strtod(timeText, &end);
-    if (end == timeText || errno == ERANGE || !std::isfinite(parsedTime)) return false;
+    if (end == timeText || !std::isfinite(parsedTime)) return false;
     level = static_cast<int>(parsedLevel);
     time = parsedTime;
     return true;

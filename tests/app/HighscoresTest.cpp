@@ -93,7 +93,7 @@ TEST_F(Highscores, LaterLineWinsAndOddLevelsStay) {
     EXPECT_EQ(highscores.size(), 13u);
 }
 
-TEST_F(Highscores, EveryFiniteTimeIsKeptAndOutOfRangeNumbersAreDropped) {
+TEST_F(Highscores, EveryFiniteTimeIsKeptAndOtherNumbersAreDropped) {
     std::string console = loadFrom(
         "99999999999999999999=1e400\n"  // level beyond int, infinite time
         "-99999999999999999999=5\n"
@@ -102,12 +102,13 @@ TEST_F(Highscores, EveryFiniteTimeIsKeptAndOutOfRangeNumbersAreDropped) {
         "2=inf\n"
         "3=0\n"                        // times of zero and below are times
         "4=-2\n"
-        "5=1e-400\n"                   // beyond a double's range
+        "5=1e-400\n"                   // too small for a double: 0, as scanf reads it
         "-2147483648=7\n"              // still an int: kept
         "12=8.5\n");
-    EXPECT_EQ(console, "Map 3: 0.000000\nMap 4: -2.000000\nMap -2147483648: 7.000000\nMap 12: 8.500000\n");
+    EXPECT_EQ(console,
+              "Map 3: 0.000000\nMap 4: -2.000000\nMap 5: 0.000000\nMap -2147483648: 7.000000\nMap 12: 8.500000\n");
     EXPECT_EQ(formatHighscores(),
-              "-2147483648=7\n1=50000\n2=50000\n3=0\n4=-2\n5=50000\n6=50000\n7=50000\n8=50000\n9=50000\n"
+              "-2147483648=7\n1=50000\n2=50000\n3=0\n4=-2\n5=0\n6=50000\n7=50000\n8=50000\n9=50000\n"
               "10=50000\n12=8.5\n");
 }
 
