@@ -5,7 +5,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
+
+#include "app/SafeFile.h"
 
 GameSettings gameSettings;
 
@@ -49,14 +51,9 @@ void applyConfigLine(GameSettings& settings, const std::string& line) {
 }
 
 bool fitWindowSize(GameSettings& settings, int maxWidth, int maxHeight) {
-    const GameSettings defaults;
-    auto fit = [](int size, int fallback, int limit) {
-        if (size < 1) size = fallback;
-        if (limit > 0 && size > limit) size = limit;
-        return size;
-    };
-    const int width = fit(settings.width, defaults.width, maxWidth);
-    const int height = fit(settings.height, defaults.height, maxHeight);
+    auto fit = [](int size, int limit) { return limit > 0 && size > limit ? limit : size; };
+    const int width = fit(settings.width, maxWidth);
+    const int height = fit(settings.height, maxHeight);
     const bool changed = width != settings.width || height != settings.height;
     settings.width = width;
     settings.height = height;
@@ -65,11 +62,12 @@ bool fitWindowSize(GameSettings& settings, int maxWidth, int maxHeight) {
 
 void readConfig(const std::string& path) {
     gameSettings = GameSettings{};
-    std::ifstream file(path);
-    if (!file) {
+    std::string text;
+    if (!readTextFile(path, text)) {
         std::printf("config.ini not found\n");
         return;
     }
+    std::istringstream file(text);
     std::string line;
     while (std::getline(file, line)) applyConfigLine(gameSettings, line);
     std::printf("WIDTH=%i\nHEIGHT=%i\nREFRESH_RATE=%i\nFULLSCREEN=%s\n", gameSettings.width,

@@ -15,7 +15,8 @@ struct GameSettings {
 extern GameSettings gameSettings;
 
 // Reads "config.ini" from the working directory into gameSettings and prints
-// the summary (or "config.ini not found").
+// the summary (or "config.ini not found", also for a path that is not a
+// regular file).
 void readConfig();
 void readConfig(const std::string& path);
 
@@ -23,7 +24,7 @@ void readConfig(const std::string& path);
 // change nothing.
 void applyConfigLine(GameSettings& settings, const std::string& line);
 
-// Keeps the window size within 1 .. maxWidth x 1 .. maxHeight (limits of 0 or
-// less are ignored): a size below 1 falls back to the default, one above the
-// limit is cut to it. True when the size changed.
+// Cuts a window size above maxWidth x maxHeight to it (limits of 0 or less
+// are ignored). A size below 1 stays: no window can have it, and start-up
+// fails on it before GLFW sees it. True when the size changed.
 bool fitWindowSize(GameSettings& settings, int maxWidth, int maxHeight);

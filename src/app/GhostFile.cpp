@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "app/SafeFile.h"
@@ -14,7 +14,7 @@
 namespace {
 
 // Larger than any valid file (an hour of samples is about 3 MB).
-constexpr std::streamoff MAX_FILE_BYTES = 8 << 20;
+constexpr std::uint64_t MAX_FILE_BYTES = 8 << 20;
 
 std::string systemError() { return std::strerror(errno); }
 
@@ -26,20 +26,10 @@ std::string ghostFilePath(const std::string& folder, int level) {
 
 bool readGhostFile(const std::string& folder, int level, GhostTrack& track, std::string& why) {
     const std::string path = ghostFilePath(folder, level);
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) {
-        why = "not found";
-        return false;
-    }
-    const std::streamoff size = file.tellg();
-    if (size < 0 || size > MAX_FILE_BYTES) {
-        why = size < 0 ? "unreadable" : "too large";
-        return false;
-    }
-    std::vector<unsigned char> bytes(static_cast<size_t>(size));
-    file.seekg(0);
-    if (!bytes.empty() && !file.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        why = "unreadable";
+    std::vector<unsigned char> bytes;
+    const FileRead result = readRegularFile(path, bytes, MAX_FILE_BYTES);
+    if (result != FileRead::Done) {
+        why = result == FileRead::CannotOpen && errno == ENOENT ? "not found" : fileReadError(result);
         return false;
     }
     GhostTrack read;

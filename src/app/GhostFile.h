@@ -8,7 +8,7 @@ class GhostTrack;
 // ghosts/levelN.ghost.
 std::string ghostFilePath(const std::string& folder, int level);
 // Reads `folder`'s file of `level`. False with the reason in `why` when it
-// is missing, unreadable, broken or of another level.
+// is missing, unreadable, not a regular file, broken or of another level.
 bool readGhostFile(const std::string& folder, int level, GhostTrack& track, std::string& why);
 // Writes the track's file through a temporary file and a rename, making the
 // folder when it is missing. False with the reason in `why`; an old file is

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "app/GameState.h"
@@ -19,8 +18,10 @@ const char* const HIGHSCORE_FILE = "highscores.ini";
 
 // Reads "level=time" the way sscanf("%i=%lf") does (blanks before either
 // number, decimal, 0x or 0-prefixed level; anything after the time ignored),
-// but keeps only a level that fits an int and a finite time above zero: any
-// other could never be beaten nor written back sensibly.
+// but keeps only a level that fits an int and a finite time: an infinite or
+// NaN time could not be written back as it was read. A time of zero or below
+// is a time like any other, and one too small for a double reads as scanf
+// reads it, as 0.
 bool parseHighscoreLine(const std::string& line, int& level, double& time) {
     const char* text = line.c_str();
     char* end = nullptr;
@@ -30,7 +31,7 @@ bool parseHighscoreLine(const std::string& line, int& level, double& time) {
     if (*end != '=') return false;
     const char* timeText = end + 1;
     const double parsedTime = std::strtod(timeText, &end);
-    if (end == timeText || !std::isfinite(parsedTime) || !(parsedTime > 0.0)) return false;
+    if (end == timeText || !std::isfinite(parsedTime)) return false;
     level = static_cast<int>(parsedLevel);
     time = parsedTime;
     return true;
@@ -45,11 +46,12 @@ void presetHighscores() {
 void loadHighscores() { loadHighscores(HIGHSCORE_FILE); }
 
 void loadHighscores(const std::string& path) {
-    std::ifstream file(path);
-    if (!file) {
+    std::string text;
+    if (!readTextFile(path, text)) {
         std::printf("highscore.ini not found\n");
         return;
     }
+    std::istringstream file(text);
     readHighscores(file);
 }
 

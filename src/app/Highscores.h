@@ -15,8 +15,8 @@ void presetHighscores();
 
 // Reads "highscores.ini" from the working directory (or `path`) into
 // highscores and prints each entry read. Lines that do not read as
-// "level=time", with a level that fits an int and a finite time above zero,
-// are skipped.
+// "level=time", with a level that fits an int and a finite time, are skipped.
+// A file that is not a regular one (a FIFO, say) counts as missing.
 void loadHighscores();
 void loadHighscores(const std::string& path);
 // The reading part of loadHighscores, from any stream.
@@ -27,7 +27,8 @@ void readHighscores(std::istream& in);
 // write never loses the stored times; the replacement keeps its permissions,
 // and a symbolic link stays and has its target written. Where no temporary
 // file can be made beside it (a read-only folder), the file is rewritten in
-// place. False (with a console line) on failure.
+// place. A file that may not be written stays as it is. False (with a console
+// line) on failure.
 bool saveHighscores();
 bool saveHighscores(const std::string& path);
 

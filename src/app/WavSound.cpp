@@ -3,12 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+
+#include "app/SafeFile.h"
 
 namespace {
 
 // The game's sounds are a few hundred kilobytes; anything this big is not one.
-constexpr std::size_t MAX_FILE_BYTES = 64u << 20;
+constexpr std::uint64_t MAX_FILE_BYTES = 64u << 20;
 
 uint32_t read32(const std::vector<unsigned char>& b, std::size_t at) {
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
@@ -116,14 +117,14 @@ WavSound parseWav(const std::vector<unsigned char>& bytes) {
 }
 
 WavSound readWav(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return failure(std::string("cannot be opened: ") + std::strerror(errno));
-    file.seekg(0, std::ios::end);
-    const std::streamoff length = file.tellg();
-    if (length < 0) return failure("cannot be read");
-    if (std::size_t(length) > MAX_FILE_BYTES) return failure(printed("is %llu bytes, too large for a sound", length));
-    file.seekg(0);
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(length));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), length)) return failure("cannot be read");
-    return parseWav(bytes);
+    std::vector<unsigned char> bytes;
+    std::uint64_t size = 0;
+    switch (readRegularFile(path, bytes, MAX_FILE_BYTES, &size)) {
+        case FileRead::Done: return parseWav(bytes);
+        case FileRead::CannotOpen: return failure(std::string("cannot be opened: ") + std::strerror(errno));
+        case FileRead::NotRegular: return failure("cannot be opened: not a regular file");
+        case FileRead::TooLarge: return failure(printed("is %llu bytes, too large for a sound", size));
+        case FileRead::CannotRead: break;
+    }
+    return failure("cannot be read");
 }

@@ -20,5 +20,6 @@ struct WavSound {
 // disagree, gives an error that says what is wrong.
 WavSound parseWav(const std::vector<unsigned char>& bytes);
 
-// The file at `path`; an unreadable file gives an error as well.
+// The file at `path`; an unreadable file, or one that is not a regular file,
+// gives an error as well.
 WavSound readWav(const std::string& path);

@@ -38,8 +38,13 @@ int main() {
     glfwWindowHint(GLFW_REFRESH_RATE, gameSettings.refreshRate);
 
     GLFWmonitor* monitor = gameSettings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    GLFWwindow* window = glfwCreateWindow(gameSettings.width, gameSettings.height,
-                                          "-----:::::Moorglide:::::-----", monitor, nullptr);
+    // No window has a side below 1; GLFW would assert on a negative one
+    // rather than refuse it.
+    const bool sizePossible = gameSettings.width >= 1 && gameSettings.height >= 1;
+    GLFWwindow* window = nullptr;
+    if (sizePossible)
+        window = glfwCreateWindow(gameSettings.width, gameSettings.height, "-----:::::Moorglide:::::-----", monitor,
+                                  nullptr);
     if (!window) {
         glfwTerminate();
         console::fail("Failed to open window");

@@ -6,6 +6,7 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <lodepng.h>
 
+#include "app/SafeFile.h"
 #include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"
@@ -67,11 +68,12 @@ bool snowflakeLoaded = false;
 // and leaves an empty picture.
 bool decodeSnowflake(std::vector<unsigned char>& pixels, unsigned& width, unsigned& height) {
     const char* path = "Textures/snowflake.png";
-    std::vector<unsigned char> image;
+    std::vector<unsigned char> file, image;
     width = 0;
     height = 0;
-    unsigned error = lodepng::decode(image, width, height, path, LCT_RGB, 8);
-    if (error != 0) {
+    const bool decoded =
+        readRegularFile(path, file) == FileRead::Done && lodepng::decode(image, width, height, file, LCT_RGB, 8) == 0;
+    if (!decoded) {
         std::printf("lodepng failed to load image: %s", path);
         // Whatever the decoder left is not a picture to trust.
         width = 0;
@@ -80,7 +82,7 @@ bool decodeSnowflake(std::vector<unsigned char>& pixels, unsigned& width, unsign
     }
     pixels.assign(static_cast<size_t>(width) * height * 3, 0);
     if (!pixels.empty()) std::memcpy(pixels.data(), image.data(), pixels.size());
-    return error == 0;
+    return decoded;
 }
 
 // Uploads the picture into the texture bound on the active unit, stored as

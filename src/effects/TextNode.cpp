@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/Console.h"
+#include "app/SafeFile.h"
 #include "effects/DdsTexture.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
@@ -39,7 +40,7 @@ TextNode::TextNode() {
     TextResources previous = textResources;
     TextResources fresh;
 
-    FILE* file = std::fopen(fontFile, "rb");
+    FILE* file = openRegularFile(fontFile);
     if (!file) {
         std::printf("%s could not be opened. Are you in the right directory ? Don't forget to read the FAQ !\n",
                     fontFile);

@@ -8,6 +8,7 @@
 #include <assimp/scene.h>
 
 #include "app/RenderSettings.h"
+#include "app/SafeFile.h"
 #include "render/ImportReport.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
@@ -224,6 +225,14 @@ GeometryNode* createCubeNode() {
 }
 
 GeometryNode* importGeometryNode(const std::string& path, ImportReport* report) {
+    // The importer would wait for ever on a FIFO; only a regular file goes
+    // in. A missing one is left to the importer to report.
+    FileRead failure = FileRead::Done;
+    if (std::FILE* file = openRegularFile(path, &failure)) std::fclose(file);
+    if (failure == FileRead::NotRegular) {
+        printf("Error loading mesh %s: %s\n", path.c_str(), fileReadError(failure).c_str());
+        return nullptr;
+    }
     const aiScene* scene = aiImportFile(path.c_str(), MESH_IMPORT_FLAGS);
     if (!scene) {
         printf("Error loading mesh %s: %s\n", path.c_str(), aiGetErrorString());

@@ -9,6 +9,7 @@
 #include <lodepng.h>
 
 #include "app/RenderSettings.h"
+#include "app/SafeFile.h"
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
 #include "render/RenderResources.h"
@@ -43,11 +44,15 @@ GLuint uploadPngTexture(const std::string& fileName) {
     std::vector<unsigned char> file;
     std::vector<unsigned char> image;
     unsigned width = 0, height = 0;
-    unsigned error = lodepng::load_file(file, diskPath(fileName));
-    if (!error) error = lodepng::decode(image, width, height, file, LCT_RGBA, 8);
-    if (error) {
+    std::string why;
+    const FileRead read = readRegularFile(diskPath(fileName), file);
+    if (read != FileRead::Done)
+        why = fileReadError(read);
+    else if (unsigned error = lodepng::decode(image, width, height, file, LCT_RGBA, 8))
+        why = lodepng_error_text(error);
+    if (!why.empty()) {
         printf("lodepng failed to load image: %s", fileName.c_str());
-        printf(" (%s)\n", lodepng_error_text(error));
+        printf(" (%s)\n", why.c_str());
         image.clear();
         width = height = 0;
     }

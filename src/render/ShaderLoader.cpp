@@ -1,12 +1,12 @@
 #include "render/ShaderLoader.h"
 
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <vector>
 
 #include "app/Console.h"
+#include "app/SafeFile.h"
 
 namespace {
 
@@ -32,8 +32,9 @@ std::vector<char> programLog(GLuint program) { return infoLog(program, glGetProg
 
 // The text loader's way of reading: every line is preceded by a line break.
 bool readLines(const std::string& path, std::string& source) {
-    std::ifstream file(path);
-    if (!file) return false;
+    std::string text;
+    if (!readTextFile(path, text)) return false;
+    std::istringstream file(text);
     std::string line;
     while (std::getline(file, line)) source += "\n" + line;
     return true;
@@ -82,14 +83,7 @@ GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPa
 
 }  // namespace
 
-bool readShaderSource(const std::string& path, std::string& source) {
-    std::ifstream file(path);
-    if (!file) return false;
-    std::ostringstream text;
-    text << file.rdbuf();
-    source = text.str();
-    return true;
-}
+bool readShaderSource(const std::string& path, std::string& source) { return readTextFile(path, source); }
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include <lodepng.h>
 
 #include "app/GameState.h"
+#include "app/SafeFile.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
@@ -37,8 +38,9 @@ T* copyToArray(const std::vector<T>& values) {
     return array;
 }
 
+// Only a regular file counts: a FIFO named like a light map would block.
 bool fileReadable(const std::string& name) {
-    FILE* file = std::fopen(name.c_str(), "rb");
+    FILE* file = openRegularFile(name);
     if (!file) return false;
     std::fclose(file);
     return true;
@@ -48,9 +50,9 @@ bool fileReadable(const std::string& name) {
 // black ground. Once cached, the file decoded before.
 bool lightMapUsable(const std::string& name) {
     if (textureCache.count(name)) return true;
-    std::vector<unsigned char> image;
+    std::vector<unsigned char> file, image;
     unsigned width = 0, height = 0;
-    return lodepng::decode(image, width, height, name, LCT_RGBA, 8) == 0;
+    return readRegularFile(name, file) == FileRead::Done && lodepng::decode(image, width, height, file, LCT_RGBA, 8) == 0;
 }
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,

@@ -5,13 +5,15 @@
 
 #include <lodepng.h>
 
+#include "app/SafeFile.h"
+
 bool LevelMap::load(const std::string& path)
 {
     clear();
     std::vector<unsigned char> file;
-    unsigned status = lodepng::load_file(file, path);
-    if (status != 0) {
-        errorText = path + ": cannot be read (" + lodepng_error_text(status) + ")";
+    const FileRead status = readRegularFile(path, file);
+    if (status != FileRead::Done) {
+        errorText = path + ": cannot be read (" + fileReadError(status) + ")";
         return false;
     }
     return decode(file, path);

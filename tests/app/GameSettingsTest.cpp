@@ -1,9 +1,13 @@
 #include "app/GameSettings.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <tuple>
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
 #include "support/GlContext.h"
 #include "support/ProcessState.h"
 
@@ -35,6 +39,22 @@ TEST(GameSettings, MissingFileGivesDefaultsAndOneLine) {
     readConfig("/nonexistent/config.ini");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "config.ini not found\n");
     EXPECT_EQ(window(gameSettings), std::make_tuple(800, 600, 60, false));
+}
+
+TEST(GameSettings, ANonRegularFileIsNotFound) {
+    ProcessState state;
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("config.ini").c_str(), 0644), 0);
+    ASSERT_EQ(mkdir(dir.file("folder").c_str(), 0755), 0);
+    // With no writer at the other end, opening the FIFO would wait for ever.
+    ChildResult run = runInChild([&] {
+        alarm(60);
+        readConfig(dir.file("config.ini"));
+        readConfig(dir.file("folder"));
+        _exit(0);
+    });
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "config.ini not found\nconfig.ini not found\n");
 }
 
 TEST(GameSettings, FullFileAndSummary) {
@@ -100,16 +120,17 @@ TEST(GameSettings, WindowSizeFitsTheLimits) {
     GameSettings s;
     EXPECT_FALSE(fitWindowSize(s, 1280, 1024));
     EXPECT_EQ(s.width, 800);
-    // Below 1: the default; above the limit: the limit; no limit: as asked.
+    // Above the limit: the limit; no limit: as asked; below 1: as asked, for
+    // start-up to refuse.
     s.width = -5;
     s.height = 100000;
     EXPECT_TRUE(fitWindowSize(s, 1280, 1024));
-    EXPECT_EQ(s.width, 800);
+    EXPECT_EQ(s.width, -5);
     EXPECT_EQ(s.height, 1024);
     s.width = 0;
     s.height = 5000;
-    EXPECT_TRUE(fitWindowSize(s, 0, 0));
-    EXPECT_EQ(s.width, 800);
+    EXPECT_FALSE(fitWindowSize(s, 0, 0));
+    EXPECT_EQ(s.width, 0);
     EXPECT_EQ(s.height, 5000);
     s.width = 20000;
     EXPECT_TRUE(fitWindowSize(s, 640, 480));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
 #include "support/GhostPoses.h"
 
 namespace {
@@ -37,11 +38,26 @@ TEST(GhostFile, IsWrittenIntoANewFolderAndReadBackForItsLevelOnly) {
     EXPECT_FALSE(readGhostFile(folder, 4, read, why));
     EXPECT_EQ(why, "not found");
 
+    // What is not a regular file says so; a FIFO is never waited on.
+    ASSERT_EQ(mkdir((folder + "/level6.ghost").c_str(), 0755), 0);
+    EXPECT_FALSE(readGhostFile(folder, 6, read, why));
+    EXPECT_EQ(why, "not a regular file");
+    ASSERT_EQ(mkfifo((folder + "/level7.ghost").c_str(), 0644), 0);
+    ChildResult fifo = runInChild([&] {
+        alarm(60);
+        std::string reason;
+        GhostTrack ignored;
+        _exit(!readGhostFile(folder, 7, ignored, reason) && reason == "not a regular file" ? 0 : 1);
+    });
+    EXPECT_EQ(fifo.exitCode, 0) << fifo.output;
+
     // A folder that cannot be made: the reason names it.
     EXPECT_FALSE(writeGhostFile(folder + "/level5.ghost/sub", track, why));
     EXPECT_NE(why.find("cannot make"), std::string::npos) << why;
 
     std::remove((folder + "/level5.ghost").c_str());
+    rmdir((folder + "/level6.ghost").c_str());
+    std::remove((folder + "/level7.ghost").c_str());
     rmdir(folder.c_str());
     rmdir(scratch);
 }

@@ -93,20 +93,23 @@ TEST_F(Highscores, LaterLineWinsAndOddLevelsStay) {
     EXPECT_EQ(highscores.size(), 13u);
 }
 
-TEST_F(Highscores, OutOfRangeNumbersAreDroppedAndNeverWrittenBack) {
+TEST_F(Highscores, EveryFiniteTimeIsKeptAndOtherNumbersAreDropped) {
     std::string console = loadFrom(
         "99999999999999999999=1e400\n"  // level beyond int, infinite time
         "-99999999999999999999=5\n"
         "2147483648=5\n"
         "1=-1e400\n"                   // an unbeatable -inf
         "2=inf\n"
-        "3=0\n"
+        "3=0\n"                        // times of zero and below are times
         "4=-2\n"
-        "5=1e-400\n"                   // underflows to zero
+        "5=1e-400\n"                   // too small for a double: 0, as scanf reads it
         "-2147483648=7\n"              // still an int: kept
         "12=8.5\n");
-    EXPECT_EQ(console, "Map -2147483648: 7.000000\nMap 12: 8.500000\n");
-    EXPECT_EQ(formatHighscores(), std::string("-2147483648=7\n") + FIRST_RUN_FILE + "12=8.5\n");
+    EXPECT_EQ(console,
+              "Map 3: 0.000000\nMap 4: -2.000000\nMap 5: 0.000000\nMap -2147483648: 7.000000\nMap 12: 8.500000\n");
+    EXPECT_EQ(formatHighscores(),
+              "-2147483648=7\n1=50000\n2=50000\n3=0\n4=-2\n5=0\n6=50000\n7=50000\n8=50000\n9=50000\n"
+              "10=50000\n12=8.5\n");
 }
 
 TEST_F(Highscores, MissingFileKeepsPresetAndSaysSo) {
@@ -207,27 +210,60 @@ TEST_F(Highscores, MissingFolderFails) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
 }
 
+TEST_F(Highscores, AFileThatMayNotBeWrittenStaysAsItIs) {
+    TempDir dir;
+    dir.write("highscores.ini", "1=12.5\n");
+    // No write permission for anyone: the player's lock, kept even by root.
+    ASSERT_EQ(chmod(dir.file("highscores.ini").c_str(), 0444), 0);
+    highscores[1] = 11.0;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
+    EXPECT_EQ(readFile(dir.file("highscores.ini")), "1=12.5\n");
+    struct stat info;
+    ASSERT_EQ(stat(dir.file("highscores.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0444u);
+    EXPECT_NE(access(dir.file("highscores.ini.tmp").c_str(), F_OK), 0);
+}
+
 TEST_F(Highscores, ReadOnlyFolder) {
     TempDir dir;
     dir.write("highscores.ini", "1=12.5\n");
     ASSERT_EQ(chmod(dir.path().c_str(), 0555), 0);
-    // Permissions do not bind root: the write is tried as an ordinary user.
-    auto saveAsNobody = [&] {
+    // Root may make files in any folder: it writes as an ordinary user, so
+    // that no temporary file can be made there in either case.
+    auto saveAsUser = [&] {
         return runInChild([&] {
             if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(20);
             highscores[1] = 11.0;
             _exit(saveHighscores(dir.file("highscores.ini")) ? 10 : 0);
         });
     };
-    // A file nobody else may write stays as it was.
-    ChildResult locked = saveAsNobody();
+    ASSERT_EQ(chmod(dir.file("highscores.ini").c_str(), 0444), 0);
+    ChildResult locked = saveAsUser();
     EXPECT_EQ(locked.exitCode, 0) << locked.output;
-    EXPECT_NE(locked.output.find("highscore.ini could not be written"), std::string::npos) << locked.output;
+    EXPECT_TRUE(printed(locked, "highscore.ini could not be written"));
     EXPECT_EQ(readFile(dir.file("highscores.ini")), "1=12.5\n");
-    // A writable file in the read-only folder gets the new time.
+    // A file the writer may write, in the read-only folder, gets the new time.
     ASSERT_EQ(chmod(dir.file("highscores.ini").c_str(), 0666), 0);
-    ChildResult writable = saveAsNobody();
+    ChildResult writable = saveAsUser();
     chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(writable.exitCode, 10) << writable.output;
     EXPECT_EQ(readFile(dir.file("highscores.ini")).substr(0, 5), "1=11\n");
+}
+
+TEST_F(Highscores, AFifoReadsAsMissingAndIsLeftAlone) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("highscores.ini").c_str(), 0644), 0);
+    // With no writer at the other end, opening it would wait for ever.
+    ChildResult run = runInChild([&] {
+        alarm(60);
+        loadHighscores(dir.file("highscores.ini"));
+        _exit(saveHighscores(dir.file("highscores.ini")) ? 10 : 0);
+    });
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "highscore.ini not found\nhighscore.ini could not be written\n");
+    struct stat info;
+    ASSERT_EQ(lstat(dir.file("highscores.ini").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }

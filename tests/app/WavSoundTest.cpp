@@ -1,11 +1,18 @@
 #include "app/WavSound.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "support/ChildProcess.h"
+#include "support/GlContext.h"
 
 namespace {
 
@@ -144,6 +151,22 @@ TEST(WavSound, OnlyIntegerPcmIsAccepted) {
     extensibleFloat.extensible = true;
     extensibleFloat.subFormat = 3;
     EXPECT_NE(errorOf(extensibleFloat.bytes()), "");
+}
+
+TEST(WavSound, OnlyARegularFileIsRead) {
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("fifo.wav").c_str(), 0644), 0);
+    ASSERT_EQ(mkdir(dir.file("folder.wav").c_str(), 0755), 0);
+    // With no writer at the other end, opening the FIFO would wait for ever.
+    ChildResult run = runInChild([&] {
+        alarm(60);
+        std::printf("%s\n%s\n", readWav(dir.file("fifo.wav")).error.c_str(),
+                    readWav(dir.file("folder.wav")).error.c_str());
+        _exit(0);
+    });
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "cannot be opened: not a regular file\ncannot be opened: not a regular file\n");
+    EXPECT_NE(readWav(dir.file("missing.wav")).error.find("cannot be opened"), std::string::npos);
 }
 
 TEST(WavSound, ShippedSoundsAreMonoAndTheirLoopsAreSeamless) {

