@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Remakes docs/moorglide-ghost.png: level 1 in flight with the ghost of an
-# earlier run ahead and the flight gauge above the time line, taken from the
+# earlier run ahead and the flight gauge under the level line, taken from the
 # real game in a private X server. The earlier run is the figure left alone
 # to glide to the finish, so this takes a few minutes. Needs the game built.
 set -eu

@@ -9,9 +9,10 @@
 FlightGauge FlightGauge::read(PlayerNode& player, Node* terrain, const CollisionRegistry& grid) {
     FlightGauge gauge;
     const glm::vec4 local = player.poseIn(terrain)[3];
-    const float boost = PlayerNode::lowFlightBoost(local.y);
+    // A stopped figure (crashed, or past the finish) does not move at all,
+    // so low as it may lie, no boost drives it.
+    const float boost = player.stopped ? 0.0f : PlayerNode::lowFlightBoost(local.y);
     gauge.boost = boost > 0.0f;
-    // A stopped figure (crashed, or past the finish) does not move at all.
     gauge.speed = player.stopped ? 0.0f : player.speed + boost;
     float ground = 0.0f;
     gauge.overGround = grid.heightAt(local.x, local.z, ground);

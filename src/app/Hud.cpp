@@ -11,7 +11,7 @@
 #include "app/Highscores.h"
 #include "effects/TextNode.h"
 
-Hud::Hud(bool withTextNodes) {
+Hud::Hud(bool withTextNodes) : drawing(withTextNodes) {
     if (withTextNodes) {
         for (TextNode*& node : nodes) node = new TextNode();
     }
@@ -32,9 +32,10 @@ Hud::Hud(bool withTextNodes) {
     place(BEST_TIME, int(w / 12), below(6), 20);
     place(NEXT, int(w / 12), below(7), 20);
     place(RESTART, int(w / 12), below(8), 20);
-    // Just above the time line, also when F2 lifts it to y 40, and below the
-    // lowest hint (y 110).
-    place(GAUGE, 10, 72, 20);
+    // Under the level line: the end-of-level lines reach up to y 430 in a
+    // window 1200 high and come down to y 47 in one 200 high, so only the
+    // top of the screen stays clear of them at every height.
+    place(GAUGE, 10, 520, 20);
     // Centred, just above the hints (whose top line ends at y 300).
     place(PAUSED, 280, 320, 40);
     std::snprintf(lines[PAUSED].buffer, sizeof lines[PAUSED].buffer, "Paused");
@@ -135,8 +136,12 @@ bool Hud::wasDrawn(Line line) const {
 
 void Hud::draw(Line line) {
     drawnLines.push_back(line);
+    if (!drawing) return;
+    if (line >= NODE_LINES) {
+        drawText(lines[line].text, lines[line].x, lines[line].y, lines[line].size);
+        return;
+    }
     TextNode* node = nodes[line];
-    if (!node) return;
     node->text = lines[line].text;
     node->x = lines[line].x;
     node->y = lines[line].y;

@@ -18,6 +18,10 @@ public:
         GAUGE, PAUSED,
         LINE_COUNT
     };
+    // The lines before GAUGE are text nodes of their own; the gauge and
+    // "Paused" are drawn with the nodes' shared font and program, so the
+    // game builds no more text nodes than it always has.
+    static constexpr int NODE_LINES = GAUGE;
 
     // With `withTextNodes` false nothing is drawn (no GL needed); the lines
     // are still formatted and every draw is recorded in drawnLines.
@@ -70,5 +74,6 @@ private:
 
     TextLine lines[LINE_COUNT];
     bool statusShown = false;
-    TextNode* nodes[LINE_COUNT] = {};
+    bool drawing;
+    TextNode* nodes[NODE_LINES] = {};
 };

@@ -20,7 +20,7 @@ public:
     bool transparency = true;
     bool frustumCulling = true;
     // The terrain's whole grid everywhere, instead of detail that falls with
-    // distance (F7).
+    // distance (F10).
     bool fullTerrainDetail = false;
 
     // The single record, made with the defaults on first use.

@@ -80,14 +80,14 @@ void handleToggleKeys(GLFWwindow* window) {
         printTextureQuality();
     }
     toggleOnPress(window, GLFW_KEY_F6, gameState.motionBlur, "Motionblur enabled", "Motionblur disabled");
-    if (toggleOnPress(window, GLFW_KEY_F7, settings.fullTerrainDetail, "Terrain detail: full",
+    toggleOnPress(window, GLFW_KEY_F8, settings.frustumCulling, "Frustrum-Culling enabled",
+                  "Frustrum-Culling disabled");
+    toggleOnPress(window, GLFW_KEY_F9, settings.transparency, "Transparency enabled", "Transparency disabled");
+    if (toggleOnPress(window, GLFW_KEY_F10, settings.fullTerrainDetail, "Terrain detail: full",
                       "Terrain detail: adaptive")) {
         std::printf("%s\n", gameState.statusMessage);
         std::fflush(stdout);
     }
-    toggleOnPress(window, GLFW_KEY_F8, settings.frustumCulling, "Frustrum-Culling enabled",
-                  "Frustrum-Culling disabled");
-    toggleOnPress(window, GLFW_KEY_F9, settings.transparency, "Transparency enabled", "Transparency disabled");
     if (toggleOnPress(window, GLFW_KEY_M, gameState.soundMuted, "Sound muted", "Sound on")) {
         std::printf("%s\n", gameState.soundMuted ? "Sound muted" : "Sound unmuted");
         std::fflush(stdout);

@@ -5,9 +5,9 @@ class PlayerNode;
 
 // Once per pass: polls the player's joysticks for their buttons, then the
 // function keys (F2 frame rate, F3 wireframe, F4 texture sampling, F5
-// mip-mapping, F6 motion blur, F7 full terrain detail, F8 frustum culling, F9
-// transparency), ENTER or Joy2 to restart the level, C to step the camera
-// distance and M to mute the sound.
+// mip-mapping, F6 motion blur, F8 frustum culling, F9 transparency, F10 full
+// terrain detail; F7 does nothing), ENTER or Joy2 to restart the level, C to
+// step the camera distance and M to mute the sound.
 void handleSettingKeys(GLFWwindow* window);
 
 // N, F and L (day/night, fog, the player's headlight), once per frame.

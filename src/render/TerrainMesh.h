@@ -9,7 +9,7 @@
 
 // The terrain's mesh: the full grid in its buffers, drawn in patches whose
 // detail falls with distance (see TerrainLod) unless full detail is chosen
-// (F7), which draws the whole grid as an ordinary tiled mesh. Patches go to GL
+// (F10), which draws the whole grid as an ordinary tiled mesh. Patches go to GL
 // nearest first, grouped by the lights that can reach them and by whether snow
 // can lie on them, and each group is shaded by a variant of the terrain
 // program made for its number of lamps, for fog on or off and for ground with

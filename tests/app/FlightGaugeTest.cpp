@@ -1,5 +1,6 @@
 #include "app/FlightGauge.h"
 
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,14 @@ TEST(FlightGauge, ReadsInTheTerrainsSpaceOverTheGroundUnderTheFigure) {
     EXPECT_TRUE(low.boost);
     EXPECT_TRUE(low.overGround);
     EXPECT_FLOAT_EQ(low.height, 10.0f);
+
+    // Crashed down there: nothing moves it, so no boost either.
+    player.stopped = true;
+    FlightGauge crashed = FlightGauge::read(player, &terrain, grid);
+    EXPECT_EQ(crashed.speed, 0.0f);
+    EXPECT_FALSE(crashed.boost);
+    EXPECT_EQ(crashed.text().find("BOOST"), std::string::npos);
+    player.stopped = false;
 
     player.setPosition(glm::vec3(0.0f, 0.0f, 5000.0f));  // altitude 100, off the grid
     player.forgetWorldMatrices();

@@ -179,6 +179,33 @@ TEST_F(HudTest, EndOfLevelLinesFollowTheWindowSize) {
     EXPECT_GT(huge.y(Hud::RESTART), 0);
 }
 
+TEST_F(HudTest, GaugeStaysClearOfTheOtherLinesAtEveryHeight) {
+    // The gauge's widest text against every line it can share a frame with.
+    auto overlaps = [](const Hud& hud, Line a, size_t aChars, Line b) {
+        const size_t bChars = std::string(hud.text(b)).size();
+        return hud.x(a) < hud.x(b) + int(bChars) * hud.size(b) && hud.x(b) < hud.x(a) + int(aChars) * hud.size(a) &&
+               hud.y(a) < hud.y(b) + hud.size(b) && hud.y(b) < hud.y(a) + hud.size(a);
+    };
+    const size_t gaugeChars = std::string("Speed:999  Height:9999  BOOST").size();
+    gameState.levelNumber = 10;
+    gameState.showFps = true;  // the time line at its highest
+    for (int height = 200; height <= 1200; ++height) {
+        gameSettings.height = height;
+        Hud hud(false);
+        hud.setUp();
+        hud.setTimeText();
+        hud.setFpsText(100, 0.01);
+        std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Frustrum-Culling disabled");
+        hud.drawFinished(50000.0);
+        hud.drawBestTime(50000.0);
+        hud.drawNext(true, true);
+        hud.drawRestart(true);
+        for (int line = 0; line < Hud::GAUGE; ++line) {
+            ASSERT_FALSE(overlaps(hud, Hud::GAUGE, gaugeChars, Line(line))) << height << " " << hud.text(Line(line));
+        }
+    }
+}
+
 TEST_F(HudTest, EndOfLevelTexts) {
     Hud hud(false);
     hud.drawFinished(42.12345);

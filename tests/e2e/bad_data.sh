@@ -1,5 +1,6 @@
 # Unusable game data ends the game in order: a message naming the file and a
-# non-zero exit code, never a crash or a hang.
+# non-zero exit code, never a crash or a hang; missing text files are only
+# reported.
 source "$(dirname "$0")/lib.bash" "$@"
 
 run_to_end() {
@@ -71,4 +72,21 @@ done
 press Escape
 wait_exit 30
 [ "$EXIT_CODE" = 0 ] || fail "FIFO data: exit code $EXIT_CODE"
+
+# A missing font or text vertex shader is reported once per text line, 13
+# times in all, and the game plays on without them.
+for missing in "Holstein.DDS:Holstein.DDS could not be opened. Are you" \
+               "Shaders/TextVertexShader.vertexshader:Impossible to open Shaders/TextVertexShader.vertexshader. Are you"; do
+    file=${missing%%:*}
+    message=${missing#*:}
+    fresh_data
+    rm "$WORK/game/$file"
+    start_game
+    wait_console "^FPS: " 120
+    press Escape
+    wait_exit 120
+    [ "$EXIT_CODE" = 0 ] || fail "missing $file: exit code $EXIT_CODE"
+    count=$(grep -cF "$message" "$WORK/game/console.log")
+    [ "$count" = 13 ] || fail "missing $file: reported $count times, not 13"
+done
 echo "bad_data: ok"

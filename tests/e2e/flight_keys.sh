@@ -1,5 +1,5 @@
 # Flying keys on the real game: W changes the view, N brings the night,
-# F the fog, L the headlight, F7 the terrain's detail.
+# F the fog, L the headlight, F10 the terrain's detail.
 source "$(dirname "$0")/lib.bash" "$@"
 source "$(dirname "$0")/race_lib.bash"
 
@@ -34,11 +34,14 @@ wait_console "^Fog toggled$"
 tap l
 wait_console "^Spotlight toggled$"
 
-# F7: the terrain's full grid and back to detail that falls with distance.
+# F10: the terrain's full grid and back to detail that falls with distance.
+# F7 first: it does nothing, so F10's is the only terrain line.
 tap F7
+tap F10
 wait_console "^Terrain detail: full$"
-tap F7
+tap F10
 wait_console "^Terrain detail: adaptive$"
+[ "$(grep -c "^Terrain detail: " "$WORK/game/console.log")" = 2 ] || fail "F7 changed the terrain detail"
 
 # N again: back to day.
 tap n

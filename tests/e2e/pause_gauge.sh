@@ -5,7 +5,7 @@ source "$(dirname "$0")/race_lib.bash"
 
 TIME=700x30+0+560      # the time line at y 10, size 30
 PAUSED=240x40+280+240  # "Paused", size 40, in the middle above the hints
-GAUGE=560x20+0+508     # the flight gauge at y 72, size 20
+GAUGE=560x20+0+60      # the flight gauge at y 520, size 20
 
 # Pictures $1_a and $1_b two seconds apart: the time line stands still
 # ("moved $2" if not) and "Paused" shows ("no Paused $3" if not).

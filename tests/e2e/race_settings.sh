@@ -14,7 +14,7 @@ wait_frames 3
 # colour, so the band is almost all one colour; F3 again brings it back.
 restart_run
 shot solid
-read -r r g b <<< "$(convert "$WORK/solid.png" -crop 800x20+0+60 +repage -resize 1x1! -format "%[fx:r] %[fx:g] %[fx:b]" info:)"
+read -r r g b <<< "$(convert "$WORK/solid.png" -crop 200x20+600+60 +repage -resize 1x1! -format "%[fx:r] %[fx:g] %[fx:b]" info:)"
 solid_share=$(colour_share solid "$BAND" "$r" "$g" "$b")
 tap F3
 shot wire

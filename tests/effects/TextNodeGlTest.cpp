@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/GameState.h"
+#include "app/Hud.h"
 #include "support/ChildProcess.h"
 #include "support/GlContext.h"
 
@@ -250,6 +252,32 @@ TEST(TextNodeFont, MissingFontIsReportedAndTheGameGoesOn) {
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_TRUE(printed(result, "Holstein.DDS could not be opened. Are you in the right directory ? Don't forget to "
                                 "read the FAQ !\n"));
+}
+
+// How often `text` stands in what a child printed.
+int timesPrinted(const ChildResult& result, const std::string& text) {
+    int count = 0;
+    for (size_t at = result.output.find(text); at != std::string::npos; at = result.output.find(text, at + 1)) ++count;
+    return count;
+}
+
+TEST(TextNodeFont, TheHudReportsMissingTextFilesOncePerTextLine) {
+    TempDir dir;
+    copyDataTo(dir.path());
+    std::filesystem::remove(dir.file("Holstein.DDS"));
+    std::filesystem::remove(dir.file("Shaders/TextVertexShader.vertexshader"));
+    ChildResult result = runWithContextIn(dir.path(), [&] {
+        Hud hud;
+        hud.setUp();
+        gameState.paused = true;
+        hud.drawTexts();
+        hud.drawGaugeAndPause();
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(timesPrinted(result, "Holstein.DDS could not be opened."), 13) << result.output;
+    EXPECT_EQ(timesPrinted(result, "Impossible to open Shaders/TextVertexShader.vertexshader. Are you in the right "
+                                   "directory ? Don't forget to read the FAQ !\n"),
+              13);
 }
 
 TEST(TextNodeFont, DamagedFontIsNamedAndGivesNoTexture) {
