@@ -49,8 +49,14 @@ bool loadRaw(const uint8_t* data, size_t size, LevelMap& map) {
     std::vector<uint8_t> rgb;
     if (fits) {
         rgb.resize(size_t(width) * height * 3, 0);
-        if (size > 4)
-            for (size_t k = 0; k < rgb.size(); ++k) rgb[k] = data[4 + k % (size - 4)];
+        // The pattern, then the filled part doubled until the map is full.
+        size_t filled = std::min(size > 4 ? size - 4 : 0, rgb.size());
+        std::copy(data + 4, data + 4 + filled, rgb.begin());
+        while (filled > 0 && filled < rgb.size()) {
+            const size_t more = std::min(filled, rgb.size() - filled);
+            std::copy(rgb.begin(), rgb.begin() + more, rgb.begin() + filled);
+            filled += more;
+        }
     }
     const bool loaded = map.assign(width, height, std::move(rgb));
     FUZZ_CHECK(loaded == fits);
