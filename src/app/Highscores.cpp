@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/SafeFile.h"
 
 std::map<int, double> highscores;

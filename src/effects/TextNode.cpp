@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Console.h"
+#include "core/Console.h"
 #include "effects/DdsTexture.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"

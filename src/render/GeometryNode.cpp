@@ -7,7 +7,7 @@
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"
 #include "scene/CameraNode.h"

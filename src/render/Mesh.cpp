@@ -8,7 +8,7 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <lodepng.h>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
 #include "render/RenderResources.h"

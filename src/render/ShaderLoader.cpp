@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "app/Console.h"
+#include "core/Console.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 
 #include <lodepng.h>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
 #include "render/PlainTexture.h"
 #include "render/PostProcessing.h"
 #include "render/ShaderLoader.h"
-#include "render/TerrainMesh.h"
+#include "world/TerrainMesh.h"
 #include "world/LevelMap.h"
 #include "world/LevelObjects.h"
 #include "world/TerrainGrid.h"

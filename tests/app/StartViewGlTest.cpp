@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "support/GameGlTest.h"
 
 // The first frame of a level as the player sees it, HUD included, against a
