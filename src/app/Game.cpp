@@ -6,14 +6,14 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 #include "app/FlightGauge.h"
-#include "app/GameSettings.h"
-#include "app/GameState.h"
+#include "core/GameSettings.h"
+#include "core/GameState.h"
 #include "app/Ghosts.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
-#include "app/Input.h"
+#include "core/Input.h"
 #include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
 #include "app/SoundCues.h"

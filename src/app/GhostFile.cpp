@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/SafeFile.h"
+#include "core/SafeFile.h"
 #include "player/GhostTrack.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/GhostFile.h"
 #include "player/GhostNode.h"
 #include "player/PlayerNode.h"

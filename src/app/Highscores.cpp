@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/GameState.h"
-#include "app/SafeFile.h"
+#include "core/GameState.h"
+#include "core/SafeFile.h"
 
 std::map<int, double> highscores;
 

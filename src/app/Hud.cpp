@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/GameSettings.h"
-#include "app/GameState.h"
+#include "core/GameSettings.h"
+#include "core/GameState.h"
 #include "app/Highscores.h"
 #include "effects/TextNode.h"
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/Audio.h"
-#include "app/GameState.h"
+#include "core/Audio.h"
+#include "core/GameState.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "player/PlayerNode.h"

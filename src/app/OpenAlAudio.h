@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 
 struct WavSound;
 

@@ -2,8 +2,8 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/GameState.h"
-#include "app/Input.h"
+#include "core/GameState.h"
+#include "core/Input.h"
 #include "app/StepClock.h"
 
 void PauseControl::readInput(GLFWwindow* window) {

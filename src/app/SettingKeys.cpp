@@ -5,12 +5,12 @@
 
 #include <cstdio>
 
-#include "app/Audio.h"
-#include "app/Gamepad.h"
-#include "app/GameState.h"
-#include "app/Input.h"
+#include "core/Audio.h"
+#include "core/Gamepad.h"
+#include "core/GameState.h"
+#include "core/Input.h"
 #include "app/LevelFlow.h"
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/LightNode.h"

@@ -1,6 +1,6 @@
 #include "app/SoundCues.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "player/PlayerNode.h"
 
 FlightSound currentFlightSound() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 
 // The figure's sound in this frame, read from gameState.player after the
 // frame's steps: speed, boost, flapping (Space in this frame's controls) and

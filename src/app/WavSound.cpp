@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/SafeFile.h"
+#include "core/SafeFile.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 
 // How the wind loop plays in one frame.
 struct WindSetting {

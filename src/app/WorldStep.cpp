@@ -1,6 +1,6 @@
 #include "app/WorldStep.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/LevelFlow.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"

@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/Console.h"
+#include "core/Console.h"
 #include "app/Game.h"
-#include "app/GameSettings.h"
+#include "app/GlfwInput.h"
+#include "core/GameSettings.h"
 #include "app/OpenAlAudio.h"
 
 int main() {
@@ -21,6 +22,9 @@ int main() {
     OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
 
     if (!glfwInit()) console::fail("Failed to init glfw");
+    // The keys and joysticks are read through GLFW from here on.
+    static GlfwInput devices;
+    Input::useDevices(&devices);
 
     // A window larger than the screen is cut to it; the default size opens on
     // any screen, as it always has.

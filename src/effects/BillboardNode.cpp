@@ -6,7 +6,7 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <lodepng.h>
 
-#include "app/SafeFile.h"
+#include "core/SafeFile.h"
 #include "render/RenderResources.h"
 #include "render/SamplingState.h"
 #include "scene/CameraNode.h"

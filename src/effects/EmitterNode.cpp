@@ -5,7 +5,7 @@
 
 #include <glm/gtc/type_ptr.hpp>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/Mesh.h"
 #include "render/RenderResources.h"
 #include "render/SamplingState.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Console.h"
-#include "app/SafeFile.h"
+#include "core/Console.h"
+#include "core/SafeFile.h"
 #include "effects/DdsTexture.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"

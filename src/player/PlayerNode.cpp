@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
-#include "app/Audio.h"
-#include "app/Gamepad.h"
-#include "app/GameState.h"
-#include "app/Input.h"
+#include "core/Audio.h"
+#include "core/Gamepad.h"
+#include "core/GameState.h"
+#include "core/Input.h"
 #include "player/FlightConstants.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"

@@ -7,8 +7,8 @@
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
-#include "app/RenderSettings.h"
-#include "app/SafeFile.h"
+#include "core/RenderSettings.h"
+#include "core/SafeFile.h"
 #include "render/ImportReport.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"

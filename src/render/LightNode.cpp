@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/LightRegistry.h"
 #include "scene/CameraNode.h"
 

@@ -8,8 +8,8 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <lodepng.h>
 
-#include "app/RenderSettings.h"
-#include "app/SafeFile.h"
+#include "core/RenderSettings.h"
+#include "core/SafeFile.h"
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
 #include "render/RenderResources.h"

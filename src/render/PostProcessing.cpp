@@ -6,7 +6,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/GameSettings.h"
+#include "core/GameSettings.h"
 #include "render/FBORenderer.h"
 #include "render/RenderResources.h"
 #include "render/ShaderLoader.h"

@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 
 void applySamplingState() {
     const RenderSettings& settings = RenderSettings::instance();

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <vector>
 
-#include "app/Console.h"
-#include "app/SafeFile.h"
+#include "core/Console.h"
+#include "core/SafeFile.h"
 
 namespace {
 

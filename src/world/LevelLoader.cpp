@@ -9,15 +9,15 @@
 
 #include <lodepng.h>
 
-#include "app/GameState.h"
-#include "app/SafeFile.h"
+#include "core/GameState.h"
+#include "core/SafeFile.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
 #include "render/PlainTexture.h"
 #include "render/PostProcessing.h"
 #include "render/ShaderLoader.h"
-#include "render/TerrainMesh.h"
+#include "world/TerrainMesh.h"
 #include "world/LevelMap.h"
 #include "world/LevelObjects.h"
 #include "world/TerrainGrid.h"

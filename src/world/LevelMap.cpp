@@ -5,7 +5,7 @@
 
 #include <lodepng.h>
 
-#include "app/SafeFile.h"
+#include "core/SafeFile.h"
 
 bool LevelMap::load(const std::string& path)
 {

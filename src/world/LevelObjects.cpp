@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 #include "effects/BillboardNode.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"

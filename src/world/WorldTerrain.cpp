@@ -1,6 +1,6 @@
 #include "world/WorldTerrain.h"
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "render/GeometryNode.h"
 #include "scene/CollisionRegistry.h"
 

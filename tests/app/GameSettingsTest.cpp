@@ -1,4 +1,4 @@
-#include "app/GameSettings.h"
+#include "core/GameSettings.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

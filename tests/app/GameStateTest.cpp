@@ -1,4 +1,4 @@
-#include "app/GameState.h"
+#include "core/GameState.h"
 
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
-#include "app/Gamepad.h"
+#include "core/Gamepad.h"
 
 #include <cmath>
 
 #include <gtest/gtest.h>
 
-#include "app/GameState.h"
-#include "app/ScriptedInput.h"
+#include "core/GameState.h"
+#include "core/ScriptedInput.h"
 #include "app/SettingKeys.h"
 #include "player/PlayerNode.h"
 #include "support/ProcessState.h"

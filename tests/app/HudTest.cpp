@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GameSettings.h"
-#include "app/GameState.h"
+#include "core/GameSettings.h"
+#include "core/GameState.h"
 #include "app/Highscores.h"
 #include "support/ProcessState.h"
 

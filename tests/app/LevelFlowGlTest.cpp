@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
-#include "app/ScriptedInput.h"
+#include "core/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"

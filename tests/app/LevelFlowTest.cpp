@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "app/SettingKeys.h"

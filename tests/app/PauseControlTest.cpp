@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GameState.h"
-#include "app/ScriptedInput.h"
+#include "core/GameState.h"
+#include "core/ScriptedInput.h"
 #include "app/StepClock.h"
 #include "app/WorldStep.h"
 #include "player/PlayerNode.h"

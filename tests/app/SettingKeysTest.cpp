@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GameState.h"
-#include "app/RenderSettings.h"
+#include "core/GameState.h"
+#include "core/RenderSettings.h"
 #include "player/PlayerNode.h"
 #include "scene/CameraNode.h"
 #include "support/ProcessState.h"

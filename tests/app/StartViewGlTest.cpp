@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Game.h"
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "player/PlayerNode.h"
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/LevelFlow.h"
 #include "support/ProcessState.h"
 

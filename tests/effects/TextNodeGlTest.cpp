@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/Hud.h"
 #include "support/ChildProcess.h"
 #include "support/GlContext.h"

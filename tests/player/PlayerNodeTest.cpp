@@ -10,7 +10,7 @@
 
 #include <glm/glm.hpp>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/SettingKeys.h"
 #include "app/StepClock.h"
 #include "app/WorldStep.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightNode.h"
 #include "render/LightRegistry.h"

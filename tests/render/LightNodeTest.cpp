@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightBlinkingNode.h"
 #include "render/LightRegistry.h"

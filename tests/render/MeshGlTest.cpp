@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <lodepng.h>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"

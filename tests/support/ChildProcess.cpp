@@ -9,8 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "support/GlContext.h"
-
 ChildResult runInChild(const std::function<void()>& body) {
     ChildResult result;
     char path[] = "/tmp/moorglide-child-XXXXXX";
@@ -39,15 +37,6 @@ ChildResult runInChild(const std::function<void()>& body) {
     unlink(path);
     if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
     return result;
-}
-
-ChildResult runWithContextIn(const std::string& folder, const std::function<void()>& body) {
-    return runInChild([&] {
-        if (chdir(folder.c_str()) != 0) _exit(90);
-        GlContext context;
-        if (!context.ok()) _exit(91);
-        body();
-    });
 }
 
 testing::AssertionResult printed(const ChildResult& result, const std::string& text) {

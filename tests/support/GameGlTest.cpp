@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/Game.h"
-#include "app/GameState.h"
+#include "core/GameState.h"
 
 void GameGlTest::startGame(int level) {
     // The game never seeds its random numbers; start from a fresh process's

@@ -3,7 +3,7 @@
 // GLEW before anything that brings in GL.
 #include "support/GlContext.h"
 
-#include "app/ScriptedInput.h"
+#include "core/ScriptedInput.h"
 
 class Game;
 

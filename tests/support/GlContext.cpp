@@ -9,6 +9,7 @@
 
 #include "render/RenderResources.h"
 #include "scene/CameraNode.h"
+#include "support/ChildProcess.h"
 
 GlContext::GlContext(int width, int height) : width(width), height(height) {
     // Opening the display now and then fails under a busy Xvfb; a second try
@@ -96,38 +97,11 @@ std::vector<unsigned char> GlTest::readPixel(int x, int y) {
     return rgba;
 }
 
-ScopedDirectory::ScopedDirectory(const std::string& path) {
-    char buffer[PATH_MAX];
-    if (getcwd(buffer, sizeof buffer)) previous = buffer;
-    if (chdir(path.c_str()) != 0) ADD_FAILURE() << "cannot enter " << path;
-}
-
-ScopedDirectory::~ScopedDirectory() {
-    if (!previous.empty() && chdir(previous.c_str()) != 0) ADD_FAILURE() << "cannot return to " << previous;
-}
-
-TempDir::TempDir() {
-    char pattern[] = "/tmp/moorglide-test-XXXXXX";
-    char* made = mkdtemp(pattern);
-    if (!made) {
-        ADD_FAILURE() << "mkdtemp failed";
-        return;
-    }
-    dir = made;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
-}
-
-void TempDir::write(const std::string& name, const std::string& content) const {
-    std::ofstream out(file(name), std::ios::binary);
-    out << content;
-}
-
-void copyDataTo(const std::string& target) {
-    std::filesystem::create_directories(target);
-    std::filesystem::copy(MOORGLIDE_DATA_DIR, target,
-                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+ChildResult runWithContextIn(const std::string& folder, const std::function<void()>& body) {
+    return runInChild([&] {
+        if (chdir(folder.c_str()) != 0) _exit(90);
+        GlContext context;
+        if (!context.ok()) _exit(91);
+        body();
+    });
 }

@@ -10,9 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "support/ProcessState.h"
+#include "support/ScopedDirectory.h"
+#include "support/TempDir.h"
 
 class CameraNode;
-class TempDir;
 
 // A hidden window with a current OpenGL 3.3 core context, for tests that
 // read pixels back. Needs a display (the test run provides Xvfb).
@@ -60,29 +61,3 @@ protected:
 
     CameraNode* camera = nullptr;
 };
-
-// Changes the working directory for the lifetime of the object.
-class ScopedDirectory {
-public:
-    explicit ScopedDirectory(const std::string& path);
-    ~ScopedDirectory();
-
-private:
-    std::string previous;
-};
-
-// A fresh empty folder under /tmp, removed with its content at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const { return dir; }
-    std::string file(const std::string& name) const { return dir + "/" + name; }
-    void write(const std::string& name, const std::string& content) const;
-
-private:
-    std::string dir;
-};
-
-// Copies the shipped data/ folder into `target` (created if missing).
-void copyDataTo(const std::string& target);

@@ -1,31 +1,24 @@
 #include "support/ProcessState.h"
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 #include "app/Highscores.h"
-#include "app/Input.h"
-#include "render/Environment.h"
+#include "core/Input.h"
 #include "scene/Node.h"
 #include "scene/CollisionRegistry.h"
-#include "world/WorldTerrain.h"
+
+std::shared_ptr<void> (*ProcessState::saveGlRecords)() = nullptr;
+void (*ProcessState::emptyGlOwners)() = nullptr;
 
 ProcessState::ProcessState()
     : savedGameState(gameState),
       savedGameSettings(gameSettings),
       savedHighscores(highscores),
       savedRenderSettings(RenderSettings::instance()),
-      savedFog(environment.fogEnabled),
-      savedFogRange(environment.fogRange),
-      savedFogDensity(environment.fogDensity),
-      savedLightingMode(environment.lightingMode) {
+      savedGlRecords(saveGlRecords ? saveGlRecords() : nullptr) {
     emptyOwners();
     gameState = GameState{};
     gameSettings = GameSettings{};
     highscores.clear();
-    const Environment defaults;
-    environment.fogEnabled = defaults.fogEnabled;
-    environment.fogRange = defaults.fogRange;
-    environment.fogDensity = defaults.fogDensity;
-    environment.lightingMode = defaults.lightingMode;
 }
 
 ProcessState::~ProcessState() {
@@ -34,10 +27,7 @@ ProcessState::~ProcessState() {
     gameSettings = savedGameSettings;
     highscores = savedHighscores;
     RenderSettings::instance() = savedRenderSettings;
-    environment.fogEnabled = savedFog;
-    environment.fogRange = savedFogRange;
-    environment.fogDensity = savedFogDensity;
-    environment.lightingMode = savedLightingMode;
+    savedGlRecords.reset();
 }
 
 void ProcessState::deleteScene() {
@@ -48,9 +38,8 @@ void ProcessState::deleteScene() {
 
 void ProcessState::emptyOwners() {
     // The terrain first: the registry borrows its vertices.
-    forgetTerrain();
+    if (emptyGlOwners) emptyGlOwners();
     collisionRegistry = CollisionRegistry();
-    environment.clearLights();
     Input::install(nullptr);
     Audio::install(nullptr);
 }

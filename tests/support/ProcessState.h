@@ -1,14 +1,14 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include <gtest/gtest.h>
 
-#include "app/GameSettings.h"
-#include "app/GameState.h"
-#include "app/RenderSettings.h"
-#include "app/ScriptedInput.h"
-#include "render/Environment.h"
+#include "core/GameSettings.h"
+#include "core/GameState.h"
+#include "core/RenderSettings.h"
+#include "core/ScriptedInput.h"
 
 // The game keeps its state in process-wide records; a test that changes one
 // would leave it changed for the tests after it. Make a ProcessState the
@@ -30,6 +30,14 @@ public:
     // empties the owners: a GL test does so while its context still lives.
     void deleteScene();
 
+    // This support links no GL, so the records of the GL rooms (the fog,
+    // lighting mode and lights of the environment, the current terrain) are
+    // kept by the GL test support through these hooks: the first saves them,
+    // starts them from their defaults and hands back what puts them back when
+    // dropped; the second empties their owners.
+    static std::shared_ptr<void> (*saveGlRecords)();
+    static void (*emptyGlOwners)();
+
 private:
     static void emptyOwners();
 
@@ -37,10 +45,7 @@ private:
     GameSettings savedGameSettings;
     std::map<int, double> savedHighscores;
     RenderSettings savedRenderSettings;
-    bool savedFog;
-    float savedFogRange;
-    float savedFogDensity;
-    LightingMode savedLightingMode;
+    std::shared_ptr<void> savedGlRecords;
 };
 
 // A unit test on fresh process state, its keys and joysticks scripted.

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Audio.h"
+#include "core/Audio.h"
 
 // Installs itself as the game's audio output for its lifetime and writes
 // down every sound event ("snap", "thud", "chime", "tick", "level", "mute",

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"

@@ -7,8 +7,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "app/GameState.h"
-#include "app/RenderSettings.h"
+#include "core/GameState.h"
+#include "core/RenderSettings.h"
 #include "render/GeometryNode.h"
 #include "render/Mesh.h"
 #include "scene/CameraNode.h"

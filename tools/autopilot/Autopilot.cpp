@@ -9,9 +9,9 @@
 #include <cstdio>
 
 #include "app/Game.h"
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/LevelFlow.h"
-#include "app/ScriptedInput.h"
+#include "core/ScriptedInput.h"
 #include "player/FlightConstants.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"

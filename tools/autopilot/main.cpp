@@ -14,10 +14,10 @@
 
 #include "Autopilot.h"
 #include "app/Game.h"
-#include "app/GameSettings.h"
-#include "app/GameState.h"
-#include "app/Input.h"
-#include "app/ScriptedInput.h"
+#include "core/GameSettings.h"
+#include "core/GameState.h"
+#include "core/Input.h"
+#include "core/ScriptedInput.h"
 
 int main(int argc, char** argv) {
     std::vector<int> levels;

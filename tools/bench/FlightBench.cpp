@@ -7,10 +7,10 @@
 
 #include "Autopilot.h"
 #include "app/Game.h"
-#include "app/GameState.h"
+#include "core/GameState.h"
 #include "app/LevelFlow.h"
-#include "app/RenderSettings.h"
-#include "app/ScriptedInput.h"
+#include "core/RenderSettings.h"
+#include "core/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/PictureDifference.h"
 #include "world/LevelObjects.h"

@@ -1,8 +1,8 @@
-#include "app/GameState.h"
+#include "core/GameState.h"
 
 #include <GLFW/glfw3.h>
 
-#include "app/Input.h"
+#include "core/Input.h"
 
 static_assert(KEY_CODE_COUNT == GLFW_KEY_LAST + 1, "one flag per GLFW key code");
 

@@ -6,7 +6,7 @@
 
 #include <GLFW/glfw3.h>
 
-#include "app/Input.h"
+#include "core/Input.h"
 
 // Input played from a script instead of the devices: keys are held until
 // released, joysticks report whatever axes and buttons were set.

@@ -1,4 +1,4 @@
-#include "app/GameSettings.h"
+#include "core/GameSettings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "app/SafeFile.h"
+#include "core/SafeFile.h"
 
 GameSettings gameSettings;
 

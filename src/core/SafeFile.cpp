@@ -1,4 +1,4 @@
-#include "app/SafeFile.h"
+#include "core/SafeFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "world/LevelMap.h"
+#include "core/LevelConstants.h"
 
 class Node;
 class PlayerNode;

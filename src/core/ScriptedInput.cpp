@@ -1,4 +1,4 @@
-#include "app/ScriptedInput.h"
+#include "core/ScriptedInput.h"
 
 #include <GLFW/glfw3.h>
 

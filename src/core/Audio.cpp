@@ -1,4 +1,4 @@
-#include "app/Audio.h"
+#include "core/Audio.h"
 
 namespace {
 Audio silence;

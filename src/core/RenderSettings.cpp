@@ -1,4 +1,4 @@
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 
 RenderSettings& RenderSettings::instance() {
     static RenderSettings settings;

@@ -1,10 +1,10 @@
-#include "render/TerrainMesh.h"
+#include "world/TerrainMesh.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "app/RenderSettings.h"
+#include "core/RenderSettings.h"
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
 #include "render/RenderResources.h"

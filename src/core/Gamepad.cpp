@@ -1,10 +1,10 @@
-#include "app/Gamepad.h"
+#include "core/Gamepad.h"
 
 #include <GLFW/glfw3.h>
 
 #include <cmath>
 
-#include "app/Input.h"
+#include "core/Input.h"
 
 float stickDeadZone(float value) {
     if (!std::isfinite(value)) return 0.0f;

@@ -4,7 +4,9 @@ struct GLFWwindow;
 struct GLFWgamepadstate;
 
 // Every keyboard and joystick read of the game goes through here, so that
-// tests and the autopilot can drive the game with scripted input.
+// tests and the autopilot can drive the game with scripted input. This base
+// reads nothing (no key pressed, no joystick, no focus): the devices are read
+// by a subclass above the core, which links GLFW.
 class Input {
 public:
     virtual ~Input() = default;
@@ -22,8 +24,10 @@ public:
     // Whether the window has the keyboard focus.
     virtual bool windowFocused(GLFWwindow* window);
 
-    // The input in use: GLFW unless a replacement is installed.
+    // The input in use: the devices unless a replacement is installed.
     static Input& current();
-    // Installs a replacement (not owned); nullptr restores GLFW.
+    // Installs a replacement (not owned); nullptr restores the devices.
     static void install(Input* replacement);
+    // Sets the devices' input (not owned; nullptr: none, this base).
+    static void useDevices(Input* devices);
 };
