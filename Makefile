@@ -7,7 +7,7 @@ PACKAGES := cmake g++ make pkg-config \
   googletest libgtest-dev \
   libfreetype-dev fonts-dejavu-core libopenal-dev \
   xvfb xauth xdotool x11-utils imagemagick libx11-dev \
-  dpkg-dev file desktop-file-utils appstream groff-base
+  dpkg-dev file desktop-file-utils appstream groff-base lintian
 
 # Only `make fuzz` needs clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
@@ -77,10 +77,12 @@ fuzz: deps
 	if [ -n "$$found" ]; then echo "fuzz: findings in out/fuzz/ for:$$found"; exit 1; fi; \
 	echo "fuzz: nothing found"
 
-# The unit and gl tests and the autopilot over all ten levels, built with
-# AddressSanitizer and UndefinedBehaviorSanitizer into build-sanitize/.
-# Preloading Mesa's software driver keeps it from leaking at exit; the
-# suppressions cover leaks inside GLFW, X and the driver only.
+# The unit, gl and e2e tests and the autopilot over all ten levels, built
+# with AddressSanitizer and UndefinedBehaviorSanitizer into build-sanitize/.
+# The e2e scripts start the game ctest hands them, the sanitized one, and it
+# inherits this environment. Preloading Mesa's software driver keeps it from
+# leaking at exit; the suppressions cover leaks inside GLFW, X and the driver
+# only, so a leak of ours still ends the game with LeakSanitizer's exit code.
 SANITIZE := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined
 SANITIZE_ENV := LD_PRELOAD=$$(find /usr/lib -name swrast_dri.so | head -1) \
   ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1 \
@@ -91,7 +93,7 @@ sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$(SANITIZE)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 	cmake --build build-sanitize -j $(JOBS)
-	$(XVFB) env $(SANITIZE_ENV) sh -c 'ctest --test-dir build-sanitize -L "unit|gl" --output-on-failure -j $(JOBS) && \
+	$(XVFB) env $(SANITIZE_ENV) sh -c 'ctest --test-dir build-sanitize -L "unit|gl|e2e" --output-on-failure -j $(JOBS) && \
 	  build-sanitize/tools/autopilot/moorglide-autopilot --data data'
 
 clean:

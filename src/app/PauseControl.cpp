@@ -2,11 +2,14 @@
 
 #include <GLFW/glfw3.h>
 
+#include <cstdio>
+
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "app/StepClock.h"
 
 void PauseControl::readInput(GLFWwindow* window) {
+    const bool wasPaused = gameState.paused;
     bool toggle = keyPressedOnce(window, GLFW_KEY_P);
     if (gameState.gamepadStartHeld && !startWasHeld) toggle = true;
     startWasHeld = gameState.gamepadStartHeld;
@@ -15,6 +18,10 @@ void PauseControl::readInput(GLFWwindow* window) {
     const bool focused = Input::current().windowFocused(window);
     if (wasFocused && !focused) gameState.paused = true;
     wasFocused = focused;
+
+    // The race time of the pause on the console: a split time for the
+    // player, and what a scripted run waits for.
+    if (gameState.paused && !wasPaused) std::printf("Paused at %.3f s\n", gameState.raceTime);
 }
 
 int PauseControl::runSteps(StepClock& clock, double frameSeconds, const std::function<void(double)>& step) const {

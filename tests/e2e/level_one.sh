@@ -1,11 +1,12 @@
 # The game opens on level 1: sky above, a lit and textured terrain below,
 # and no OpenGL error on the console.
 source "$(dirname "$0")/lib.bash" "$@"
+source "$(dirname "$0")/race_lib.bash"
 
 fresh_data
 start_game
 wait_console "^FPS: " 60
-sleep 2
+wait_frames 2
 screenshot level1
 grep -q "GL ERROR DETECTED" "$WORK/game/console.log" && fail "GL error on the console"
 

@@ -19,8 +19,15 @@ done
 contents=$(dpkg-deb -c "$deb")
 for path in games/moorglide lib/games/moorglide/moorglide share/games/moorglide/Maps/map1.png \
     share/applications/org.moorglide.moorglide.desktop share/metainfo/org.moorglide.moorglide.metainfo.xml \
-    share/icons/hicolor/48x48/apps/org.moorglide.moorglide.png share/man/man6/moorglide.6.gz; do
+    share/icons/hicolor/48x48/apps/org.moorglide.moorglide.png share/man/man6/moorglide.6.gz \
+    share/doc/moorglide/copyright share/doc/moorglide/changelog.gz; do
     echo "$contents" | grep -qE "^[-rwx]{10} root/root .* \./usr/$path$" || fail "/usr/$path is not in the package"
 done
 echo "$contents" | grep -qE '^-rwxr-xr-x .* \./usr/games/moorglide$' || fail "the launcher is not executable"
+
+# Debian's own package checker finds no error (as root it warns about that
+# on its standard error, which is no finding).
+lintian --fail-on error "$deb" > "$WORK/lintian.log" 2> "$WORK/lintian.err" ||
+    fail "lintian: $(cat "$WORK/lintian.log" "$WORK/lintian.err")"
+grep -q "^E: " "$WORK/lintian.log" && fail "lintian: $(cat "$WORK/lintian.log")"
 echo "package: ok"

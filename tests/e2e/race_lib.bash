@@ -75,6 +75,26 @@ wait_still() {
     fail "the picture never stood still"
 }
 
+# P on a running game: waits for its "Paused at" line and puts the race time
+# it tells in PAUSED_AT. A game slower than two frames a second can miss a P
+# that follows another within half a second; P is pressed again then.
+pause_game() {
+    local before tries
+    before=$(grep -c "^Paused at " "$WORK/game/console.log")
+    for tries in 1 2 3; do
+        press p 0.2
+        for _ in $(seq 100); do
+            if [ "$(grep -c "^Paused at " "$WORK/game/console.log")" -gt "$before" ]; then
+                PAUSED_AT=$(grep "^Paused at " "$WORK/game/console.log" | tail -1 | awk '{ print $3 }')
+                return 0
+            fi
+            kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended unexpectedly"
+            sleep 0.1
+        done
+    done
+    fail "P did not pause the game"
+}
+
 crop() { convert "$WORK/$1.png" -crop "$2" +repage "$WORK/$1-crop.png"; }
 same_region() {
     crop "$1" "$3"
