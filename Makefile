@@ -69,7 +69,7 @@ fuzz: deps
 	@found=; for t in $(FUZZ_TARGETS); do \
 	  mkdir -p out/fuzz/$$t/corpus; \
 	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s"; \
-	  build-fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	  build-fuzz/tests/fuzz/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -timeout=30 -print_final_stats=1 \
 	    -artifact_prefix=out/fuzz/$$t/ out/fuzz/$$t/corpus tests/fuzz/corpus/$$t 2>&1 | \
 	    grep -E "^(==|Done |stat::number_of_executed_units|SUMMARY|.*ERROR|.*check failed|.*Test unit written)" ; \
 	  ls out/fuzz/$$t/ | grep -qE "^(crash|leak|timeout|oom)-" && found="$$found $$t"; \
