@@ -1,8 +1,5 @@
 #version 330 core
 
-const int MAX_SHADER_LIGHTS = 64;
-const float TERRAIN_EXTENT = 2048.0;
-const float HEIGHT_SCALE = 256.0;
 const int SHADOW_STEPS = 96;
 const float SHADOW_STEP = 2.5;  // in map pixels
 const int RUN = 8;  // steps between tests to stop; divides SHADOW_STEPS
@@ -71,9 +68,9 @@ void main() {
     vec3 light = vec3(0.0);
     int count = min(lightCount, MAX_SHADER_LIGHTS);
     for (int k = 0; k < count; ++k) {
-        if (lightType[k] == 0) {
+        if (lightType[k] == LIGHT_AMBIENT) {
             light += lightIntensity[k];
-        } else if (lightType[k] == 1) {
+        } else if (lightType[k] == LIGHT_DIRECTIONAL) {
             vec3 toLight = -lightDirection[k];
             float diffuse = max(dot(worldNormal, toLight), 0.0);
             if (diffuse > 0.0) {

@@ -1,7 +1,6 @@
 #version 330 core
 
-// Same encoding as the geometry shaders' motion output.
-const float MOTION_SCALE = 2.0;
+// MOTION_SCALE: the geometry programs' encoding (encodeMotion in common.glsl).
 const int SAMPLES = 8;
 // Longest trail, as a share of the screen: a slow machine moves far between
 // frames, and an unbounded trail would smear the whole view.

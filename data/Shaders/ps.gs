@@ -29,7 +29,6 @@ uniform float gDeltaTimeMillis;
 uniform float gSimpleParticleLifetime;
 uniform vec3 gEmitterPosition;
 uniform vec3 gRandomSpeed;
-uniform vec3 gUserSpeed;
 // From world space to the ground's grid: x its column, y the height above
 // the terrain's zero height (which the level tilts), z its row.
 uniform mat4 gToGround;
@@ -42,8 +41,6 @@ const float TYPE_LAUNCHER = 0.0;
 const float TYPE_FLAKE = 1.0;
 const float TYPE_STARTER = 2.0;
 
-const float COLUMN_RADIUS = 100.0;      // snow falls over this disc around the emitter
-const float COLUMN_DEPTH = 300.0;       // and this far below it
 // A flake's square has its corners within half a unit of its centre. Once
 // all of it has sunk under the ground it is hidden for good, and dropping it
 // spares the update and the draw. No ground lies below the terrain's zero
@@ -90,18 +87,18 @@ void emitRecord(float type, vec3 position, vec3 velocity, float age) {
 // A flake's own fall and drift from three random numbers: mostly down,
 // pushed a little by this pass's random speed so neighbouring flakes do not
 // fall in step. The game culls whole snowfalls by where these speeds, the
-// flutter and the column can take a flake (EmitterNode.h): keep them in step.
+// flutter and the column can take a flake (EmitterNode.h).
 vec3 flakeVelocity(float r0, float r1, float r2) {
-    float fall = 2.5 + r0 + 0.02 * -gRandomSpeed.y;
-    float driftX = 0.03 * gRandomSpeed.x + 0.6 * (r1 - 0.5);
-    float driftZ = 0.03 * gRandomSpeed.z + 0.6 * (r2 - 0.5);
+    float fall = FLAKE_FALL + FLAKE_FALL_SPREAD * r0 + FLAKE_GUST_FALL * -gRandomSpeed.y;
+    float driftX = FLAKE_GUST_DRIFT * gRandomSpeed.x + FLAKE_DRIFT_SPREAD * (r1 - 0.5);
+    float driftZ = FLAKE_GUST_DRIFT * gRandomSpeed.z + FLAKE_DRIFT_SPREAD * (r2 - 0.5);
     return vec3(driftX, -fall, driftZ);
 }
 
 // A point `depth` below the top of the column, from two random numbers.
 vec3 pointInColumn(float r0, float r1, float depth) {
     float angle = 6.2831853 * r0;
-    float radius = COLUMN_RADIUS * sqrt(r1);
+    float radius = SNOW_COLUMN_RADIUS * sqrt(r1);
     return gEmitterPosition + vec3(radius * cos(angle), -depth, radius * sin(angle));
 }
 
@@ -158,8 +155,8 @@ void main() {
     float seconds = gDeltaTimeMillis * 0.001;
     float t = age * 0.001;
     float phase = velocity.x * 37.0 + velocity.z * 53.0;
-    vec3 flutter = 0.5 * vec3(sin(t * 0.9 + phase), 0.0, cos(t * 0.7 + phase * 1.3));
-    vec3 fallen = position + (velocity + gUserSpeed + flutter) * seconds;
+    vec3 flutter = FLAKE_FLUTTER * vec3(sin(t * 0.9 + phase), 0.0, cos(t * 0.7 + phase * 1.3));
+    vec3 fallen = position + (velocity + flutter) * seconds;
     bool flakeLives = age <= gSimpleParticleLifetime && !buried(fallen);
 
     if (launcher) {
@@ -183,7 +180,7 @@ void main() {
         float r0 = random01(state), r1 = random01(state), r2 = random01(state), r3 = random01(state);
         float r4 = random01(state), r5 = random01(state);
         vec3 v = flake ? flakeVelocity(r1, r2, r3) : flakeVelocity(r0, r1, r2);
-        float depth = (launcher && flake ? 10.0 : COLUMN_DEPTH) * (flake ? r0 : r3);
+        float depth = (launcher && flake ? 10.0 : SNOW_COLUMN_DEPTH) * (flake ? r0 : r3);
         vec3 at = pointInColumn(r4, r5, depth);
         float childType = flake ? TYPE_FLAKE : launcher ? TYPE_STARTER + STARTER_GENERATIONS : type - 1.0;
         emitRecord(childType, at, v, flake ? depth / -v.y * 1000.0 : 0.0);

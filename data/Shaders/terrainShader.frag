@@ -1,16 +1,10 @@
 #version 330 core
 
-// Must match MAX_SHADER_LIGHTS on the C++ side.
-const int MAX_SHADER_LIGHTS = 64;
-const float MOTION_SCALE = 2.0;
-// The terrain spans this many units on x and z, centred on its origin.
-const float TERRAIN_EXTENT = 2048.0;
-const float LIGHT_MAP_SIZE = 512.0;
+#include "common.glsl"
+
+// The terrain spans TERRAIN_EXTENT units on x and z, centred on its origin.
 // Texture repeats per 50 grid cells.
 const float TILING = 4.0;
-// Ambient plus directional light of a clear day: the light map was baked
-// with it, so night dims the map by the ratio.
-const float DAY_LIGHT = 1.6;
 
 // The game also builds variants of this program for ground with a baked
 // light map: without the fog; for ground too low for snow by the snow line
@@ -46,10 +40,6 @@ uniform float lightRange[MAX_SHADER_LIGHTS];
 uniform float lightAngle[MAX_SHADER_LIGHTS];
 
 uniform float alpha;
-uniform int fogEnabled;
-uniform vec3 fogColor;
-uniform float fogRange;
-uniform float fogDensity;
 uniform vec3 cameraWorldPos;
 
 // The variants' sum of the intensities of the lights after the lamps.
@@ -63,14 +53,6 @@ uniform sampler2D texture2;  // light map
 out vec4 fragColor;
 out vec4 fragData;
 
-// cos of an angle in degrees by its series: software GL pays dearly for
-// cos(), and cone angles stay well below 90 degrees.
-float coneCos(float degrees) {
-    float x = radians(degrees);
-    float x2 = x * x;
-    return 1.0 + x2 * (-0.5 + x2 * (1.0 / 24.0 + x2 * (-1.0 / 720.0 + x2 * (1.0 / 40320.0))));
-}
-
 // Light k at point p with normal n, split into the sky's part (ambient and
 // directional; only their intensity when the light map holds their shading)
 // and the lamps' part (point and spot). Written without branches: software
@@ -80,24 +62,16 @@ void addLight(int k, vec3 n, vec3 p, bool baked, inout vec3 sky, inout vec3 lamp
     int type = lightType[k];
     vec3 intensity = lightIntensity[k];
     float facing = max(dot(n, -lightDirection[k]), 0.0);
-    sky += type == 0 ? intensity : type == 1 ? intensity * (baked ? 1.0 : facing) : vec3(0.0);
+    sky += type == LIGHT_AMBIENT ? intensity : type == LIGHT_DIRECTIONAL ? intensity * (baked ? 1.0 : facing) : vec3(0.0);
 
     vec3 offset = lightPosition[k] - p;
     float d2 = dot(offset, offset);
     float inverse = inversesqrt(d2);
     vec3 toLight = offset * inverse;
     float falloff = max(1.0 - d2 * inverse / lightRange[k], 0.0);
-    float cone = type == 3 ? smoothstep(coneCos(lightAngle[k]), coneCos(lightAngle[k] * 0.8),
-                                        dot(-toLight, lightDirection[k]))
-                           : 1.0;
-    bool lamp = (type == 2 || type == 3) && d2 > 0.0;
+    float cone = type == LIGHT_SPOT ? spotCone(lightAngle[k], lightDirection[k], toLight) : 1.0;
+    bool lamp = (type == LIGHT_POINT || type == LIGHT_SPOT) && d2 > 0.0;
     lamps += lamp ? intensity * (falloff * falloff * cone * max(dot(n, toLight), 0.0)) : vec3(0.0);
-}
-
-vec4 encodeMotion() {
-    vec2 motion = clipNow.xy / clipNow.z - clipBefore.xy / clipBefore.z;
-    vec2 stored = (clamp(motion * MOTION_SCALE, -1.0, 1.0) * 127.0 + 127.0) / 255.0;
-    return vec4(stored, 0.0, 1.0);
 }
 
 void main() {
@@ -110,8 +84,8 @@ void main() {
     vec3 grass = textureCount > 1 ? texture(texture1, planar).rgb : vec3(0.3, 0.5, 0.25);
     // Snow lies on the heights and slides off steep faces; the grass texture
     // breaks up the snow line.
-    float snowLine = texCoord.y + (grass.g - 0.4) * 0.8 + (n.y - 0.85) * 2.0;
-    vec3 albedo = mix(grass, snow, smoothstep(1.6, 2.3, snowLine));
+    float snowLine = texCoord.y + (grass.g - SNOW_GRASS_GREEN) * SNOW_GRASS_WEIGHT + (n.y - SNOW_UP) * SNOW_UP_WEIGHT;
+    vec3 albedo = mix(grass, snow, smoothstep(SNOW_LINE_LOW, SNOW_LINE_HIGH, snowLine));
 #endif
 
     vec3 sky = vec3(0.0);
@@ -124,9 +98,9 @@ void main() {
     int k = 0;
     for (; k < count; ++k) {
         int type = lightType[k];
-        if (type != 0 && type != 1) break;
+        if (type != LIGHT_AMBIENT && type != LIGHT_DIRECTIONAL) break;
         float facing = max(dot(n, -lightDirection[k]), 0.0);
-        sky += type == 0 ? lightIntensity[k] : lightIntensity[k] * (baked ? 1.0 : facing);
+        sky += type == LIGHT_AMBIENT ? lightIntensity[k] : lightIntensity[k] * (baked ? 1.0 : facing);
     }
     for (; k < count; ++k) addLight(k, n, worldPosition, baked, sky, lamps);
 #else
@@ -155,11 +129,8 @@ void main() {
     }
     vec3 color = albedo * (light + lamps);
 #if FOG
-    if (fogEnabled != 0) {
-        float depth = fogDensity * length(worldPosition - cameraWorldPos) / fogRange;
-        color = mix(fogColor, color, exp(-depth * depth));
-    }
+    color = fogged(color, worldPosition, cameraWorldPos);
 #endif
     fragColor = vec4(color, alpha);
-    fragData = encodeMotion();
+    fragData = encodeMotion(clipNow, clipBefore);
 }

@@ -41,7 +41,6 @@ struct GameState {
     double messageTime = 0.0;
     bool showHints = true;
     bool showFps = false;
-    // The end-of-level screen showed in the last pass (its chime sounds once).
 
     // Render toggles.
     bool wireframe = false;

@@ -10,6 +10,7 @@
 #include "render/BillboardProgram.h"
 #include "effects/SnowGround.h"
 #include "render/ParticleProgram.h"
+#include "render/ShaderConstants.h"
 #include "scene/Node.h"
 
 // One record of the particle buffers; matches the update program's
@@ -24,16 +25,16 @@ static_assert(sizeof(Particle) == 32, "particle records are 32 tightly packed by
 
 constexpr int MAX_PARTICLES = 20000;
 
-// Where an emitter's flakes can be, from the update program's numbers: born
-// within 100 units of the emitter across and at most 300 below it, they live
-// at most FLAKE_LIFETIME_SECONDS (counted from the column's top), drift at
-// most 0.03 * 20 + 0.3 units a second along x and along z and flutter 0.5
-// more, and fall at most 2.5 + 1 + 0.02 * 20 units a second, never rising
-// (its "gUserSpeed" is never set, so adds nothing). A unit more holds a
-// flake's square.
+// Where an emitter's flakes can be, from the update program's numbers
+// (ShaderConstants.h): they live at most FLAKE_LIFETIME_SECONDS (counted from
+// the column's top), take at most 20 units a second of random speed along
+// each axis, and never rise. A unit more holds a flake's square.
 constexpr float FLAKE_LIFETIME_SECONDS = 100.0f;
-constexpr float SNOWFALL_REACH = 100.0f + (0.03f * 20.0f + 0.3f + 0.5f) * FLAKE_LIFETIME_SECONDS + 1.0f;
-constexpr float SNOWFALL_DEPTH = (2.5f + 1.0f + 0.02f * 20.0f) * FLAKE_LIFETIME_SECONDS + 1.0f;
+constexpr float SNOWFALL_REACH =
+    SNOW_COLUMN_RADIUS +
+    (FLAKE_GUST_DRIFT * 20.0f + FLAKE_DRIFT_SPREAD / 2.0f + FLAKE_FLUTTER) * FLAKE_LIFETIME_SECONDS + 1.0f;
+constexpr float SNOWFALL_DEPTH =
+    (FLAKE_FALL + FLAKE_FALL_SPREAD + FLAKE_GUST_FALL * 20.0f) * FLAKE_LIFETIME_SECONDS + 1.0f;
 
 // Snowfall run entirely on the GPU: each update writes the next generation of
 // particles into the other buffer through transform feedback; draw renders it

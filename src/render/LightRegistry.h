@@ -7,9 +7,7 @@
 #include <glm/glm.hpp>
 
 #include "render/LightNode.h"
-
-// Sizes the light uniform arrays of the GLSL programs as well.
-constexpr int MAX_SHADER_LIGHTS = 64;
+#include "render/ShaderConstants.h"
 
 // The lights that matter this frame, as parallel arrays uploaded as the
 // light uniforms.

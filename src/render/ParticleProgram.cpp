@@ -14,7 +14,6 @@ ParticleProgram::ParticleProgram() {
             {&simpleParticleLifetime, "gSimpleParticleLifetime"},
             {&emitterPosition, "gEmitterPosition"},
             {&randomSpeed, "gRandomSpeed"},
-            {&userSpeed, "gUserSpeed"},
             {&toGround, "gToGround"},
             {&groundFloor, "gGroundFloor"},
             {&groundKnown, "gGroundKnown"}});

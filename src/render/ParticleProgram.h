@@ -9,5 +9,5 @@ public:
     ParticleProgram();
 
     GLint deltaTimeMillis = -1, simpleParticleLifetime = -1, emitterPosition = -1, randomSpeed = -1,
-          userSpeed = -1, toGround = -1, groundFloor = -1, groundKnown = -1;
+          toGround = -1, groundFloor = -1, groundKnown = -1;
 };

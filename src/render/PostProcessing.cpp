@@ -9,6 +9,7 @@
 #include "core/GameSettings.h"
 #include "render/FBORenderer.h"
 #include "render/RenderResources.h"
+#include "render/ShaderConstants.h"
 #include "render/ShaderLoader.h"
 
 FBORenderer* lightMapRenderer = nullptr;
@@ -18,7 +19,6 @@ GLuint sceneColorTexture = 0, sceneDataTexture = 0, lightMapTexture = 0, lightMa
 
 namespace {
 
-constexpr int LIGHT_MAP_SIZE = 512;
 GLuint sceneDepthBuffer = 0;
 // The bake passes draw here; lightMapTexture is what they read, so it cannot
 // be the target at the same time.

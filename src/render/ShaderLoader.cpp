@@ -7,6 +7,7 @@
 
 #include "core/Console.h"
 #include "core/SafeFile.h"
+#include "render/ShaderConstants.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void compileSource(GLenum type, GLuint& shader, const std::string& source, bool 
 }
 
 // The file's text; a file that cannot be read ends the game.
-std::string readSourceOrExit(const std::string& path, bool pathInMessage) {
+std::string readFileOrExit(const std::string& path, bool pathInMessage) {
     std::string source;
     if (!readShaderSource(path, source)) {
         std::cout << "Failed to open shader file: " << (pathInMessage ? path : "") << std::endl;
@@ -115,8 +116,41 @@ std::string readSourceOrExit(const std::string& path, bool pathInMessage) {
     return source;
 }
 
+// The file's text with each line `#include "name"` replaced by the file of
+// that name beside it (GLSL 3.30 has no includes of its own). #line keeps
+// the driver's line numbers those of the files: source 1 is the included one.
+std::string readSourceOrExit(const std::string& path, bool pathInMessage) {
+    const std::string text = readFileOrExit(path, pathInMessage);
+    const std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    const std::string directive = "#include \"";
+    std::istringstream lines(text);
+    std::string source, line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        const size_t close = line.rfind('"');
+        if (line.compare(0, directive.size(), directive) != 0 || close < directive.size()) {
+            source += line + "\n";
+            continue;
+        }
+        const std::string name = line.substr(directive.size(), close - directive.size());
+        source += "#line 1 1\n" + readFileOrExit(folder + name, pathInMessage) + "\n#line " +
+                  std::to_string(number + 1) + " 0\n";
+    }
+    return source;
+}
+
+// The source with the shared constants and `defines` (whole lines) after
+// its #version line, which must come first; its own lines keep their numbers.
+std::string withPrelude(std::string source, const std::string& defines = "") {
+    const size_t lineEnd = source.find('\n');
+    source.insert(lineEnd == std::string::npos ? source.size() : lineEnd + 1,
+                  shaderPrelude() + defines + "#line 2\n");
+    return source;
+}
+
 void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
-    compileSource(type, shader, readSourceOrExit(path, pathInMessage), announce);
+    compileSource(type, shader, withPrelude(readSourceOrExit(path, pathInMessage)), announce);
 }
 
 }  // namespace
@@ -152,10 +186,7 @@ GLuint loadBasicProgram(const std::string& fragmentPath) {
 }
 
 GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines, GLuint inputsLike) {
-    std::string source = readSourceOrExit(fragmentPath, true);
-    // The defines go right after the #version line, which must come first.
-    const size_t lineEnd = source.find('\n');
-    source.insert(lineEnd == std::string::npos ? source.size() : lineEnd + 1, defines);
+    const std::string source = withPrelude(readSourceOrExit(fragmentPath, true), defines);
     GLuint program = glCreateProgram();
     GLuint vertex = 0, fragment = 0;
     compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert");
@@ -189,6 +220,7 @@ GLuint loadTextProgram() {
         return 0;
     }
     std::string fragmentSource;
+    // The fragment shader: its file keeps the name it shipped under.
     readLines("Shaders/TextVertexShader.fragmentshader", fragmentSource);
 
     compileTolerant(vertex, vertexSource);

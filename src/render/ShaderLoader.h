@@ -7,6 +7,9 @@
 // Builds the game's GLSL programs from the files in Shaders/. The strict
 // loaders end the program (exit code -1) on any missing or broken file; the
 // text loader is tolerant and returns 0 or a program that may not work.
+// The strict loaders put the shared constants (ShaderConstants.h) after each
+// file's #version line and splice in the files its `#include "name"` lines
+// name, from beside it.
 
 // Compiles one shader file into `shader`; ends the program on failure.
 // With `announce` it prints "Shader program loaded" after a good compile.

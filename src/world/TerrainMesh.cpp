@@ -8,6 +8,7 @@
 #include "render/Environment.h"
 #include "render/LightRegistry.h"
 #include "render/RenderResources.h"
+#include "render/ShaderConstants.h"
 #include "render/ShaderLoader.h"
 #include "scene/CameraNode.h"
 
@@ -55,15 +56,12 @@ const Variant* variantFor(bool fog, bool grassOnly, size_t lamps) {
     return variant.program ? &variant : nullptr;
 }
 
-// The terrain shader lays snow where height / 50 + (grass green - 0.4) * 0.8
-// + (up - 0.85) * 2 passes 1.6; with the green and the normal's up at their
-// most (1), ground below this height is grass alone, whatever the texture
-// and the slope. A thousandth of the line is left for the shader's rounding.
-constexpr float SNOW_FREE_BELOW = 50.0f * (1.6f - 1e-3f - (1.0f - 0.4f) * 0.8f - (1.0f - 0.85f) * 2.0f);
-
-// The sky lights' sum on a clear day, by which the shader scales the light
-// map: keep in step with the terrain shader.
-constexpr float DAY_LIGHT = 1.6f;
+// The terrain shader's snow line (ShaderConstants.h), with the grass green
+// and the normal's up at their most (1): ground below this height is grass
+// alone, whatever the texture and the slope. Heights run 50 to a texture
+// unit. A thousandth of the line is left for the shader's rounding.
+constexpr float SNOW_FREE_BELOW = 50.0f * (SNOW_LINE_LOW - 1e-3f - (1.0f - SNOW_GRASS_GREEN) * SNOW_GRASS_WEIGHT -
+                                           (1.0f - SNOW_UP) * SNOW_UP_WEIGHT);
 
 }  // namespace
 
@@ -138,21 +136,10 @@ uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
     return mask;
 }
 
-void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
-    const RenderSettings& settings = RenderSettings::instance();
-    if (settings.fullTerrainDetail || lod.patches().empty() || !activeCamera) {
-        drawFullGrid(mvp);
-        return;
-    }
-    const glm::mat4 toTerrain = glm::inverse(modelMatrix);
-    const glm::vec3 eye(toTerrain * activeCamera->getWorldMatrix()[3]);
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // Pixels per radian near the picture's centre: half its height times the
-    // projection's cotangent of half the field of view.
-    const float pixelsPerRadian = 0.5f * float(viewport[3]) * activeCamera->projectionMatrix[1][1];
-    const float fogPerUnit = environment.fogEnabled ? environment.fogDensity / environment.fogRange : 0.0f;
+// The light map is the terrain's third texture, after snow and grass.
+bool TerrainMesh::hasLightMap() const { return textureCount() > 2; }
 
+void TerrainMesh::placeLights(const glm::mat4& toTerrain) {
     const LightRegistry& registry = lightRegistry;
     lightPlaces.resize(registry.lightPositions.size());
     lightAxes.resize(registry.lightPositions.size());
@@ -160,7 +147,11 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         lightPlaces[k] = glm::vec3(toTerrain * glm::vec4(registry.lightPositions[k], 1.0f));
         lightAxes[k] = glm::normalize(glm::mat3(toTerrain) * registry.lightDirections[k]);
     }
-    uint64_t lampBits = 0;
+}
+
+float TerrainMesh::groundContrast(uint64_t& lampBits) const {
+    const LightRegistry& registry = lightRegistry;
+    lampBits = 0;
     glm::vec3 skyLight(0.0f);
     for (int k = 0; k < std::min(registry.size(), MAX_SHADER_LIGHTS); ++k) {
         if (isSkyLight(registry.lightTypes[k]))
@@ -169,8 +160,10 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
             lampBits |= uint64_t(1) << k;
     }
     // The shader scales the ground's light by the sky's share of a clear day's.
-    const float groundContrast = std::min(std::max({skyLight.r, skyLight.g, skyLight.b}) / DAY_LIGHT, 1.0f);
+    return std::min(std::max({skyLight.r, skyLight.g, skyLight.b}) / DAY_LIGHT, 1.0f);
+}
 
+void TerrainMesh::collectInPicture(const glm::mat4& mvp, bool cull) {
     const PicturePlanes picture(mvp);
     std::vector<TerrainLod::Patch>& patches = lod.patches();
     visible.clear();
@@ -179,25 +172,23 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         patch.skyFreeAndUnlit = false;
         const glm::vec3 center = 0.5f * (patch.low + patch.high);
         const float radius = 0.5f * glm::length(patch.high - patch.low) + 1.0f;
-        if (settings.frustumCulling && picture.excludes(center, radius)) continue;
+        if (cull && picture.excludes(center, radius)) continue;
         visible.emplace_back(0.0f, p);
     }
-    // The eye (and the picture's near plane, a unit ahead) must be above the
-    // ground for the horizon's reasoning.
-    const bool eyeClear = lod.clearAbove(eye, NEAR_REACH);
-    // Dim ground away from the sky's edge and the lamps may take coarser
-    // detail (at night about an eighth of the day's contrast). Not in fog:
-    // it lightens the ground behind a patch towards its grey.
-    if (groundContrast < 1.0f && eyeClear && !environment.fogEnabled) {
-        skyline.reset(eye);
-        for (const auto& entry : visible) skyline.raise(patches[entry.second].low, patches[entry.second].high);
-        for (const auto& entry : visible) {
-            TerrainLod::Patch& patch = patches[entry.second];
-            patch.skyFreeAndUnlit = !(lightsReaching(patch) & lampBits) && skyline.below(patch.low, patch.high);
-        }
-    }
-    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit, groundContrast);
+}
 
+void TerrainMesh::markSkyFreeAndUnlit(const glm::vec3& eye, uint64_t lampBits) {
+    std::vector<TerrainLod::Patch>& patches = lod.patches();
+    skyline.reset(eye);
+    for (const auto& entry : visible) skyline.raise(patches[entry.second].low, patches[entry.second].high);
+    for (const auto& entry : visible) {
+        TerrainLod::Patch& patch = patches[entry.second];
+        patch.skyFreeAndUnlit = !(lightsReaching(patch) & lampBits) && skyline.below(patch.low, patch.high);
+    }
+}
+
+void TerrainMesh::sortNearFirst(const glm::vec3& eye, bool hideHidden) {
+    const std::vector<TerrainLod::Patch>& patches = lod.patches();
     horizon.reset(eye);
     for (auto& entry : visible)
         entry.first = horizon.nearestAcross(patches[entry.second].low, patches[entry.second].high);
@@ -205,19 +196,20 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     std::sort(visible.begin(), visible.end());
     // Ground that nearer ground hides for certain is not drawn at all: a
     // tenth to a fifth of the triangles in view along the courses.
-    if (settings.frustumCulling && hideBehindGround && eyeClear) {
-        size_t kept = 0;
-        for (const auto& entry : visible) {
-            const TerrainLod::Patch& patch = patches[entry.second];
-            const bool hidden = horizon.hides(patch.low, patch.high);
-            horizon.add(patch.low, patch.high);
-            if (!hidden) visible[kept++] = entry;
-        }
-        visible.resize(kept);
+    if (!hideHidden) return;
+    size_t kept = 0;
+    for (const auto& entry : visible) {
+        const TerrainLod::Patch& patch = patches[entry.second];
+        const bool hidden = horizon.hides(patch.low, patch.high);
+        horizon.add(patch.low, patch.high);
+        if (!hidden) visible[kept++] = entry;
     }
+    visible.resize(kept);
+}
 
-    // A variant needs the light map: it takes the sky's shading from there.
-    const bool baked = textureCount() > 2;
+size_t TerrainMesh::groupByLights(bool baked) {
+    const LightRegistry& registry = lightRegistry;
+    const std::vector<TerrainLod::Patch>& patches = lod.patches();
     for (Group& group : groups) group.patches.clear();
     size_t groupCount = 0;
     for (const auto& entry : visible) {
@@ -240,7 +232,11 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         }
         groups[g].patches.push_back(entry.second);
     }
+    return groupCount;
+}
 
+void TerrainMesh::uploadTriangles(size_t groupCount) {
+    const std::vector<TerrainLod::Patch>& patches = lod.patches();
     frameIndices.clear();
     for (size_t g = 0; g < groupCount; ++g) {
         Group& group = groups[g];
@@ -267,6 +263,10 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, lodIndexBuffer);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(frameIndices.size() * sizeof(uint32_t)), frameIndices.data(),
                  GL_STREAM_DRAW);
+}
+
+void TerrainMesh::drawGroups(size_t groupCount, bool baked) {
+    const LightRegistry& registry = lightRegistry;
     int current = -1;  // the own program, with which the draw began
     for (size_t g = 0; g < groupCount; ++g) {
         Group& group = groups[g];
@@ -295,4 +295,40 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
         glDrawElements(GL_TRIANGLES, GLsizei(group.indexCount), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(group.firstIndex * sizeof(uint32_t)));
     }
+}
+
+void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
+    const RenderSettings& settings = RenderSettings::instance();
+    if (settings.fullTerrainDetail || lod.patches().empty() || !activeCamera) {
+        drawFullGrid(mvp);
+        return;
+    }
+    const glm::mat4 toTerrain = glm::inverse(modelMatrix);
+    const glm::vec3 eye(toTerrain * activeCamera->getWorldMatrix()[3]);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // Pixels per radian near the picture's centre: half its height times the
+    // projection's cotangent of half the field of view.
+    const float pixelsPerRadian = 0.5f * float(viewport[3]) * activeCamera->projectionMatrix[1][1];
+    const float fogPerUnit = environment.fogEnabled ? environment.fogDensity / environment.fogRange : 0.0f;
+
+    placeLights(toTerrain);
+    uint64_t lampBits = 0;
+    const float contrast = groundContrast(lampBits);
+    collectInPicture(mvp, settings.frustumCulling);
+    // The eye (and the picture's near plane, a unit ahead) must be above the
+    // ground for the horizon's reasoning.
+    const bool eyeClear = lod.clearAbove(eye, NEAR_REACH);
+    // Dim ground away from the sky's edge and the lamps may take coarser
+    // detail (at night about an eighth of the day's contrast). Not in fog:
+    // it lightens the ground behind a patch towards its grey.
+    if (contrast < 1.0f && eyeClear && !environment.fogEnabled) markSkyFreeAndUnlit(eye, lampBits);
+    lod.selectLevels(eye, pixelsPerRadian, tolerance, fullDetailDistance, fogPerUnit, contrast);
+    sortNearFirst(eye, settings.frustumCulling && hideBehindGround && eyeClear);
+
+    // A variant needs the light map: it takes the sky's shading from there.
+    const bool baked = hasLightMap();
+    const size_t groupCount = groupByLights(baked);
+    uploadTriangles(groupCount);
+    drawGroups(groupCount, baked);
 }

@@ -55,8 +55,24 @@ private:
         std::vector<uint32_t> patches;
         size_t firstIndex = 0, indexCount = 0;
     };
+    // Whether a baked light map holds the sky's shading of the ground.
+    bool hasLightMap() const;
     void drawFullGrid(const glm::mat4& mvp);
     uint64_t lightsReaching(const TerrainLod::Patch& patch) const;
+    // The steps of a draw with falling detail, in order: the lights in the
+    // terrain's own space; the sky's share of a clear day's light (and which
+    // lights are lamps); the patches in the picture; those under the skyline
+    // that no lamp reaches; nearest first, without those nearer ground hides;
+    // groups by lights and snow; their triangles into the index buffer; and
+    // each group drawn by its program.
+    void placeLights(const glm::mat4& toTerrain);
+    float groundContrast(uint64_t& lampBits) const;
+    void collectInPicture(const glm::mat4& mvp, bool cull);
+    void markSkyFreeAndUnlit(const glm::vec3& eye, uint64_t lampBits);
+    void sortNearFirst(const glm::vec3& eye, bool hideHidden);
+    size_t groupByLights(bool baked);
+    void uploadTriangles(size_t groupCount);
+    void drawGroups(size_t groupCount, bool baked);
 
     GLuint lodIndexBuffer = 0;
     // Each patch's triangles for the level and neighbour levels of `cacheKeys`.

@@ -99,6 +99,20 @@ TEST(ShaderLoader, CompileFailureEndsWithTheLog) {
     EXPECT_NE(result.output.find("nonsense", at), std::string::npos) << "the driver's log follows";
 }
 
+TEST(ShaderLoader, IncludedFileAndSharedConstantsKeepTheFilesLineNumbers) {
+    // The included file uses the shared constants; the error on the main
+    // file's line 5 is reported there, after the prelude and the splice.
+    ShaderFolder folder({{"fboShader.vert", vertexSource},
+                         {"part.glsl", "int lights() { return MAX_SHADER_LIGHTS + LIGHT_SPOT; }\n"},
+                         {"uses.frag", "#version 330 core\n#include \"part.glsl\"\nout vec4 fragColor;\n"
+                                       "void main() { fragColor = vec4(float(lights()) * DAY_LIGHT);\n"
+                                       "nonsense; }\n"}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/uses.frag"); });
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_NE(result.output.find("0:5("), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("lights"), std::string::npos) << "the rest compiles: " << result.output;
+}
+
 TEST(ShaderLoader, LinkFailureUsesTheCompileWords) {
     // The fragment stage compiles, but reads an input of another type than
     // the vertex stage writes.
