@@ -5,8 +5,9 @@
 #include "core/GameState.h"
 #include "core/ScriptedInput.h"
 #include "app/StepClock.h"
-#include "app/WorldStep.h"
+#include "player/WorldStep.h"
 #include "player/PlayerNode.h"
+#include "render/Environment.h"
 #include "support/ProcessState.h"
 
 namespace {
@@ -30,7 +31,7 @@ protected:
         for (int k = 0; k < count; ++k) {
             pause.readInput(nullptr);
             player->controls.noseUp = true;
-            pause.runSteps(clock, 0.025, worldStep);
+            pause.runSteps(clock, 0.025, [](double step) { worldStep(step, environment.levelLights); });
             input.release(GLFW_KEY_P);
         }
     }
