@@ -7,7 +7,6 @@
 #include "app/StepClock.h"
 #include "player/WorldStep.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
 #include "support/ProcessState.h"
 
 namespace {
@@ -31,7 +30,7 @@ protected:
         for (int k = 0; k < count; ++k) {
             pause.readInput(nullptr);
             player->controls.noseUp = true;
-            pause.runSteps(clock, 0.025, [](double step) { worldStep(step, environment.levelLights); });
+            pause.runSteps(clock, 0.025, [](double step) { worldStep(step, {}); });
             input.release(GLFW_KEY_P);
         }
     }
