@@ -17,7 +17,8 @@
 #include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
 #include "app/SoundCues.h"
-#include "app/WorldStep.h"
+#include "player/WorldStep.h"
+#include "player/PlayerFigure.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/FBORenderer.h"
@@ -114,7 +115,7 @@ void Game::update(double now) {
 
     pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
         const bool runStarts = gameState.raceTime == 0.0;
-        worldStep(step);
+        worldStep(step, environment.levelLights);
         ghosts->afterStep(runStarts);
         if (afterStep) afterStep();
     });

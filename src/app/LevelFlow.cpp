@@ -18,20 +18,6 @@
 
 LevelRebuild levelRebuild = rebuildLevel;
 
-float playerTrackPosition() {
-    PlayerNode* player = gameState.player;
-    if (!player) return 0.0f;
-    return player->poseIn(gameState.terrain)[3].z;
-}
-
-bool playerPastFinish() { return gameState.player && playerTrackPosition() > finishLine; }
-
-void raceStep(double step) {
-    if (gameState.raceTime == 0.0 && gameState.player) gameState.player->reset();
-    // The clock ignores crashes: it runs until the finish or a restart.
-    if (!playerPastFinish()) gameState.raceTime += step;
-}
-
 void countdownStep(double frameSeconds) {
     if (gameState.levelChangeCountdown == -1.0) return;
     const double before = gameState.levelChangeCountdown;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/RaceStep.h"
+
 struct GLFWwindow;
 class Hud;
 
@@ -7,15 +9,7 @@ class Hud;
 // screen with its best-time update, the two-second level change and the
 // level restart. Works on gameState; the player is gameState.player.
 
-// The player's position along the track: its world position seen from the
-// terrain's own space, z component. Without a terrain, the world z.
-float playerTrackPosition();
-bool playerPastFinish();
-
-// Each simulation step, before the world moves: puts the player at the start
-// when the run has not begun, and runs the clock until the finish line is
-// passed. The clock so counts simulated time, never a stall.
-void raceStep(double step);
+// The race step itself (clock, finish test, start reset): player/RaceStep.h.
 // Each frame: runs the level-change countdown down by real time, stopping at
 // exactly 0.
 void countdownStep(double frameSeconds);

@@ -164,7 +164,10 @@ void handleEnvironmentKeys(GLFWwindow* window, PlayerNode& player) {
                 std::printf("Weather set to day\n");
                 environment.setLighting(LightingMode::Day);
             }
-            player.spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
+            // A bare figure (no GL) has no headlight.
+            if (player.spotlight)
+                player.spotlight->intensity =
+                    environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
             std::fflush(stdout);
             break;
         case GLFW_KEY_F:
@@ -173,7 +176,7 @@ void handleEnvironmentKeys(GLFWwindow* window, PlayerNode& player) {
             std::fflush(stdout);
             break;
         case GLFW_KEY_L:
-            player.spotlight->enabled = !player.spotlight->enabled;
+            if (player.spotlight) player.spotlight->enabled = !player.spotlight->enabled;
             std::printf("Spotlight toggled\n");
             std::fflush(stdout);
             break;

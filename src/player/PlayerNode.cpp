@@ -1,21 +1,15 @@
 #include "player/PlayerNode.h"
 
-#include <GL/glew.h>
 #include <GLFW/glfw3.h>
-
-#include <cstdio>
-#include <string>
 
 #include "core/Audio.h"
 #include "core/Gamepad.h"
 #include "core/GameState.h"
 #include "core/Input.h"
 #include "player/FlightConstants.h"
-#include "render/Environment.h"
-#include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "scene/CollisionNode.h"
-#include "world/LevelLoader.h"
+#include "world/WorldTerrain.h"
 
 using namespace flight;
 
@@ -39,10 +33,7 @@ void deleteIfDetached(Node* node) {
 
 }  // namespace
 
-PlayerNode::PlayerNode(GLFWwindow* window) : window(window) {
-    spotlight = LightNode::spot(glm::vec3(0.0f, 0.0f, -1.1f), glm::vec3(0.1f), 200.0f, 20.0f);
-    addChild(spotlight);
-}
+PlayerNode::PlayerNode(GLFWwindow* window) : window(window) {}
 
 PlayerNode::~PlayerNode() {
     delete spotlight;
@@ -96,8 +87,6 @@ void PlayerNode::fly(const FlightControls& frame, double dt) {
     const glm::vec3 up = glm::normalize(glm::vec3(world[1]));
     const glm::vec3 back = glm::normalize(glm::vec3(world[2]));
     const glm::vec3 forward = -back;
-
-    spotlight->intensity = environment.lightingMode == LightingMode::Night ? glm::vec3(1.0f) : glm::vec3(0.1f);
 
     float pitchInput = PITCH_RATE * t * frame.joystickPitch;
     float rollInput = ROLL_RATE * t * frame.joystickRoll;
@@ -165,7 +154,7 @@ void PlayerNode::fly(const FlightControls& frame, double dt) {
 
 void PlayerNode::animateLimbs(float t) {
     limbSwing *= 1.0f - SWING_DECAY * t;
-    for (GeometryNode* limb : limbs) {
+    for (Node* limb : limbs) {
         if (limb) limb->setRotation(0.0f, 0.0f, 0.0f);
     }
     for (Limb leg : {Limb::LeftBackLeg, Limb::LeftFrontLeg, Limb::RightBackLeg, Limb::RightFrontLeg}) {
@@ -194,7 +183,7 @@ void PlayerNode::reset() {
     // Removing first keeps each intact wing in the list exactly once.
     leftWingBroken = false;
     rightWingBroken = false;
-    for (GeometryNode* wing : {limb(Limb::LeftWing), limb(Limb::RightWing)}) {
+    for (Node* wing : {limb(Limb::LeftWing), limb(Limb::RightWing)}) {
         if (!wing) continue;
         removeChild(wing);
         addChild(wing);
@@ -212,8 +201,8 @@ void PlayerNode::breakWing(WingSide side) {
     bool& broken = left ? leftWingBroken : rightWingBroken;
     if (broken) return;
     broken = true;
-    if (GeometryNode* intact = limb(left ? Limb::LeftWing : Limb::RightWing)) removeChild(intact);
-    if (GeometryNode* snapped = left ? brokenLeftWing : brokenRightWing) addChild(snapped);
+    if (Node* intact = limb(left ? Limb::LeftWing : Limb::RightWing)) removeChild(intact);
+    if (Node* snapped = left ? brokenLeftWing : brokenRightWing) addChild(snapped);
     // The figure yaws and rolls towards the broken side.
     const float away = left ? -30.0f : 30.0f;
     turnImpulse = glm::vec3(0.0f, away, away);
@@ -222,18 +211,28 @@ void PlayerNode::breakWing(WingSide side) {
     Audio::current().wingSnapped();
 }
 
+PlayerParts PlayerParts::bare() {
+    PlayerParts parts;
+    for (Node** part : {&parts.body, &parts.leftWing, &parts.rightWing, &parts.brokenLeftWing, &parts.brokenRightWing,
+                        &parts.leftFrontLeg, &parts.rightFrontLeg, &parts.leftBackLeg, &parts.rightBackLeg,
+                        &parts.leftLamp, &parts.rightLamp})
+        *part = new Node();
+    return parts;
+}
+
 PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts) {
     PlayerNode* player = new PlayerNode(window);
+    if (parts.spotlight) {
+        player->spotlight = parts.spotlight;
+        player->addChild(parts.spotlight);
+    }
 
     parts.body->setPosition(glm::vec3(0.0f));
     player->addChild(parts.body);
 
     const glm::vec3 wingMount(0.0f, 0.15f, 0.0f);
-    GeometryNode* wings[4] = {parts.leftWing, parts.rightWing, parts.brokenLeftWing, parts.brokenRightWing};
-    for (GeometryNode* wing : wings) {
+    for (Node* wing : {parts.leftWing, parts.rightWing, parts.brokenLeftWing, parts.brokenRightWing})
         wing->setPosition(wingMount);
-        wing->alpha = 0.99f;
-    }
     player->limb(Limb::LeftWing) = parts.leftWing;
     player->addChild(parts.leftWing);
     player->limb(Limb::RightWing) = parts.rightWing;
@@ -266,22 +265,6 @@ PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts) {
     parts.rightLamp->setRotation(0.0f, -80.0f, 0.0f);
     parts.rightWing->addChild(parts.rightLamp);
 
-    // Tilted 50 degrees down; with the lamps' turn they shine outward and down.
-    const glm::vec3 red[2] = {glm::vec3(0.7f, 0.0f, 0.0f), glm::vec3(1.0f, 0.0f, 0.0f)};
-    const glm::vec3 green[2] = {glm::vec3(0.0f, 0.7f, 0.0f), glm::vec3(0.0f, 1.0f, 0.0f)};
-    const float ranges[2] = {16.0f, 4.0f};
-    const float angles[2] = {31.0f, 33.0f};
-    for (int k = 0; k < 2; ++k) {
-        LightNode* light = LightNode::spot(glm::vec3(1.1f, 0.0f, 0.5f), red[k], ranges[k], angles[k]);
-        light->setRotation(-50.0f, 0.0f, 0.0f);
-        parts.leftLamp->addChild(light);
-    }
-    for (int k = 0; k < 2; ++k) {
-        LightNode* light = LightNode::spot(glm::vec3(-1.1f, 0.0f, 0.5f), green[k], ranges[k], angles[k]);
-        light->setRotation(-50.0f, 0.0f, 0.0f);
-        parts.rightLamp->addChild(light);
-    }
-
     player->addChild(new CollisionNode(playerBodyHit));
     CollisionNode* leftVolume = new CollisionNode(playerLeftWingHit);
     leftVolume->setPosition(glm::vec3(-0.9f, 0.0f, 0.35f));
@@ -290,36 +273,6 @@ PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts) {
     rightVolume->setPosition(glm::vec3(0.9f, 0.0f, 0.35f));
     parts.rightWing->addChild(rightVolume);
     return player;
-}
-
-PlayerNode* assemblePlayer(GLFWwindow* window) {
-    static const char* const files[9] = {
-        "Meshes/body.obj",         "Meshes/lwing.obj",  "Meshes/rwing.obj",
-        "Meshes/lwing_broken.obj", "Meshes/rwing_broken.obj", "Meshes/leg_lf.obj",
-        "Meshes/leg_rf.obj",       "Meshes/leg_lb.obj", "Meshes/leg_rb.obj"};
-    GeometryNode* imported[9] = {};
-    for (int k = 0; k < 9; ++k) {
-        imported[k] = importGeometryNode(files[k]);
-        if (!imported[k]) {
-            std::printf("Cannot assemble the player: %s could not be imported\n", files[k]);
-            std::fflush(stdout);
-            for (GeometryNode* done : imported) delete done;
-            return nullptr;
-        }
-    }
-    PlayerParts parts;
-    parts.body = imported[0];
-    parts.leftWing = imported[1];
-    parts.rightWing = imported[2];
-    parts.brokenLeftWing = imported[3];
-    parts.brokenRightWing = imported[4];
-    parts.leftFrontLeg = imported[5];
-    parts.rightFrontLeg = imported[6];
-    parts.leftBackLeg = imported[7];
-    parts.rightBackLeg = imported[8];
-    parts.leftLamp = createCubeNode();
-    parts.rightLamp = createCubeNode();
-    return assemblePlayer(window, parts);
 }
 
 void playerBodyHit() {

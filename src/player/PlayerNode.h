@@ -7,7 +7,6 @@
 #include "scene/Node.h"
 
 struct GLFWwindow;
-class GeometryNode;
 class LightNode;
 
 // The steering of one frame, read once and flown by every simulation step of
@@ -33,7 +32,8 @@ enum class WingSide : int { Left = 0, Right = 1 };
 
 // The flying figure: body, two wings (with spare broken ones), four legs,
 // wing lamps, a headlight and three collision points. Its update is the
-// flight model.
+// flight model, which needs no GL: the parts that draw and shine are handed
+// in by the GL side (PlayerFigure.h) or left bare.
 class PlayerNode : public Node {
 public:
     explicit PlayerNode(GLFWwindow* window);
@@ -73,33 +73,35 @@ public:
     LightNode* spotlight = nullptr;
     GLFWwindow* window;
     glm::vec3 limbSwing{0.0f};
-    GeometryNode* limbs[LIMB_COUNT] = {};
-    GeometryNode*& limb(Limb which) { return limbs[static_cast<int>(which)]; }
-    GeometryNode* brokenLeftWing = nullptr;
-    GeometryNode* brokenRightWing = nullptr;
+    Node* limbs[LIMB_COUNT] = {};
+    Node*& limb(Limb which) { return limbs[static_cast<int>(which)]; }
+    Node* brokenLeftWing = nullptr;
+    Node* brokenRightWing = nullptr;
     std::vector<int> joysticks;
 };
 
-// The figure's parts in assembly order; a test can hand in mesh-less nodes.
+// The figure's parts in assembly order; bare nodes fly the same as meshes.
+// The headlight (optional) becomes the figure's first child.
 struct PlayerParts {
-    GeometryNode* body = nullptr;
-    GeometryNode* leftWing = nullptr;
-    GeometryNode* rightWing = nullptr;
-    GeometryNode* brokenLeftWing = nullptr;
-    GeometryNode* brokenRightWing = nullptr;
-    GeometryNode* leftFrontLeg = nullptr;
-    GeometryNode* rightFrontLeg = nullptr;
-    GeometryNode* leftBackLeg = nullptr;
-    GeometryNode* rightBackLeg = nullptr;
+    LightNode* spotlight = nullptr;
+    Node* body = nullptr;
+    Node* leftWing = nullptr;
+    Node* rightWing = nullptr;
+    Node* brokenLeftWing = nullptr;
+    Node* brokenRightWing = nullptr;
+    Node* leftFrontLeg = nullptr;
+    Node* rightFrontLeg = nullptr;
+    Node* leftBackLeg = nullptr;
+    Node* rightBackLeg = nullptr;
     Node* leftLamp = nullptr;
     Node* rightLamp = nullptr;
+
+    // Every part a plain node, no headlight: the figure for a flight without GL.
+    static PlayerParts bare();
 };
 
-// Imports the meshes from Meshes/ and builds the figure at its start. A part
-// that cannot be imported is reported with its file name and gives nullptr:
-// the figure cannot fly without all of them.
-PlayerNode* assemblePlayer(GLFWwindow* window);
-// Builds the figure from parts that all exist (takes ownership).
+// Builds the figure at its start from parts that all exist (takes
+// ownership): limbs, lamps and the three collision points.
 PlayerNode* assemblePlayer(GLFWwindow* window, const PlayerParts& parts);
 
 // The collision callbacks of the three volumes; they act on gameState.player.

@@ -60,10 +60,6 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
 
 }  // namespace
 
-std::string levelMapFileName(int level) { return "Maps/map" + std::to_string(level) + ".png"; }
-
-std::string levelLightMapFileName(int level) { return "Maps/map" + std::to_string(level) + "Lightmap.png"; }
-
 GeometryNode* loadLevel() {
     const int level = gameState.levelNumber;
     GeometryNode* terrain = buildTerrain(levelMapFileName(level), levelLightMapFileName(level),
@@ -73,11 +69,7 @@ GeometryNode* loadLevel() {
         gameState.sceneRoot = nullptr;
         return nullptr;
     }
-    terrain->setPosition(glm::vec3(0.0f, -200.0f, 1000.0f));
-    terrain->setRotation(15.0f, 0.0f, 0.0f);
-    // The first step measures the player against the terrain's placement
-    // before any tree update has filled its caches: never as the identity.
-    terrain->forgetWorldMatrices();
+    CourseBuilder::placeTerrain(terrain);
     Node* root = new Node();
     root->addChild(terrain);
     gameState.sceneRoot = root;
@@ -101,18 +93,8 @@ namespace {
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
                                   float heightScale, float z) {
     LevelMap map;
-    if (!map.load(mapName)) {
-        // A map that decodes but is too small was not lodepng's failure.
-        if (map.error().find("cannot be") != std::string::npos)
-            std::printf("lodepng failed to load image: %s\n", mapName.c_str());
-        std::printf("Cannot build the level: %s\n", map.error().c_str());
-        std::fflush(stdout);
-        forgetTerrain();
-        return nullptr;
-    }
-
     TerrainGrid grid;
-    grid.build(map, x, heightScale, z);
+    if (!CourseBuilder::readGrid(mapName, x, heightScale, z, map, grid)) return nullptr;
 
     // Held here until the terrain node takes them, so that running out of
     // memory half-way leaks nothing.

@@ -2,11 +2,10 @@
 
 #include <string>
 
+#include "world/CourseBuilder.h"
 #include "world/WorldTerrain.h"
 
-// "Maps/map<n>.png" and "Maps/map<n>Lightmap.png".
-std::string levelMapFileName(int level);
-std::string levelLightMapFileName(int level);
+class GeometryNode;
 
 // Builds level gameState.levelNumber under a new gameState.sceneRoot (the
 // terrain is its first child, tilted 15 degrees), makes it the current

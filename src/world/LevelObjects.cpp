@@ -14,12 +14,10 @@
 #include "render/LightBlinkingNode.h"
 #include "render/LightNode.h"
 #include "render/ModelCache.h"
+#include "world/CourseBuilder.h"
 #include "world/LevelMap.h"
 #include "world/LevelMarkers.h"
 #include "world/TerrainGrid.h"
-
-glm::vec3 goalPosition = LevelMarkers::defaultGoal;
-float& finishLine = goalPosition.z;
 
 namespace {
 
@@ -63,7 +61,6 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
     // build until it is there.
     buildEmitterBillboardProgram();
     const GLuint snowflake = sharedSnowflakeTexture();
-    goalPosition = LevelMarkers::defaultGoal;
     environment.fogEnabled = false;
 
     LevelMarkers markers;
@@ -98,8 +95,8 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
         }
     }
 
+    CourseBuilder::placeGoal(markers);
     if (markers.goalFound()) {
-        goalPosition = markers.goalPosition();
         if (std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/goalpost.obj")) {
             GeometryNode* post = GeometryNode::sharing(model);
             post->setPosition(goalPosition);

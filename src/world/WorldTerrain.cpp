@@ -1,12 +1,14 @@
 #include "world/WorldTerrain.h"
 
 #include "core/GameState.h"
-#include "render/GeometryNode.h"
 #include "scene/CollisionRegistry.h"
+#include "world/LevelMarkers.h"
 
-GeometryNode* currentTerrain = nullptr;
+Node* currentTerrain = nullptr;
+glm::vec3 goalPosition = LevelMarkers::defaultGoal;
+float& finishLine = goalPosition.z;
 
-void setTerrain(GeometryNode* terrain, const float* vertices, uint32_t columns, uint32_t rows, float extentX,
+void setTerrain(Node* terrain, const float* vertices, uint32_t columns, uint32_t rows, float extentX,
                 float extentZ) {
     gameState.terrain = terrain;
     currentTerrain = terrain;

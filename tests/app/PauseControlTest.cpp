@@ -5,7 +5,7 @@
 #include "core/GameState.h"
 #include "core/ScriptedInput.h"
 #include "app/StepClock.h"
-#include "app/WorldStep.h"
+#include "player/WorldStep.h"
 #include "player/PlayerNode.h"
 #include "support/ProcessState.h"
 
@@ -30,7 +30,7 @@ protected:
         for (int k = 0; k < count; ++k) {
             pause.readInput(nullptr);
             player->controls.noseUp = true;
-            pause.runSteps(clock, 0.025, worldStep);
+            pause.runSteps(clock, 0.025, [](double step) { worldStep(step, {}); });
             input.release(GLFW_KEY_P);
         }
     }

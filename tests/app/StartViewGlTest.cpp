@@ -129,7 +129,8 @@ TEST_F(GameGlTest, WingsLookTheSameBelowAndAboveBlurSpeed) {
     // Seen from below, the body lies between the eye and the wings.
     activeCamera->setPosition(glm::vec3(0.0f, -3.0f, 0.0f));
     activeCamera->setRotation(90.0f, 0.0f, 0.0f);
-    GeometryNode* wings[] = {player->limb(Limb::LeftWing), player->limb(Limb::RightWing)};
+    GeometryNode* wings[] = {static_cast<GeometryNode*>(player->limb(Limb::LeftWing)),
+                             static_cast<GeometryNode*>(player->limb(Limb::RightWing))};
     auto frameAt = [&](float speed, float wingAlpha) {
         player->speed = speed;
         const float alpha = wings[0]->alpha;

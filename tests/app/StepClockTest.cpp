@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/GameState.h"
-#include "app/LevelFlow.h"
+#include "player/RaceStep.h"
 #include "support/ProcessState.h"
 
 namespace {

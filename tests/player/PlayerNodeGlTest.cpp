@@ -1,3 +1,4 @@
+#include "player/PlayerFigure.h"
 #include "player/PlayerNode.h"
 
 #include <GL/glew.h>
@@ -19,12 +20,14 @@ TEST_F(PlayerNodeGlTest, AssemblesTheShippedFigure) {
     const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_NE(player, nullptr) << out;
     EXPECT_EQ(player->window, context->window);
-    for (GeometryNode* limb : player->limbs) {
+    for (Node* part : player->limbs) {
+        GeometryNode* limb = dynamic_cast<GeometryNode*>(part);
         ASSERT_NE(limb, nullptr);
         EXPECT_FALSE(limb->meshes.empty());
     }
-    ASSERT_NE(player->brokenLeftWing, nullptr);
-    EXPECT_FALSE(player->brokenLeftWing->meshes.empty());
+    GeometryNode* brokenLeftWing = dynamic_cast<GeometryNode*>(player->brokenLeftWing);
+    ASSERT_NE(brokenLeftWing, nullptr);
+    EXPECT_FALSE(brokenLeftWing->meshes.empty());
     // Each intact wing carries a lamp cube and a collision point.
     for (Limb wing : {Limb::LeftWing, Limb::RightWing}) {
         ASSERT_EQ(player->limb(wing)->children.size(), 2u);

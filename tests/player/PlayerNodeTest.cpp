@@ -13,7 +13,8 @@
 #include "core/GameState.h"
 #include "app/SettingKeys.h"
 #include "app/StepClock.h"
-#include "app/WorldStep.h"
+#include "player/WorldStep.h"
+#include "player/PlayerFigure.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "render/GeometryNode.h"
@@ -66,7 +67,7 @@ protected:
         parts.rightBackLeg = new GeometryNode();
         parts.leftLamp = new Node();
         parts.rightLamp = new Node();
-        return assemblePlayer(nullptr, parts);
+        return assembleLitPlayer(nullptr, parts);
     }
 
     // Puts the player level, heading +z, at the altitude, with fresh caches.
@@ -114,7 +115,7 @@ protected:
             scriptAt(double(frame) / frameRate);
             player->controls = player->readControls();
             clock.run(1.0 / frameRate, [&](double stepSeconds) {
-                worldStep(stepSeconds);
+                worldStep(stepSeconds, environment.levelLights);
                 for (int k = 0; k < 3; ++k) {
                     flight.finite = flight.finite && std::isfinite(player->limbSwing[k]);
                     flight.peakSwing = std::max(flight.peakSwing, std::fabs(player->limbSwing[k]));
@@ -172,8 +173,8 @@ TEST_F(PlayerNodeTest, AssembledFigureStandsAtTheStartFacingPlusZ) {
     EXPECT_EQ(player->spotlight->type, LightType::Spot);
     EXPECT_EQ(player->brokenLeftWing->parent, nullptr);
     EXPECT_EQ(player->brokenRightWing->parent, nullptr);
-    EXPECT_FLOAT_EQ(player->limb(Limb::LeftWing)->alpha, 0.99f);
-    EXPECT_FLOAT_EQ(player->brokenRightWing->alpha, 0.99f);
+    EXPECT_FLOAT_EQ(static_cast<GeometryNode*>(player->limb(Limb::LeftWing))->alpha, 0.99f);
+    EXPECT_FLOAT_EQ(static_cast<GeometryNode*>(player->brokenRightWing)->alpha, 0.99f);
 }
 
 TEST_F(PlayerNodeTest, ResetListsThePresentJoysticks) {
@@ -224,7 +225,7 @@ TEST_F(PlayerNodeTest, UnknownWingSideDoesNothing) {
 }
 
 TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
-    GeometryNode* wing = player->limb(Limb::RightWing);
+    Node* wing = player->limb(Limb::RightWing);
     player->breakWing(WingSide::Right);
     player->stopped = true;
     player->limbSwing = glm::vec3(3.0f, 0.0f, -4.0f);

@@ -5,6 +5,8 @@
 #include "core/Input.h"
 #include "scene/Node.h"
 #include "scene/CollisionRegistry.h"
+#include "world/LevelMarkers.h"
+#include "world/WorldTerrain.h"
 
 std::shared_ptr<void> (*ProcessState::saveGlRecords)() = nullptr;
 void (*ProcessState::emptyGlOwners)() = nullptr;
@@ -19,6 +21,7 @@ ProcessState::ProcessState()
     gameState = GameState{};
     gameSettings = GameSettings{};
     highscores.clear();
+    goalPosition = LevelMarkers::defaultGoal;
 }
 
 ProcessState::~ProcessState() {
@@ -39,6 +42,7 @@ void ProcessState::deleteScene() {
 void ProcessState::emptyOwners() {
     // The terrain first: the registry borrows its vertices.
     if (emptyGlOwners) emptyGlOwners();
+    forgetTerrain();
     collisionRegistry = CollisionRegistry();
     Input::install(nullptr);
     Audio::install(nullptr);

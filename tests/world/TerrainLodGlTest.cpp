@@ -43,7 +43,7 @@ protected:
         EXPECT_LE(d.meanAbsolute, 1.0) << where;
         EXPECT_GE(d.shareWithin, 0.99) << where;
         // Detail did fall: far fewer triangles than the full grid's.
-        TerrainMesh* mesh = dynamic_cast<TerrainMesh*>(currentTerrain->meshes[0]);
+        TerrainMesh* mesh = dynamic_cast<TerrainMesh*>(static_cast<GeometryNode*>(currentTerrain)->meshes[0]);
         ASSERT_NE(mesh, nullptr);
         EXPECT_LT(mesh->trianglesDrawn, mesh->triangleCount() / 2) << where;
 

@@ -27,7 +27,7 @@
 #include "app/OpenAlAudio.h"
 #include "core/ScriptedInput.h"
 #include "app/StepClock.h"
-#include "app/WorldStep.h"
+#include "player/WorldStep.h"
 #include "player/PlayerNode.h"
 #include "effects/EmitterNode.h"
 #include "render/Environment.h"
@@ -68,7 +68,7 @@ double updateAndCollisionTime() {
     std::vector<double> times;
     for (int step = 0; step < 60; ++step) {
         Clock::time_point start = Clock::now();
-        worldStep(StepClock::STEP);
+        worldStep(StepClock::STEP, environment.levelLights);
         gameState.sceneRoot->frameUpdate();
         times.push_back(millisecondsSince(start));
     }

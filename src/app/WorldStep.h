@@ -1,7 +1,0 @@
-#pragma once
-
-// One fixed simulation step of the world, shared by the game, the autopilot
-// and the bench: the race clock, the level's lights, the scene tree (the
-// player flies with its controls of this frame) and the collision test with
-// its callbacks. Nothing here reads input or draws.
-void worldStep(double step);
