@@ -30,10 +30,7 @@ protected:
         polygonModes.clear();
         polygonModeHook = recordPolygonMode;
     }
-    void TearDown() override {
-        delete gameState.player;
-        polygonModeHook = applyPolygonMode;
-    }
+    void TearDown() override { delete gameState.player; }
 
     // Presses the key for one pass and releases it for the next.
     std::string tap(int key) {

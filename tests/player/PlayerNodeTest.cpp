@@ -50,7 +50,6 @@ protected:
     void TearDown() override {
         currentTerrain = nullptr;
         delete root;
-        environmentKeyLatch = true;
     }
 
     PlayerNode* build() {
