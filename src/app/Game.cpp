@@ -110,8 +110,7 @@ void Game::update(double now) {
 
     readInput(frameSeconds);
     countdownStep(frameSeconds);
-    levelJustBuilt = levelChangeStep(*hud);
-    if (levelJustBuilt) ghosts->levelStarted(gameState.levelNumber);
+    levelJustBuilt = levelChange();
 
     pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
         const bool runStarts = gameState.raceTime == 0.0;
@@ -129,6 +128,20 @@ void Game::update(double now) {
     endOfLevelStep(window);
     ghosts->afterFrame();
     ensureFrustum();
+}
+
+bool Game::levelChange() {
+    if (!levelChangeStep(*hud)) return false;
+    ghosts->levelStarted(gameState.levelNumber);
+    return true;
+}
+
+bool Game::changeLevel(int level) {
+    gameState.levelNumber = level;
+    gameState.levelChangePending = true;
+    gameState.levelChangeCountdown = 0.0;
+    levelJustBuilt = levelChange();
+    return gameState.terrain != nullptr;
 }
 
 // Every key and joystick of the frame is read here, once, so that every step

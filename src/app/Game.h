@@ -31,6 +31,10 @@ public:
     void update(double now);
     // The draw half of a pass, into the window's current framebuffer size.
     void draw();
+    // Builds `level` at once, as the level change at the end of a countdown
+    // does (level text, ghosts, the next frame's time). False when it could
+    // not be built.
+    bool changeLevel(int level);
     // Frees everything; the best times are written unless `saveScores` is
     // false (tools that must not touch the player's file).
     void tearDown(bool saveScores = true);
@@ -40,6 +44,7 @@ public:
 
 private:
     void countFrame(double now);
+    bool levelChange();
     void readInput(double frameSeconds);
     void followFramebufferSize();
     bool blurring() const;

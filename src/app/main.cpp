@@ -9,6 +9,7 @@
 #include "app/GlfwInput.h"
 #include "core/GameSettings.h"
 #include "app/OpenAlAudio.h"
+#include "app/WindowOpener.h"
 
 int main() {
     // Line-buffered so that a console piped to a file or a test sees each
@@ -21,7 +22,8 @@ int main() {
     // OpenAL Soft's log level is handed over through the environment.
     OpenAlAudio sound(gameSettings.soundVolume, "Sounds/");
 
-    if (!glfwInit()) console::fail("Failed to init glfw");
+    WindowOpener opener;
+    if (opener.startGlfw()) console::fail("Failed to init glfw");
     // The keys and joysticks are read through GLFW from here on.
     static GlfwInput devices;
     Input::useDevices(&devices);
@@ -36,31 +38,18 @@ int main() {
     const int screenHeight = mode ? std::max(mode->height, defaults.height) : 0;
     fitWindowSize(gameSettings, screenWidth, screenHeight);
 
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_REFRESH_RATE, gameSettings.refreshRate);
-
-    GLFWmonitor* monitor = gameSettings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
-    // No window has a side below 1; GLFW would assert on a negative one
-    // rather than refuse it.
-    const bool sizePossible = gameSettings.width >= 1 && gameSettings.height >= 1;
-    GLFWwindow* window = nullptr;
-    if (sizePossible)
-        window = glfwCreateWindow(gameSettings.width, gameSettings.height, "-----:::::Moorglide:::::-----", monitor,
-                                  nullptr);
-    if (!window) {
-        glfwTerminate();
-        console::fail("Failed to open window");
-    }
-    glfwMakeContextCurrent(window);
+    WindowOpener::Request request;
+    request.title = "-----:::::Moorglide:::::-----";
+    request.width = gameSettings.width;
+    request.height = gameSettings.height;
+    request.refreshRate = gameSettings.refreshRate;
+    request.monitor = gameSettings.fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+    const WindowOpener::Failure failure = opener.open(request);
+    if (failure.step == WindowOpener::Step::window) console::fail("Failed to open window");
+    if (failure) console::fail("Failed to initialize glew");
+    GLFWwindow* window = opener.window;
     glfwSetInputMode(window, GLFW_STICKY_KEYS, 1);
     if (gameSettings.fullscreen) glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
-
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) console::fail("Failed to initialize glew");
-    // GLEW may leave an error flag behind; the frame loop must not report it.
-    glGetError();
 
     // The scene is drawn into textures and a render buffer of the window's
     // size, so GL's limits for those bound it too.

@@ -50,14 +50,11 @@ protected:
         gameState.terrain = terrain;
         gameState.player = player;
         refreshMatrices(0.0);
-        savedFinishLine = finishLine;
         finishLine = 100.0f;
         hud.setUp();
     }
     void TearDown() override {
         delete root;
-        finishLine = savedFinishLine;
-        levelRebuild = rebuildLevel;
     }
 
     // Puts the player at track position z (terrain space), on the terrain's
@@ -109,7 +106,6 @@ protected:
     Node* root = nullptr;
     Node* terrain = nullptr;
     PlayerNode* player = nullptr;
-    float savedFinishLine = 0.0f;
     const float* moveTo = nullptr;
 };
 

@@ -30,10 +30,7 @@ protected:
         polygonModes.clear();
         polygonModeHook = recordPolygonMode;
     }
-    void TearDown() override {
-        delete gameState.player;
-        polygonModeHook = applyPolygonMode;
-    }
+    void TearDown() override { delete gameState.player; }
 
     // Presses the key for one pass and releases it for the next.
     std::string tap(int key) {
@@ -316,4 +313,32 @@ TEST_F(SettingKeys, JoystickWithFewerThanTwoButtonsNeverRestarts) {
     handleSettingKeys(nullptr);
     EXPECT_EQ(gameState.joystickButtonCount, 1);
     EXPECT_EQ(gameState.raceTime, 1.0);
+}
+
+TEST_F(SettingKeys, EnvironmentKeysActOncePerPressWithOneLatch) {
+    input.press(GLFW_KEY_N);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);  // held since start: the latch is set then
+    input.releaseAll();
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
+    EXPECT_FALSE(environmentKeyLatch);
+
+    input.press(GLFW_KEY_N);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_N);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
+    input.press(GLFW_KEY_F);  // while N is still held
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
+    input.release(GLFW_KEY_N);  // F still held
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
+    input.release(GLFW_KEY_F);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
+    input.press(GLFW_KEY_F);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_F);
+
+    // N wins over F and L when pressed together.
+    input.releaseAll();
+    pollEnvironmentKey(nullptr);
+    input.press(GLFW_KEY_L);
+    input.press(GLFW_KEY_F);
+    input.press(GLFW_KEY_N);
+    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_N);
 }

@@ -51,7 +51,6 @@ protected:
     void TearDown() override {
         currentTerrain = nullptr;
         delete root;
-        environmentKeyLatch = true;
     }
 
     PlayerNode* build() {
@@ -535,35 +534,6 @@ TEST_F(PlayerNodeTest, AStoppedFigureHoldsStillButStillReadsJoysticksAndKeys) {
     input.press(GLFW_KEY_L);
     step();
     EXPECT_FALSE(player->spotlight->enabled);
-}
-
-TEST_F(PlayerNodeTest, EnvironmentKeysActOncePerPressWithOneLatch) {
-    environmentKeyLatch = true;  // as at program start
-    input.press(GLFW_KEY_N);
-    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);  // held since start
-    input.releaseAll();
-    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
-    EXPECT_FALSE(environmentKeyLatch);
-
-    input.press(GLFW_KEY_N);
-    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_N);
-    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
-    input.press(GLFW_KEY_F);  // while N is still held
-    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
-    input.release(GLFW_KEY_N);  // F still held
-    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
-    input.release(GLFW_KEY_F);
-    EXPECT_EQ(pollEnvironmentKey(nullptr), 0);
-    input.press(GLFW_KEY_F);
-    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_F);
-
-    // N wins over F and L when pressed together.
-    input.releaseAll();
-    pollEnvironmentKey(nullptr);
-    input.press(GLFW_KEY_L);
-    input.press(GLFW_KEY_F);
-    input.press(GLFW_KEY_N);
-    EXPECT_EQ(pollEnvironmentKey(nullptr), GLFW_KEY_N);
 }
 
 TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/WindowOpener.h"
 #include "render/RenderResources.h"
 #include "scene/CameraNode.h"
 #include "support/ChildProcess.h"
@@ -21,27 +22,15 @@ GlContext::GlContext(int width, int height) : width(width), height(height) {
 }
 
 void GlContext::open() {
-    if (!glfwInit()) return;
-    glfwDefaultWindowHints();
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    window = glfwCreateWindow(width, height, "moorglide-test", nullptr, nullptr);
-    if (!window) {
-        glfwTerminate();
-        return;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-        glfwDestroyWindow(window);
-        window = nullptr;
-        glfwTerminate();
-        return;
-    }
-    glGetError();
-    glViewport(0, 0, width, height);
+    WindowOpener opener;
+    WindowOpener::Request request;
+    request.title = "moorglide-test";
+    request.width = width;
+    request.height = height;
+    request.visible = false;
+    failure = opener.open(request).why;
+    window = opener.window;
+    if (window) glViewport(0, 0, width, height);
 }
 
 GlContext::~GlContext() {
@@ -54,7 +43,7 @@ void GlTest::SetUp() {
     if (getcwd(buffer, sizeof buffer)) previousDirectory = buffer;
     ASSERT_EQ(chdir(MOORGLIDE_DATA_DIR), 0);
     context = new GlContext();
-    ASSERT_TRUE(context->ok()) << "no OpenGL 3.3 context (is DISPLAY set?)";
+    ASSERT_TRUE(context->ok()) << "no OpenGL 3.3 context: " << context->failure;
     // Names cached by an earlier test belong to a context that is gone.
     RenderResources::forget();
 }

@@ -26,6 +26,7 @@ public:
 
     bool ok() const { return window != nullptr; }
     GLFWwindow* window = nullptr;
+    std::string failure;  // what failed and why, when not ok()
     int width;
     int height;
 

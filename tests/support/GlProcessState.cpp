@@ -1,25 +1,37 @@
 // The GL rooms' part of ProcessState, installed when the GL test support is
 // linked in.
 
+#include "app/LevelFlow.h"
+#include "app/SettingKeys.h"
 #include "render/Environment.h"
 #include "support/ProcessState.h"
+#include "world/LevelMarkers.h"
+#include "world/LevelObjects.h"
 #include "world/WorldTerrain.h"
 
 namespace {
 
-struct SavedEnvironment {
+struct SavedGlRecords {
     bool fog = environment.fogEnabled;
     float fogRange = environment.fogRange;
     float fogDensity = environment.fogDensity;
     LightingMode lightingMode = environment.lightingMode;
+    bool keyLatch = environmentKeyLatch;
+    PolygonModeHook polygonMode = polygonModeHook;
+    LevelRebuild rebuild = levelRebuild;
+    glm::vec3 goal = goalPosition;  // its z is the finish line
 };
 
-std::shared_ptr<void> saveEnvironment() {
-    std::shared_ptr<SavedEnvironment> saved(new SavedEnvironment, [](SavedEnvironment* back) {
+std::shared_ptr<void> saveGlRecords() {
+    std::shared_ptr<SavedGlRecords> saved(new SavedGlRecords, [](SavedGlRecords* back) {
         environment.fogEnabled = back->fog;
         environment.fogRange = back->fogRange;
         environment.fogDensity = back->fogDensity;
         environment.lightingMode = back->lightingMode;
+        environmentKeyLatch = back->keyLatch;
+        polygonModeHook = back->polygonMode;
+        levelRebuild = back->rebuild;
+        goalPosition = back->goal;
         delete back;
     });
     const Environment defaults;
@@ -27,6 +39,11 @@ std::shared_ptr<void> saveEnvironment() {
     environment.fogRange = defaults.fogRange;
     environment.fogDensity = defaults.fogDensity;
     environment.lightingMode = defaults.lightingMode;
+    // As at program start.
+    environmentKeyLatch = true;
+    polygonModeHook = applyPolygonMode;
+    levelRebuild = rebuildLevel;
+    goalPosition = LevelMarkers::defaultGoal;
     return saved;
 }
 
@@ -36,7 +53,7 @@ void emptyTerrainAndLights() {
 }
 
 const bool installed = [] {
-    ProcessState::saveGlRecords = saveEnvironment;
+    ProcessState::saveGlRecords = saveGlRecords;
     ProcessState::emptyGlOwners = emptyTerrainAndLights;
     return true;
 }();

@@ -31,7 +31,9 @@ public:
     void deleteScene();
 
     // This support links no GL, so the records of the GL rooms (the fog,
-    // lighting mode and lights of the environment, the current terrain) are
+    // lighting mode and lights of the environment, the current terrain, the
+    // environment keys' latch, the wireframe and level-rebuild hooks, the
+    // finish line) are
     // kept by the GL test support through these hooks: the first saves them,
     // starts them from their defaults and hands back what puts them back when
     // dropped; the second empties their owners.

@@ -18,7 +18,6 @@
 #include "render/GeometryNode.h"
 #include "render/LightNode.h"
 #include "scene/CollisionRegistry.h"
-#include "world/LevelLoader.h"
 #include "world/LevelObjects.h"
 
 namespace {
@@ -123,13 +122,8 @@ FlightResult flyLevel(Game& game, int level, ScriptedInput& input, const FlightO
     FlightResult result;
     result.level = level;
 
-    gameState.levelNumber = level;
-    rebuildLevel();
-    if (!gameState.terrain) return result;
+    if (!game.changeLevel(level)) return result;
     result.loaded = true;
-    gameState.raceTime = 0.0;
-    gameState.levelChangePending = false;
-    gameState.levelChangeCountdown = -1.0;
 
     PlayerNode* player = gameState.player;
     Node* terrain = gameState.terrain;

@@ -2,8 +2,6 @@
 // it finished, its time (the par time), wing breaks and body contact. Exit
 // code 0 only when every level was finished without body contact in time.
 
-#include <GL/glew.h>
-#include <GLFW/glfw3.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +12,7 @@
 
 #include "Autopilot.h"
 #include "app/Game.h"
+#include "app/WindowOpener.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
 #include "core/Input.h"
@@ -53,28 +52,17 @@ int main(int argc, char** argv) {
     if (levels.empty())
         for (int level = 1; level <= LEVEL_COUNT; ++level) levels.push_back(level);
 
-    if (!glfwInit()) {
-        std::printf("autopilot: GLFW could not be initialised (no display?)\n");
+    WindowOpener opener;
+    WindowOpener::Request request;
+    request.title = "moorglide-autopilot";
+    request.width = gameSettings.width;
+    request.height = gameSettings.height;
+    request.visible = false;
+    if (const WindowOpener::Failure failure = opener.open(request)) {
+        std::printf("autopilot: no OpenGL 3.3 core context: %s\n", failure.why.c_str());
         return 2;
     }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    GLFWwindow* window = glfwCreateWindow(gameSettings.width, gameSettings.height, "moorglide-autopilot", nullptr, nullptr);
-    if (!window) {
-        std::printf("autopilot: no OpenGL 3.3 core context\n");
-        glfwTerminate();
-        return 2;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-        std::printf("autopilot: GLEW could not be initialised\n");
-        glfwTerminate();
-        return 2;
-    }
-    glGetError();
+    GLFWwindow* window = opener.window;
 
     ScriptedInput input;
     Input::install(&input);

@@ -38,12 +38,11 @@ FlightFigures benchLevel(Game& game, ScriptedInput& input, double& clock, int le
     FlightFigures figures;
     figures.level = level;
     RenderSettings& settings = RenderSettings::instance();
-    gameState.levelNumber = level;
     BenchClock::time_point start = BenchClock::now();
-    rebuildLevel();
+    const bool built = game.changeLevel(level);
     glFinish();
     figures.loadMs = millisecondsSince(start);
-    if (!gameState.terrain) return figures;
+    if (!built) return figures;
 
     input.releaseAll();
     settings.fullTerrainDetail = true;

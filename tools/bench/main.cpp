@@ -25,6 +25,7 @@
 #include "core/GameState.h"
 #include "app/LevelFlow.h"
 #include "app/OpenAlAudio.h"
+#include "app/WindowOpener.h"
 #include "core/ScriptedInput.h"
 #include "app/StepClock.h"
 #include "player/WorldStep.h"
@@ -151,16 +152,14 @@ int main(int argc, char** argv) {
     // Level numbers on the command line fly only those and skip the first table.
     std::vector<int> flightLevels;
     for (int k = 1; k < argc; ++k) flightLevels.push_back(std::atoi(argv[k]));
-    if (!glfwInit()) return 1;
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    GLFWwindow* window = glfwCreateWindow(800, 600, "-----:::::Moorglide:::::-----", nullptr, nullptr);
-    if (!window) return 1;
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) return 1;
-    glGetError();
+    WindowOpener opener;
+    WindowOpener::Request request;
+    request.title = "-----:::::Moorglide:::::-----";
+    if (const WindowOpener::Failure failure = opener.open(request)) {
+        std::printf("bench: no OpenGL 3.3 core context: %s\n", failure.why.c_str());
+        return 2;
+    }
+    GLFWwindow* window = opener.window;
 
     // The game's own console lines would drown the table.
     std::FILE* console = fdopen(dup(fileno(stdout)), "w");
@@ -187,12 +186,11 @@ int main(int argc, char** argv) {
     const int cycles = 10;
     for (int cycle = 0; cycle < cycles; ++cycle) {
         for (int level = 1; level <= LEVEL_COUNT; ++level) {
-            gameState.levelNumber = level;
             Clock::time_point start = Clock::now();
-            rebuildLevel();
+            const bool built = game.changeLevel(level);
             glFinish();
             double load = millisecondsSince(start);
-            if (!gameState.terrain) return 1;
+            if (!built) return 1;
             if (cycle == 0) {
                 double frame = startViewFrameTime(game, clock);
                 double update = updateAndCollisionTime();
