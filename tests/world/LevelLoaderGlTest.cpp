@@ -452,17 +452,22 @@ TEST_F(LevelLoaderGlTest, AMissingSnowflakeIsReportedAtEveryBuildUntilItLoads) {
 
 // Broken billboard shaders end the game at the first level build, though it
 // has no snow, with the billboard loader's line.
+// Builds level 1, a small snowless map, from `data` in a child process.
+ChildResult buildSmallFirstLevel(TempDir& data) {
+    std::filesystem::remove_all(data.file("Maps"));
+    std::filesystem::create_directory(data.file("Maps"));
+    MapImage(4, 4).save(data.file("Maps/map1.png"));
+    return runWithContextIn(data.path(), [] {
+        gameState.levelNumber = 1;
+        loadLevel();
+    });
+}
+
 TEST(LevelLoaderStart, AMissingBillboardShaderEndsTheFirstBuild) {
     TempDir data;
     copyDataTo(data.path());
     std::filesystem::remove(data.file("Shaders/Billboard.geometryshader"));
-    std::filesystem::remove_all(data.file("Maps"));
-    std::filesystem::create_directory(data.file("Maps"));
-    MapImage(4, 4).save(data.file("Maps/map1.png"));
-    ChildResult result = runWithContextIn(data.path(), [] {
-        gameState.levelNumber = 1;
-        loadLevel();
-    });
+    ChildResult result = buildSmallFirstLevel(data);
     EXPECT_EQ(result.exitCode, 255) << result.output;
     EXPECT_TRUE(printed(result, "Failed to open shader file: \n"));
 }
@@ -476,13 +481,7 @@ TEST(LevelLoaderStart, ABrokenTerrainVariantEndsTheBuild) {
     ASSERT_TRUE(readShaderSource(data.file("Shaders/terrainShader.frag"), source));
     source.insert(source.find('\n') + 1, "#if defined(LAMP_SLOTS) && LAMP_SLOTS == 3\nbroken;\n#endif\n");
     data.write("Shaders/terrainShader.frag", source);
-    std::filesystem::remove_all(data.file("Maps"));
-    std::filesystem::create_directory(data.file("Maps"));
-    MapImage(4, 4).save(data.file("Maps/map1.png"));
-    ChildResult result = runWithContextIn(data.path(), [] {
-        gameState.levelNumber = 1;
-        loadLevel();
-    });
+    ChildResult result = buildSmallFirstLevel(data);
     EXPECT_EQ(result.exitCode, 255) << result.output;
     EXPECT_TRUE(printed(result, "ShP2: "));
     EXPECT_TRUE(printed(result, "Failed to compile shader\n"));
