@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/Audio.h"
+#include "core/Console.h"
 #include "app/FlightGauge.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
@@ -32,18 +33,25 @@
 
 Game::Game(GLFWwindow* window) : window(window) {}
 
-Game::~Game() {
-    delete ghosts;
-    delete hud;
-    delete motionBlurRenderer;
-}
+Game::~Game() = default;
+Game::Game(Game&&) noexcept = default;
+Game& Game::operator=(Game&&) noexcept = default;
 
 bool Game::setUp() {
+    ShaderFailure failure;
+    const bool started = build(failure);
+    // Without its programs the game cannot start.
+    if (failure) console::fail(failure.lines());
+    return started;
+}
+
+bool Game::build(ShaderFailure& failure) {
     // Meshes record the camera's view when they are made, so it comes first.
     if (!activeCamera) new CameraNode();
 
     glViewport(0, 0, gameSettings.width, gameSettings.height);
-    motionBlurRenderer = setUpPostProcessing();
+    motionBlurRenderer.reset(setUpPostProcessing(failure));
+    if (!motionBlurRenderer) return false;
     // The viewport and targets fit the configured size; a window that opens
     // or is later resized to another size is followed from the first draw.
     framebufferWidth = gameSettings.width;
@@ -55,7 +63,7 @@ bool Game::setUp() {
     gameState.terrainExtent[0] = LEVEL_TERRAIN_EXTENT;
     gameState.terrainExtent[1] = LEVEL_TERRAIN_EXTENT;
 
-    gameState.player = assemblePlayer(window);
+    gameState.player = assemblePlayer(window, failure);
     if (!gameState.player) return false;
     if (!loadLevel()) return false;
     gameState.sceneRoot->addChild(gameState.player);
@@ -64,10 +72,11 @@ bool Game::setUp() {
     activeCamera->moveLocal({0.0f, -0.7f, float(gameState.cameraDistance)});
     gameState.player->addChild(activeCamera);
 
-    hud = new Hud();
+    hud = std::make_unique<Hud>();
     hud->setUp();
-    ghosts = new Ghosts();
-    ghosts->setUp();
+    ghosts = std::make_unique<Ghosts>();
+    ghosts->setUp(failure);
+    if (failure) return false;
     ghosts->levelStarted(gameState.levelNumber);
     return true;
 }
@@ -231,20 +240,21 @@ void Game::checkGlError() {
 
 void Game::tearDown(bool saveScores) {
     forgetTerrain();
-    // The root owns the level and, while attached, the player and its camera.
-    if (gameState.player && !gameState.player->parent) delete gameState.player;
+    // The player and its camera are the game's, not the level's: the player
+    // leaves the root and goes after the level, as the root's last child
+    // always went, and the camera goes whatever it hangs under.
+    PlayerNode* player = gameState.player;
+    gameState.player = nullptr;
+    if (player && player->parent) player->parent->removeChild(player);
     delete gameState.sceneRoot;
     gameState.sceneRoot = nullptr;
-    gameState.player = nullptr;
-    if (activeCamera && !activeCamera->parent) delete activeCamera;
+    delete activeCamera;
+    delete player;
     if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
-    delete ghosts;
-    ghosts = nullptr;
-    delete hud;
-    hud = nullptr;
-    delete motionBlurRenderer;
-    motionBlurRenderer = nullptr;
+    ghosts.reset();
+    hud.reset();
+    motionBlurRenderer.reset();
     if (saveScores) saveHighscores();
     RenderResources::release();
     glfwTerminate();

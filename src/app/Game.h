@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "app/PauseControl.h"
 #include "app/StepClock.h"
+#include "render/ShaderFailure.h"
 
 struct GLFWwindow;
 class FBORenderer;
@@ -17,9 +19,15 @@ class Game {
 public:
     explicit Game(GLFWwindow* window);
     ~Game();
+    // One game per window: it owns the window's renderer, texts and ghosts.
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+    Game(Game&&) noexcept;
+    Game& operator=(Game&&) noexcept;
 
     // False when the game cannot start (a level or a player part is
-    // unusable); the reason is on the console already.
+    // unusable); the reason is on the console already. A program that cannot
+    // be built is shown, waits for Enter and ends the process with -1.
     bool setUp();
     // Starts the frame clock at `now` (seconds), once set-up is done.
     void startClock(double now);
@@ -43,6 +51,8 @@ public:
     std::function<void()> afterStep;
 
 private:
+    // setUp up to the first program that cannot be built (`failure` then).
+    bool build(ShaderFailure& failure);
     void countFrame(double now);
     bool levelChange();
     void readInput(double frameSeconds);
@@ -52,9 +62,9 @@ private:
     void checkGlError();
 
     GLFWwindow* window;
-    FBORenderer* motionBlurRenderer = nullptr;
-    Hud* hud = nullptr;
-    Ghosts* ghosts = nullptr;
+    std::unique_ptr<FBORenderer> motionBlurRenderer;
+    std::unique_ptr<Hud> hud;
+    std::unique_ptr<Ghosts> ghosts;
     StepClock stepClock;
     PauseControl pauseControl;
     double lastFrameTime = 0.0;

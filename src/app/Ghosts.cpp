@@ -24,7 +24,7 @@ GhostPose playerPose() {
 
 Ghosts::~Ghosts() { delete figure; }
 
-void Ghosts::setUp() { figure = assembleGhost(); }
+void Ghosts::setUp(ShaderFailure& failure) { figure = assembleGhost(failure); }
 
 void Ghosts::levelStarted(int level) {
     hasReplay = false;

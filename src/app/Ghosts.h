@@ -6,6 +6,7 @@
 
 #include "app/GhostRecorder.h"
 #include "player/GhostTrack.h"
+#include "render/ShaderFailure.h"
 
 class GhostNode;
 
@@ -20,8 +21,9 @@ public:
     Ghosts(const Ghosts&) = delete;
     Ghosts& operator=(const Ghosts&) = delete;
 
-    // Imports the figure; without it the game still records and saves.
-    void setUp();
+    // Imports the figure; without it the game still records and saves. A
+    // basic program that cannot be built is left in `failure` for the caller.
+    void setUp(ShaderFailure& failure);
     // A level was built: its best run from this session or from its file.
     void levelStarted(int level);
     // After each simulation step; see GhostRecorder.

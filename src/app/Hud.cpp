@@ -6,15 +6,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/Console.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
 #include "app/Highscores.h"
 #include "effects/TextNode.h"
 
 Hud::Hud(bool withTextNodes) : drawing(withTextNodes) {
-    if (withTextNodes) {
-        for (TextNode*& node : nodes) node = new TextNode();
-    }
     place(HINT_1, 10, 280, 20);
     place(HINT_2, 10, 260, 20);
     place(HINT_3, 10, 210, 20);
@@ -41,9 +39,7 @@ Hud::Hud(bool withTextNodes) : drawing(withTextNodes) {
     std::snprintf(lines[PAUSED].buffer, sizeof lines[PAUSED].buffer, "Paused");
 }
 
-Hud::~Hud() {
-    for (TextNode* node : nodes) delete node;
-}
+Hud::~Hud() = default;
 
 void Hud::place(Line line, int x, int y, int size) {
     lines[line].x = x;
@@ -52,6 +48,14 @@ void Hud::place(Line line, int x, int y, int size) {
 }
 
 void Hud::setUp() {
+    if (drawing) {
+        // A missing font or text program is no reason to stop: each node says
+        // so and waits, and the texts are drawn without it.
+        for (std::unique_ptr<TextNode>& node : nodes) {
+            node = std::make_unique<TextNode>();
+            for (const std::string& problem : node->loadProblems) console::report(problem);
+        }
+    }
     setLevelText();
     std::snprintf(lines[HINT_1].buffer, sizeof lines[HINT_1].buffer, "Use WASD, the cursor keys,");
     std::snprintf(lines[HINT_2].buffer, sizeof lines[HINT_2].buffer, "a joystick or a gamepad to steer.");
@@ -141,7 +145,7 @@ void Hud::draw(Line line) {
         drawText(lines[line].text, lines[line].x, lines[line].y, lines[line].size);
         return;
     }
-    TextNode* node = nodes[line];
+    TextNode* node = nodes[line].get();
     node->text = lines[line].text;
     node->x = lines[line].x;
     node->y = lines[line].y;

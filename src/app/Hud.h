@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,7 +31,9 @@ public:
     Hud(const Hud&) = delete;
     Hud& operator=(const Hud&) = delete;
 
-    // Set-up: level line, hint texts, status line on statusMessage.
+    // Set-up: the text nodes, level line, hint texts, status line on
+    // statusMessage. A text node that misses its font or program says so on
+    // the console and waits for Enter, once per node.
     void setUp();
     void setFpsText(int frames, double frameTime);
     // The time line against the current level's best time; its height
@@ -75,5 +78,5 @@ private:
     TextLine lines[LINE_COUNT];
     bool statusShown = false;
     bool drawing;
-    TextNode* nodes[NODE_LINES] = {};
+    std::unique_ptr<TextNode> nodes[NODE_LINES];
 };

@@ -24,6 +24,11 @@ void pauseAndExit() {
     std::exit(-1);
 }
 
+void report(const std::string& message) {
+    std::cout << message << std::endl;
+    waitForKey();
+}
+
 void fail(const std::string& message) {
     std::cout << message << std::endl;
     pauseAndExit();

@@ -9,6 +9,9 @@ namespace console {
 // terminal (CI, a desktop launcher) must never hang here.
 void waitForKey();
 
+// Prints the message and waits as above; the game goes on.
+void report(const std::string& message);
+
 // Prints the message, waits as above and ends the process with exit code -1.
 [[noreturn]] void fail(const std::string& message);
 

@@ -14,9 +14,11 @@
 BillboardNode::BillboardNode() {
     textureCount = 0;
     textures.clear();
+    glGenVertexArrays(1, &vertexArray);
+    // Without its program (program.failure says why) the maker drops the node.
+    if (program.failure) return;
     glUseProgram(program.program);
     glUniform1f(program.billboardSize, 20.0f);
-    glGenVertexArrays(1, &vertexArray);
 }
 
 BillboardNode::~BillboardNode() {

@@ -10,6 +10,8 @@
 // One camera-facing textured square at the node's world position.
 class BillboardNode : public Node {
 public:
+    // Whoever makes one checks program.failure: a node without its program
+    // cannot be drawn.
     BillboardNode();
     ~BillboardNode() override;
 

@@ -82,13 +82,20 @@ EmitterNode::EmitterNode(float x, float y, float z) {
     }
 
     if (!sharedParticleProgram) sharedParticleProgram = new ParticleProgram();
+    if (sharedParticleProgram->failure) {
+        failure = sharedParticleProgram->failure;
+        delete sharedParticleProgram;
+        sharedParticleProgram = nullptr;
+        return;
+    }
     particleProgram = sharedParticleProgram;
     glUseProgram(particleProgram->program);
     glUniform1f(particleProgram->simpleParticleLifetime, FLAKE_LIFETIME_SECONDS * 1000.0f);
     glUniform3f(particleProgram->emitterPosition, x, y, z);
     glUniform3f(particleProgram->randomSpeed, 0.0f, 0.0f, 0.0f);
 
-    billboardProgram = buildEmitterBillboardProgram();
+    billboardProgram = buildEmitterBillboardProgram(failure);
+    if (!billboardProgram) return;
     glUseProgram(billboardProgram->program);
     glUniform1f(billboardProgram->billboardSize, 0.7f);
 }
@@ -213,8 +220,13 @@ void EmitterNode::draw() {
     glBindVertexArray(0);
 }
 
-BillboardProgram* buildEmitterBillboardProgram() {
+BillboardProgram* buildEmitterBillboardProgram(ShaderFailure& failure) {
     if (!emitterBillboardProgram) emitterBillboardProgram = new BillboardProgram();
+    if (emitterBillboardProgram->failure) {
+        failure = emitterBillboardProgram->failure;
+        delete emitterBillboardProgram;
+        emitterBillboardProgram = nullptr;
+    }
     return emitterBillboardProgram;
 }
 

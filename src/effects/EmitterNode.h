@@ -53,6 +53,9 @@ public:
     // Called in the opaque pass; draws the generation written by frameUpdate.
     void draw() override;
 
+    // Set when the shared programs cannot be built: the node then has none,
+    // and whoever made it shows why and ends the game.
+    ShaderFailure failure;
     BillboardProgram* billboardProgram = nullptr;
     ParticleProgram* particleProgram = nullptr;
     double pendingSeconds = 0.0;
@@ -77,8 +80,9 @@ extern GLuint particleVertexArray;
 
 // The emitters' billboard program, built on the first call and then kept. The
 // level build asks for it, snow or not, so that broken billboard shaders end
-// the game at the first level rather than at the first snowy one.
-BillboardProgram* buildEmitterBillboardProgram();
+// the game at the first level rather than at the first snowy one. Null, with
+// the reason in `failure`, when it cannot be built (the next call tries again).
+BillboardProgram* buildEmitterBillboardProgram(ShaderFailure& failure);
 
 // Deletes the two shared programs; the next emitter builds them again. Part
 // of RenderResources::release.

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
-#include "core/Console.h"
 #include "core/SafeFile.h"
 #include "effects/DdsTexture.h"
 #include "render/RenderResources.h"
@@ -28,6 +28,13 @@ void deleteTextResources(TextResources& set) {
     set = TextResources();
 }
 
+bool linked(GLuint program) {
+    if (program == 0) return false;
+    GLint status = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status != 0;
+}
+
 // Text nodes that outlive the context (or leak) leave the set to the owner.
 [[maybe_unused]] const bool registered = RenderResources::add([] { deleteTextResources(textResources); },
                                                               [] { textResources = TextResources(); });
@@ -35,37 +42,33 @@ void deleteTextResources(TextResources& set) {
 }  // namespace
 
 TextNode::TextNode() {
-    // Every node builds the set anew; the one it replaces is no longer
-    // reachable by anybody.
-    TextResources previous = textResources;
-    TextResources fresh;
-
-    FILE* file = openRegularFile(fontFile);
-    if (!file) {
-        std::printf("%s could not be opened. Are you in the right directory ? Don't forget to read the FAQ !\n",
-                    fontFile);
-        std::fflush(stdout);
-        console::waitForKey();
-        fresh.fontTexture = 0;
-    } else {
-        fresh.fontTexture = loadDdsTexture(file, fontFile);
+    // One set for all nodes, made by the first; a part that could not be
+    // loaded is tried again, and noted again, by each later node.
+    TextResources& set = textResources;
+    if (set.fontTexture == 0) {
+        FILE* file = openRegularFile(fontFile);
+        if (!file) {
+            loadProblems.push_back(std::string(fontFile) +
+                                   " could not be opened. Are you in the right directory ? Don't forget to read the "
+                                   "FAQ !");
+        } else {
+            set.fontTexture = loadDdsTexture(file, fontFile);
+            set.fontDecoded = false;
+        }
     }
-
-    glGenBuffers(1, &fresh.positionBuffer);
-    glGenBuffers(1, &fresh.uvBuffer);
-    fresh.program = loadTextProgram();
-    fresh.samplerLocation = fresh.program != 0 ? glGetUniformLocation(fresh.program, "myTextureSampler") : -1;
-    glGenVertexArrays(1, &fresh.vertexArray);
-    glBindVertexArray(fresh.vertexArray);
-
-    textResources = fresh;
-    deleteTextResources(previous);
+    if (set.positionBuffer == 0) glGenBuffers(1, &set.positionBuffer);
+    if (set.uvBuffer == 0) glGenBuffers(1, &set.uvBuffer);
+    if (!linked(set.program)) {
+        // A program that did not link is built again, its driver log shown again.
+        if (set.program != 0) glDeleteProgram(set.program);
+        ShaderFailure failure;
+        set.program = loadTextProgram(failure);
+        if (failure) loadProblems.push_back(failure.lines());
+        set.samplerLocation = set.program != 0 ? glGetUniformLocation(set.program, "myTextureSampler") : -1;
+    }
+    if (set.vertexArray == 0) glGenVertexArrays(1, &set.vertexArray);
+    glBindVertexArray(set.vertexArray);
     ++liveTextNodes;
-
-    text = "";
-    x = 0;
-    y = 0;
-    size = 0;
 }
 
 TextNode::~TextNode() {

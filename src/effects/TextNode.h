@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -18,15 +19,20 @@ public:
     // Called by the owner whenever the text is to be shown.
     void draw() override;
 
+    // What this node could not load (the font, the text program), one console
+    // line each, for the owner to show; the node draws without it.
+    std::vector<std::string> loadProblems;
+
     const char* text = "";  // not owned
     int x = 0;
     int y = 0;
     int size = 0;
 };
 
-// The font, buffers and program shared by all text nodes; every new node
-// builds them anew, the last node deletes them, and RenderResources::release
-// deletes what is left.
+// The font, buffers and program shared by all text nodes: the first node
+// makes them and later ones only what is still missing (a font that could
+// not be read, a program that did not link); the last node deletes them, and
+// RenderResources::release deletes what is left.
 struct TextResources {
     GLuint fontTexture = 0;
     bool fontDecoded = false;  // decodedCopy made, at the first text drawn

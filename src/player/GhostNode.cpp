@@ -16,7 +16,7 @@ void GhostNode::place(const glm::mat4& terrainWorld, const GhostPose& pose) {
     Node::update(0.0);
 }
 
-GhostNode* assembleGhost() {
+GhostNode* assembleGhost(ShaderFailure& failure) {
     // The player's parts with their mounts (see assemblePlayer).
     struct Part {
         const char* file;
@@ -30,7 +30,13 @@ GhostNode* assembleGhost() {
     };
     GhostNode* ghost = new GhostNode();
     for (const Part& part : parts) {
-        GeometryNode* node = importGeometryNode(part.file);
+        GeometryNode* node = importGeometryNode(part.file, failure);
+        if (failure) {
+            // Nothing of it is news when the game ends on the reason.
+            for (Node* child : ghost->children) static_cast<GeometryNode*>(child)->reportsDeletion = false;
+            delete ghost;
+            return nullptr;
+        }
         if (!node) {
             std::printf("No ghost figure: %s could not be imported\n", part.file);
             std::fflush(stdout);

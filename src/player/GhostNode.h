@@ -2,6 +2,7 @@
 
 #include <glm/glm.hpp>
 
+#include "render/ShaderFailure.h"
 #include "scene/Node.h"
 
 class GeometryNode;
@@ -21,5 +22,6 @@ public:
     void place(const glm::mat4& terrainWorld, const GhostPose& pose);
 };
 
-// Imports the figure's meshes again; nullptr (reported) when one fails.
-GhostNode* assembleGhost();
+// Imports the figure's meshes again; nullptr (reported) when one fails, or
+// (unreported, the reason in `failure`) when the basic program cannot be built.
+GhostNode* assembleGhost(ShaderFailure& failure);

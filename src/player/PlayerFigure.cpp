@@ -1,6 +1,7 @@
 #include "player/PlayerFigure.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "player/HeadlightNode.h"
 #include "render/GeometryNode.h"
@@ -30,14 +31,32 @@ PlayerNode* assembleLitPlayer(GLFWwindow* window, PlayerParts parts) {
     return assemblePlayer(window, parts);
 }
 
-PlayerNode* assemblePlayer(GLFWwindow* window) {
+namespace {
+
+// The parts made so far, when the basic program failed: the game ends with
+// the reason as the last thing said, not under "Deleting Geometry" lines.
+PlayerNode* dropQuietly(std::initializer_list<GeometryNode*> parts) {
+    for (GeometryNode* part : parts) {
+        if (!part) continue;
+        part->reportsDeletion = false;
+        delete part;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+PlayerNode* assemblePlayer(GLFWwindow* window, ShaderFailure& failure) {
     static const char* const files[9] = {
         "Meshes/body.obj",         "Meshes/lwing.obj",  "Meshes/rwing.obj",
         "Meshes/lwing_broken.obj", "Meshes/rwing_broken.obj", "Meshes/leg_lf.obj",
         "Meshes/leg_rf.obj",       "Meshes/leg_lb.obj", "Meshes/leg_rb.obj"};
     GeometryNode* imported[9] = {};
     for (int k = 0; k < 9; ++k) {
-        imported[k] = importGeometryNode(files[k]);
+        imported[k] = importGeometryNode(files[k], failure);
+        if (failure)
+            return dropQuietly({imported[0], imported[1], imported[2], imported[3], imported[4], imported[5],
+                                imported[6], imported[7], imported[8]});
         if (!imported[k]) {
             std::printf("Cannot assemble the player: %s could not be imported\n", files[k]);
             std::fflush(stdout);
@@ -55,7 +74,12 @@ PlayerNode* assemblePlayer(GLFWwindow* window) {
     parts.rightFrontLeg = imported[6];
     parts.leftBackLeg = imported[7];
     parts.rightBackLeg = imported[8];
-    parts.leftLamp = createCubeNode();
-    parts.rightLamp = createCubeNode();
+    GeometryNode* leftLamp = createCubeNode(failure);
+    GeometryNode* rightLamp = failure ? nullptr : createCubeNode(failure);
+    if (failure)
+        return dropQuietly({imported[0], imported[1], imported[2], imported[3], imported[4], imported[5], imported[6],
+                            imported[7], imported[8], leftLamp, rightLamp});
+    parts.leftLamp = leftLamp;
+    parts.rightLamp = rightLamp;
     return assembleLitPlayer(window, parts);
 }

@@ -3,10 +3,12 @@
 #include "render/ShaderLoader.h"
 
 BillboardProgram::BillboardProgram() {
-    compileShaderFile(program, GL_VERTEX_SHADER, "Shaders/Billboard.vertexshader", false);
-    compileShaderFile(program, GL_FRAGMENT_SHADER, "Shaders/Billboard.fragmentshader", false);
-    compileShaderFile(program, GL_GEOMETRY_SHADER, "Shaders/Billboard.geometryshader", false);
-    linkShaderProgram(program);
+    const bool built =
+        compileShaderFile(program, GL_VERTEX_SHADER, "Shaders/Billboard.vertexshader", false, failure) &&
+        compileShaderFile(program, GL_FRAGMENT_SHADER, "Shaders/Billboard.fragmentshader", false, failure) &&
+        compileShaderFile(program, GL_GEOMETRY_SHADER, "Shaders/Billboard.geometryshader", false, failure) &&
+        linkShaderProgram(program, failure);
+    if (!built) return;
     locate({{&viewProjection, "viewProjection"},
             {&cameraPosition, "cameraPosition"},
             {&billboardPos, "BillboardPos"},

@@ -23,8 +23,8 @@ namespace {
 
 }  // namespace
 
-GLuint ensureBasicShader() {
-    if (basicShader == 0) basicShader = loadBasicProgram("Shaders/basicShader.frag");
+GLuint ensureBasicShader(ShaderFailure& failure) {
+    if (basicShader == 0) basicShader = loadBasicProgram("Shaders/basicShader.frag", failure);
     return basicShader;
 }
 
@@ -113,8 +113,9 @@ glm::mat4 GeometryNode::modelViewProjection() {
 namespace {
 
 // Null when the mesh holds no triangles (the importer splits degenerate faces
-// into separate point or line meshes, which have no normals).
-Mesh* createMesh(const aiMesh* source, const aiScene* scene, ImportReport& report) {
+// into separate point or line meshes, which have no normals), or when the
+// basic program cannot be built (then `failure` says why).
+Mesh* createMesh(const aiMesh* source, const aiScene* scene, ImportReport& report, ShaderFailure& failure) {
     if (!(source->mPrimitiveTypes & aiPrimitiveType_TRIANGLE)) {
         report.line("Skipping mesh without triangles (" + std::to_string(source->mNumFaces) + " faces)");
         return nullptr;
@@ -158,7 +159,12 @@ Mesh* createMesh(const aiMesh* source, const aiScene* scene, ImportReport& repor
 
     Mesh* mesh = new Mesh(positions, normals, indices, uvs, vertexCount, faceCount);
     mesh->upload();
-    mesh->setShader(ensureBasicShader());
+    const GLuint program = ensureBasicShader(failure);
+    if (program == 0) {
+        delete mesh;
+        return nullptr;
+    }
+    mesh->setShader(program);
 
     if (scene->mMaterials && source->mMaterialIndex < scene->mNumMaterials) {
         const aiMaterial* material = scene->mMaterials[source->mMaterialIndex];
@@ -179,20 +185,26 @@ Mesh* createMesh(const aiMesh* source, const aiScene* scene, ImportReport& repor
 
 }  // namespace
 
-GeometryNode* createGeometryNode(const aiScene* scene, ImportReport* report) {
+GeometryNode* createGeometryNode(const aiScene* scene, ShaderFailure& failure, ImportReport* report) {
     ImportReport unkept;
     ImportReport& lines = report ? *report : unkept;
     GeometryNode* node = new GeometryNode();
     lines.line("Meshes: " + std::to_string(static_cast<int>(scene->mNumMeshes)) +
                ", Mats: " + std::to_string(static_cast<int>(scene->mNumMaterials)));
     for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
-        Mesh* mesh = createMesh(scene->mMeshes[i], scene, lines);
+        Mesh* mesh = createMesh(scene->mMeshes[i], scene, lines, failure);
+        if (failure) {
+            // Never handed out: its deletion is no news.
+            node->reportsDeletion = false;
+            delete node;
+            return nullptr;
+        }
         if (mesh) node->meshes.push_back(mesh);
     }
     return node;
 }
 
-GeometryNode* createCubeNode() {
+GeometryNode* createCubeNode(ShaderFailure& failure) {
     // Normals point out of each face so the lit side is the one facing the light.
     static const float cubePositions[72] = {
         -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, -0.5f, -0.5f, 0.5f,  -0.5f, 0.5f,  0.5f,  -0.5f,  // back
@@ -218,19 +230,24 @@ GeometryNode* createCubeNode() {
 
     Mesh* mesh = new Mesh(positions, normals, indices, uvs, 24, 12);
     mesh->upload();
-    mesh->setShader(ensureBasicShader());
+    const GLuint program = ensureBasicShader(failure);
+    if (program == 0) {
+        delete mesh;
+        return nullptr;
+    }
+    mesh->setShader(program);
     GeometryNode* node = new GeometryNode();
     node->meshes.push_back(mesh);
     return node;
 }
 
-GeometryNode* importGeometryNode(const std::string& path, ImportReport* report) {
+GeometryNode* importGeometryNode(const std::string& path, ShaderFailure& failure, ImportReport* report) {
     // The importer would wait for ever on a FIFO; only a regular file goes
     // in. A missing one is left to the importer to report.
-    FileRead failure = FileRead::Done;
-    if (std::FILE* file = openRegularFile(path, &failure)) std::fclose(file);
-    if (failure == FileRead::NotRegular) {
-        printf("Error loading mesh %s: %s\n", path.c_str(), fileReadError(failure).c_str());
+    FileRead opened = FileRead::Done;
+    if (std::FILE* file = openRegularFile(path, &opened)) std::fclose(file);
+    if (opened == FileRead::NotRegular) {
+        printf("Error loading mesh %s: %s\n", path.c_str(), fileReadError(opened).c_str());
         return nullptr;
     }
     const aiScene* scene = aiImportFile(path.c_str(), MESH_IMPORT_FLAGS);
@@ -238,7 +255,7 @@ GeometryNode* importGeometryNode(const std::string& path, ImportReport* report) 
         printf("Error loading mesh %s: %s\n", path.c_str(), aiGetErrorString());
         return nullptr;
     }
-    GeometryNode* node = createGeometryNode(scene, report);
+    GeometryNode* node = createGeometryNode(scene, failure, report);
     // The node holds copies of everything it needs.
     aiReleaseImport(scene);
     return node;

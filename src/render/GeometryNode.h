@@ -10,6 +10,7 @@
 #include <glm/glm.hpp>
 
 #include "render/Mesh.h"
+#include "render/ShaderFailure.h"
 #include "scene/Node.h"
 
 struct aiScene;
@@ -58,16 +59,19 @@ private:
 };
 
 // The program shared by imported meshes and cubes; made on first need.
+// 0 when it cannot be built, with the reason in `failure`.
 extern GLuint basicShader;
-GLuint ensureBasicShader();
+GLuint ensureBasicShader(ShaderFailure& failure);
 
+// The makers below give nullptr, with the reason in `failure`, when the
+// basic program cannot be built; what they printed up to then stays.
 // Prints the import's lines, and keeps them in `report` when one is given.
-GeometryNode* createGeometryNode(const aiScene* scene, ImportReport* report = nullptr);
-GeometryNode* createCubeNode();
+GeometryNode* createGeometryNode(const aiScene* scene, ShaderFailure& failure, ImportReport* report = nullptr);
+GeometryNode* createCubeNode(ShaderFailure& failure);
 // Imports a model file; on failure prints "Error loading mesh %s: %s\n" and
 // returns nullptr. The imported scene is released once the node is built.
 // The import's lines are kept in `report` when one is given.
-GeometryNode* importGeometryNode(const std::string& path, ImportReport* report = nullptr);
+GeometryNode* importGeometryNode(const std::string& path, ShaderFailure& failure, ImportReport* report = nullptr);
 
 // The flags every model import uses: triangles with smooth normals, tangents
 // and uvs, cleaned of degenerate and invalid data, merged and cache-ordered.

@@ -28,14 +28,14 @@ void forgetModels() {
 
 }  // namespace
 
-std::shared_ptr<GeometryNode> ModelCache::get(const std::string& path) {
+std::shared_ptr<GeometryNode> ModelCache::get(const std::string& path, ShaderFailure& failure) {
     auto found = models.find(path);
     if (found != models.end()) {
         found->second.report.replay();
         return found->second.model;
     }
     CachedModel entry;
-    entry.model.reset(importGeometryNode(path, &entry.report));
+    entry.model.reset(importGeometryNode(path, failure, &entry.report));
     if (!entry.model) return nullptr;
     entry.model->reportsDeletion = false;
     return models.emplace(path, std::move(entry)).first->second.model;

@@ -26,9 +26,9 @@ GLuint bakeTargetTexture = 0;
 // The four pass programs; the renderers only borrow them.
 std::vector<GLuint> passPrograms;
 
-GLuint loadPassProgram(const std::string& fragmentPath) {
-    GLuint program = loadFboProgram(fragmentPath);
-    passPrograms.push_back(program);
+GLuint loadPassProgram(const std::string& fragmentPath, ShaderFailure& failure) {
+    GLuint program = loadFboProgram(fragmentPath, failure);
+    if (program != 0) passPrograms.push_back(program);
     return program;
 }
 
@@ -127,19 +127,23 @@ void resizeSceneTargets(int width, int height) {
     glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);
 }
 
-FBORenderer* setUpPostProcessing() {
+FBORenderer* setUpPostProcessing(ShaderFailure& failure) {
     createFramebuffers();
-    GLuint program = loadPassProgram("Shaders/lightmappingFBOShader.frag");
+    GLuint program = loadPassProgram("Shaders/lightmappingFBOShader.frag", failure);
+    if (!program) return nullptr;
     lightMapRenderer =
         new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapSourceTexture, lightMapSourceTexture);
     lightMapRenderer->uploadLights = true;
-    program = loadPassProgram("Shaders/GaussFBOShader.frag");
+    program = loadPassProgram("Shaders/GaussFBOShader.frag", failure);
+    if (!program) return nullptr;
     gaussRenderer = new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapTexture, lightMapTexture);
     // The plain pass is built so a broken file is found at start-up; it is
     // never drawn.
-    program = loadPassProgram("Shaders/plainFBOShader.frag");
+    program = loadPassProgram("Shaders/plainFBOShader.frag", failure);
+    if (!program) return nullptr;
     delete new FBORenderer(LIGHT_MAP_SIZE, LIGHT_MAP_SIZE, program, lightMapTexture, lightMapTexture);
-    program = loadPassProgram("Shaders/motionBlurFBOShader.frag");
+    program = loadPassProgram("Shaders/motionBlurFBOShader.frag", failure);
+    if (!program) return nullptr;
     printf("Done loading shaders: %i\n", static_cast<int>(program));
     FBORenderer* motionBlurRenderer =
         new FBORenderer(gameSettings.width, gameSettings.height, program, sceneColorTexture, sceneDataTexture);

@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "render/ShaderFailure.h"
+
 class FBORenderer;
 
 // Creates the scene and light-map textures and frame buffers (window size
@@ -13,7 +15,8 @@ void resizeSceneTargets(int width, int height);
 // createFramebuffers and the four renderers in order with their console
 // lines; returns the motion-blur renderer (owned by the caller). The
 // programs, targets and the other passes belong to RenderResources.
-FBORenderer* setUpPostProcessing();
+// Null when a pass program cannot be built, with the reason in `failure`.
+FBORenderer* setUpPostProcessing(ShaderFailure& failure);
 // Bakes a light map from a 512x512 RGB level map into lightMapTexture and
 // returns it.
 GLuint bakeLightMap(const unsigned char* rgb512);

@@ -1,20 +1,18 @@
 #include "render/ShaderLoader.h"
 
 #include <cstdio>
-#include <iostream>
 #include <sstream>
 #include <vector>
 
-#include "core/Console.h"
 #include "core/SafeFile.h"
 #include "render/ShaderConstants.h"
 
 namespace {
 
-[[noreturn]] void failWithLog(const std::vector<char>& log) {
-    std::cout << "Failed to compile shader" << std::endl;
-    std::cout << (log.empty() ? "" : log.data()) << std::endl;
-    console::pauseAndExit();
+// Link failures have always used the compile words.
+bool failWithLog(const std::vector<char>& log, ShaderFailure& failure) {
+    failure.set(std::string("Failed to compile shader\n") + (log.empty() ? "" : log.data()));
+    return false;
 }
 
 // The driver's log of a shader or a program, NUL-terminated.
@@ -57,7 +55,7 @@ void compileTolerant(GLuint shader, const std::string& source) {
 }
 
 // Attaches both shaders, names the two outputs and links.
-void attachAndLink(GLuint program, GLuint vertex, GLuint fragment) {
+bool attachAndLink(GLuint program, GLuint vertex, GLuint fragment, ShaderFailure& failure) {
     // Attached shaders only go once the program does; flagged now, they go
     // with it instead of staying behind.
     for (GLuint shader : {vertex, fragment}) {
@@ -66,20 +64,32 @@ void attachAndLink(GLuint program, GLuint vertex, GLuint fragment) {
     }
     glBindFragDataLocation(program, 0, "fragColor");
     glBindFragDataLocation(program, 1, "fragData");
-    linkShaderProgram(program);
+    return linkShaderProgram(program, failure);
 }
 
-GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPath, bool announce) {
+// The program, or 0 (deleted with whatever shader it got) after a failure.
+GLuint keptIfBuilt(GLuint program, bool built, GLuint pendingShader = 0) {
+    if (built) return program;
+    if (pendingShader != 0) glDeleteShader(pendingShader);
+    glDeleteProgram(program);
+    return 0;
+}
+
+GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPath, bool announce,
+                    ShaderFailure& failure) {
     GLuint program = glCreateProgram();
     if (!announce) std::printf("Loading first shader\n");
     GLuint vertex = 0;
-    compileShaderFile(GL_VERTEX_SHADER, vertex, vertexPath, announce);
+    if (!compileShaderFile(GL_VERTEX_SHADER, vertex, vertexPath, failure, announce))
+        return keptIfBuilt(program, false, vertex);
     if (!announce) std::printf("Vert shader loaded\n");
     GLuint fragment = 0;
-    compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, announce);
+    if (!compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, failure, announce)) {
+        glDeleteShader(vertex);
+        return keptIfBuilt(program, false, fragment);
+    }
     if (!announce) std::printf("Frag shader loaded\n");
-    attachAndLink(program, vertex, fragment);
-    return program;
+    return keptIfBuilt(program, attachAndLink(program, vertex, fragment, failure));
 }
 
 }  // namespace
@@ -88,11 +98,11 @@ bool readShaderSource(const std::string& path, std::string& source) { return rea
 
 namespace {
 
-void compileSource(GLenum type, GLuint& shader, const std::string& source, bool announce) {
+bool compileSource(GLenum type, GLuint& shader, const std::string& source, bool announce, ShaderFailure& failure) {
     shader = glCreateShader(type);
     if (shader == 0) {
-        std::cout << "Failed to create shader" << std::endl;
-        console::pauseAndExit();
+        failure.set("Failed to create shader");
+        return false;
     }
     const char* text = source.c_str();
     glShaderSource(shader, 1, &text, nullptr);
@@ -101,30 +111,29 @@ void compileSource(GLenum type, GLuint& shader, const std::string& source, bool 
     glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
     if (status != 0 && glIsShader(shader)) {
         if (announce) std::printf("Shader program loaded\n");
-        return;
+        return true;
     }
-    failWithLog(shaderLog(shader));
+    return failWithLog(shaderLog(shader), failure);
 }
 
-// The file's text; a file that cannot be read ends the game.
-std::string readFileOrExit(const std::string& path, bool pathInMessage) {
-    std::string source;
-    if (!readShaderSource(path, source)) {
-        std::cout << "Failed to open shader file: " << (pathInMessage ? path : "") << std::endl;
-        console::pauseAndExit();
-    }
-    return source;
+// The file's text; false (with the line that says so) when it cannot be read.
+bool readFileChecked(const std::string& path, bool pathInMessage, std::string& text, ShaderFailure& failure) {
+    if (readShaderSource(path, text)) return true;
+    failure.set("Failed to open shader file: " + (pathInMessage ? path : std::string()));
+    return false;
 }
 
 // The file's text with each line `#include "name"` replaced by the file of
 // that name beside it (GLSL 3.30 has no includes of its own). #line keeps
 // the driver's line numbers those of the files: source 1 is the included one.
-std::string readSourceOrExit(const std::string& path, bool pathInMessage) {
-    const std::string text = readFileOrExit(path, pathInMessage);
+bool readSourceChecked(const std::string& path, bool pathInMessage, std::string& source, ShaderFailure& failure) {
+    std::string text;
+    if (!readFileChecked(path, pathInMessage, text, failure)) return false;
     const std::string folder = path.substr(0, path.find_last_of('/') + 1);
     const std::string directive = "#include \"";
     std::istringstream lines(text);
-    std::string source, line;
+    std::string line;
+    source.clear();
     int number = 0;
     while (std::getline(lines, line)) {
         ++number;
@@ -134,10 +143,11 @@ std::string readSourceOrExit(const std::string& path, bool pathInMessage) {
             continue;
         }
         const std::string name = line.substr(directive.size(), close - directive.size());
-        source += "#line 1 1\n" + readFileOrExit(folder + name, pathInMessage) + "\n#line " +
-                  std::to_string(number + 1) + " 0\n";
+        std::string included;
+        if (!readFileChecked(folder + name, pathInMessage, included, failure)) return false;
+        source += "#line 1 1\n" + included + "\n#line " + std::to_string(number + 1) + " 0\n";
     }
-    return source;
+    return true;
 }
 
 // The source with the shared constants and `defines` (whole lines) after
@@ -149,48 +159,60 @@ std::string withPrelude(std::string source, const std::string& defines = "") {
     return source;
 }
 
-void compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce) {
-    compileSource(type, shader, withPrelude(readSourceOrExit(path, pathInMessage)), announce);
+bool compileChecked(GLenum type, GLuint& shader, const std::string& path, bool pathInMessage, bool announce,
+                    ShaderFailure& failure) {
+    std::string source;
+    if (!readSourceChecked(path, pathInMessage, source, failure)) return false;
+    return compileSource(type, shader, withPrelude(source), announce, failure);
 }
 
 }  // namespace
 
-void compileShaderFile(GLenum type, GLuint& shader, const std::string& path, bool announce) {
-    compileChecked(type, shader, path, true, announce);
+bool compileShaderFile(GLenum type, GLuint& shader, const std::string& path, ShaderFailure& failure,
+                       bool announce) {
+    return compileChecked(type, shader, path, true, announce, failure);
 }
 
-void compileShaderFile(GLuint program, GLenum type, const char* path, bool pathInMessage) {
+bool compileShaderFile(GLuint program, GLenum type, const char* path, bool pathInMessage, ShaderFailure& failure) {
     GLuint shader = 0;
-    compileChecked(type, shader, path, pathInMessage, false);
-    glAttachShader(program, shader);
-    // Goes with the program.
-    glDeleteShader(shader);
+    const bool compiled = compileChecked(type, shader, path, pathInMessage, false, failure);
+    if (compiled) glAttachShader(program, shader);
+    // Goes with the program, or now when it failed.
+    if (shader != 0) glDeleteShader(shader);
+    return compiled;
 }
 
-void linkShaderProgram(GLuint program) {
+bool linkShaderProgram(GLuint program, ShaderFailure& failure) {
     glLinkProgram(program);
     GLint status = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &status);
-    if (status != 0) return;
-    failWithLog(programLog(program));
+    if (status != 0) return true;
+    return failWithLog(programLog(program), failure);
 }
 
-GLuint loadFboProgram(const std::string& fragmentPath) {
-    return buildProgram("Shaders/fboShader.vert", fragmentPath, false);
+GLuint loadFboProgram(const std::string& fragmentPath, ShaderFailure& failure) {
+    return buildProgram("Shaders/fboShader.vert", fragmentPath, false, failure);
 }
 
-GLuint loadBasicProgram(const std::string& fragmentPath) {
-    GLuint program = buildProgram("Shaders/basicShader.vert", fragmentPath, true);
-    std::printf("Shader loaded.\n");
+GLuint loadBasicProgram(const std::string& fragmentPath, ShaderFailure& failure) {
+    GLuint program = buildProgram("Shaders/basicShader.vert", fragmentPath, true, failure);
+    if (program != 0) std::printf("Shader loaded.\n");
     return program;
 }
 
-GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines, GLuint inputsLike) {
-    const std::string source = withPrelude(readSourceOrExit(fragmentPath, true), defines);
+GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::string& defines, GLuint inputsLike,
+                               ShaderFailure& failure) {
+    std::string source;
+    if (!readSourceChecked(fragmentPath, true, source, failure)) return 0;
+    source = withPrelude(source, defines);
     GLuint program = glCreateProgram();
     GLuint vertex = 0, fragment = 0;
-    compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert");
-    compileSource(GL_FRAGMENT_SHADER, fragment, source, false);
+    if (!compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert", failure))
+        return keptIfBuilt(program, false, vertex);
+    if (!compileSource(GL_FRAGMENT_SHADER, fragment, source, false, failure)) {
+        glDeleteShader(vertex);
+        return keptIfBuilt(program, false, fragment);
+    }
     GLint inputs = 0;
     glGetProgramiv(inputsLike, GL_ACTIVE_ATTRIBUTES, &inputs);
     for (GLint k = 0; k < inputs; ++k) {
@@ -201,20 +223,17 @@ GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::strin
         const GLint location = glGetAttribLocation(inputsLike, name);
         if (location >= 0) glBindAttribLocation(program, GLuint(location), name);
     }
-    attachAndLink(program, vertex, fragment);
-    return program;
+    return keptIfBuilt(program, attachAndLink(program, vertex, fragment, failure));
 }
 
-GLuint loadTextProgram() {
+GLuint loadTextProgram(ShaderFailure& failure) {
     GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
     GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
-    const char* vertexPath = "Shaders/TextVertexShader.vertexshader";
+    const std::string vertexPath = "Shaders/TextVertexShader.vertexshader";
     std::string vertexSource;
     if (!readLines(vertexPath, vertexSource)) {
-        std::printf("Impossible to open %s. Are you in the right directory ? Don't forget to read the FAQ !\n",
-                    vertexPath);
-        std::fflush(stdout);
-        console::waitForKey();
+        failure.set("Impossible to open " + vertexPath + ". Are you in the right directory ? Don't forget to read "
+                    "the FAQ !");
         glDeleteShader(vertex);
         glDeleteShader(fragment);
         return 0;

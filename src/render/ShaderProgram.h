@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "render/ShaderFailure.h"
+
 // A GL program built from shader files together with its uniform locations;
 // the holder owns the program and deletes it when it goes.
 class ShaderProgram {
@@ -13,6 +15,9 @@ public:
     ShaderProgram& operator=(const ShaderProgram&) = delete;
 
     GLuint program = 0;
+    // Set when a file was missing or broken: the holder stopped there, and
+    // whoever made it shows why and ends the game.
+    ShaderFailure failure;
 
 protected:
     // Creates the empty program; a failure is reported on stderr.

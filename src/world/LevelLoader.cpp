@@ -9,6 +9,7 @@
 
 #include <lodepng.h>
 
+#include "core/Console.h"
 #include "core/GameState.h"
 #include "core/SafeFile.h"
 #include "render/Environment.h"
@@ -56,7 +57,20 @@ bool lightMapUsable(const std::string& name) {
 }
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
-                                  float heightScale, float z);
+                                  float heightScale, float z, ShaderFailure& failure);
+
+void silenceDeletion(Node* node) {
+    if (GeometryNode* geometry = dynamic_cast<GeometryNode*>(node)) geometry->reportsDeletion = false;
+    for (Node* child : node->children) silenceDeletion(child);
+}
+
+// A half-built level whose programs failed: the game ends with the reason as
+// the last thing said, not under "Deleting Geometry" lines.
+GeometryNode* dropQuietly(std::unique_ptr<GeometryNode>& terrain) {
+    silenceDeletion(terrain.get());
+    terrain.reset();
+    return nullptr;
+}
 
 }  // namespace
 
@@ -78,8 +92,12 @@ GeometryNode* loadLevel() {
 
 GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
                            float z) {
+    ShaderFailure failure;
     try {
-        return buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z);
+        GeometryNode* terrain = buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z, failure);
+        // A level without its programs cannot be flown: the game ends here.
+        if (failure) console::fail(failure.lines());
+        return terrain;
     } catch (const std::bad_alloc&) {
         std::printf("Cannot build the level: %s: out of memory\n", mapName.c_str());
         std::fflush(stdout);
@@ -91,7 +109,7 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
 namespace {
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
-                                  float heightScale, float z) {
+                                  float heightScale, float z, ShaderFailure& failure) {
     LevelMap map;
     TerrainGrid grid;
     if (!CourseBuilder::readGrid(mapName, x, heightScale, z, map, grid)) return nullptr;
@@ -107,9 +125,13 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
                                  grid.vertexCount(), grid.triangleCount(), grid.columns, grid.rows);
     terrain->meshes.push_back(mesh);
 
-    GLuint program = loadBasicProgram("Shaders/terrainShader.frag");
+    GLuint program = loadBasicProgram("Shaders/terrainShader.frag", failure);
+    if (failure) return dropQuietly(terrain);
     std::printf("ShP2: %i\n", int(program));
-    TerrainMesh::buildVariants(program);
+    if (!TerrainMesh::buildVariants(program, failure)) {
+        glDeleteProgram(program);
+        return dropQuietly(terrain);
+    }
     // Drawn in tiles so that the ground out of view costs nothing.
     mesh->uploadTiled(terrainTiles(grid.columns, grid.rows, TERRAIN_TILE_CELLS));
     mesh->setOwnShader(program);
@@ -135,7 +157,7 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
         mesh->addTexture(plainWhiteTexture());
     }
 
-    buildLevelObjects(terrain.get(), map, grid, x, heightScale, z);
+    if (!buildLevelObjects(terrain.get(), map, grid, x, heightScale, z, failure)) return dropQuietly(terrain);
 
     setTerrain(terrain.get(), mesh->positions(), grid.columns, grid.rows, x, z);
     return terrain.release();

@@ -21,9 +21,9 @@
 
 namespace {
 
-bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal) {
+bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& normal, ShaderFailure& failure) {
     // Asked for at every lamp, so each reports its model (or its failure).
-    const std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/lamp.obj");
+    const std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/lamp.obj", failure);
     // Without its model the lamp is left out, light, hum and all.
     if (!model) return false;
     GeometryNode* lamp = GeometryNode::sharing(model);
@@ -42,24 +42,31 @@ bool addLamp(GeometryNode* terrain, const glm::vec3& position, const glm::vec3& 
     return true;
 }
 
-void addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint snowflake,
-                    const std::shared_ptr<const SnowGround>& ground) {
+// False when the emitter's programs cannot be built (`failure` says why).
+bool addSnowEmitter(GeometryNode* terrain, const glm::vec3& position, GLuint snowflake,
+                    const std::shared_ptr<const SnowGround>& ground, ShaderFailure& failure) {
     EmitterNode* emitter = new EmitterNode(position.x, LevelMarkers::emitterHeight, position.z);
+    if (emitter->failure) {
+        failure = emitter->failure;
+        delete emitter;
+        return false;
+    }
     emitter->ground = ground;
     emitter->textures.push_back(snowflake);
     emitter->textureCount += 1;
     terrain->addChild(emitter);
     std::printf("Added snow emitter at %f/%f/%f\n", position.x, double(LevelMarkers::emitterHeight), position.z);
+    return true;
 }
 
 }  // namespace
 
-void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const TerrainGrid& grid, float extentX,
-                       float heightScale, float extentZ) {
+bool buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const TerrainGrid& grid, float extentX,
+                       float heightScale, float extentZ, ShaderFailure& failure) {
     // Both made before the scan, snow or not: broken billboard shaders end the
     // game at the first level, and a missing snowflake is reported at every
     // build until it is there.
-    buildEmitterBillboardProgram();
+    if (!buildEmitterBillboardProgram(failure)) return false;
     const GLuint snowflake = sharedSnowflakeTexture();
     environment.fogEnabled = false;
 
@@ -73,14 +80,15 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
     for (const LevelMarkers::Event& event : markers.events()) {
         switch (event.kind) {
             case LevelMarkers::Kind::Lamp:
-                if (addLamp(terrain, event.position, grid.normal(event.row, event.column)))
+                if (addLamp(terrain, event.position, grid.normal(event.row, event.column), failure))
                     humming.push_back(event.position);
+                if (failure) return false;
                 break;
             case LevelMarkers::Kind::Snow:
                 if (!snowGround)
                     snowGround = std::make_shared<SnowGround>(grid.positions, int(grid.columns), int(grid.rows),
                                                               extentX, extentZ);
-                addSnowEmitter(terrain, event.position, snowflake, snowGround);
+                if (!addSnowEmitter(terrain, event.position, snowflake, snowGround, failure)) return false;
                 snow = true;
                 break;
             case LevelMarkers::Kind::Goal:
@@ -97,7 +105,9 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
 
     CourseBuilder::placeGoal(markers);
     if (markers.goalFound()) {
-        if (std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/goalpost.obj")) {
+        std::shared_ptr<GeometryNode> model = ModelCache::get("Meshes/goalpost.obj", failure);
+        if (failure) return false;
+        if (model) {
             GeometryNode* post = GeometryNode::sharing(model);
             post->setPosition(goalPosition);
             post->scaleBy(glm::vec3(50.0f));
@@ -109,4 +119,5 @@ void buildLevelObjects(GeometryNode* terrain, const LevelMap& map, const Terrain
     environment.applyClearColor();
     std::fflush(stdout);
     Audio::current().levelBuilt(humming, snow);
+    return true;
 }

@@ -65,7 +65,7 @@ constexpr float SNOW_FREE_BELOW = 50.0f * (SNOW_LINE_LOW - 1e-3f - (1.0f - SNOW_
 
 }  // namespace
 
-void TerrainMesh::buildVariants(GLuint ownProgram) {
+bool TerrainMesh::buildVariants(GLuint ownProgram, ShaderFailure& failure) {
     for (bool fog : {false, true}) {
         for (bool grassOnly : {false, true}) {
             for (size_t lamps = 0; lamps <= size_t(MAX_LAMP_SLOTS); ++lamps) {
@@ -75,7 +75,13 @@ void TerrainMesh::buildVariants(GLuint ownProgram) {
                 const std::string defines = "#define FOG " + std::to_string(fog ? 1 : 0) + "\n#define GRASS_ONLY " +
                                             std::to_string(grassOnly ? 1 : 0) + "\n#define LAMP_SLOTS " +
                                             std::to_string(lamps) + "\n";
-                variant.program = loadBasicProgramVariant("Shaders/terrainShader.frag", defines, ownProgram);
+                variant.program =
+                    loadBasicProgramVariant("Shaders/terrainShader.frag", defines, ownProgram, failure);
+                if (failure) {
+                    // Tried again at the next build.
+                    variant.tried = false;
+                    return false;
+                }
                 if (variant.program) {
                     variant.uniforms = Mesh::locateUniforms(variant.program);
                     variant.skyLight = glGetUniformLocation(variant.program, "skyLight");
@@ -83,6 +89,7 @@ void TerrainMesh::buildVariants(GLuint ownProgram) {
             }
         }
     }
+    return true;
 }
 
 TerrainMesh::TerrainMesh(float* positions, float* normals, uint32_t* indices, float* uvs, uint32_t vertexCount,

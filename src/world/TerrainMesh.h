@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "render/Mesh.h"
+#include "render/ShaderFailure.h"
 #include "world/TerrainHorizon.h"
 #include "world/TerrainLod.h"
 
@@ -24,8 +25,9 @@ public:
 
     // Builds the variants of the terrain program that are not built yet, with
     // their vertex inputs where `ownProgram` has them; the level build calls
-    // it. A broken variant ends the game like any strict shader load.
-    static void buildVariants(GLuint ownProgram);
+    // it. A broken variant stops it, false with the reason in `failure`,
+    // like any strict shader load.
+    static bool buildVariants(GLuint ownProgram, ShaderFailure& failure);
 
     // Screen error allowed for the patches' height error, in pixels. The
     // bound is a worst case (a patch's largest error, seen square on from its

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/Console.h"
 #include "core/GameState.h"
 #include "app/Hud.h"
 #include "support/ChildProcess.h"
@@ -180,7 +181,8 @@ TEST_F(TextGlTest, SharedResourcesLiveUntilTheLastNodeGoes) {
     GLuint firstProgram = textResources.program;
     TextNode* second = new TextNode();
     drawText("fill", 0, 0, 10);
-    // Every node builds the set anew and the old one is released.
+    // The second node shares the first one's set.
+    EXPECT_EQ(textResources.program, firstProgram);
     EXPECT_NE(textResources.program, 0u);
     EXPECT_FALSE(glIsProgram(firstProgram) && firstProgram != textResources.program);
     delete first;
@@ -244,6 +246,8 @@ TEST(TextNodeFont, MissingFontIsReportedAndTheGameGoesOn) {
     std::filesystem::remove(dir.file("Holstein.DDS"));
     ChildResult result = runWithContextIn(dir.path(), [&] {
         TextNode node;
+        // The owner shows what the node could not load.
+        for (const std::string& problem : node.loadProblems) console::report(problem);
         if (textResources.fontTexture != 0) _exit(92);
         if (textResources.program == 0) _exit(93);
         drawText("still drawn", 10, 10, 20);

@@ -9,6 +9,7 @@
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ using PlayerNodeGlTest = GlCameraTest;
 
 TEST_F(PlayerNodeGlTest, AssemblesTheShippedFigure) {
     testing::internal::CaptureStdout();
-    PlayerNode* player = assemblePlayer(context->window);
+    PlayerNode* player = assemblePlayer(context->window, MustBuild());
     const std::string out = testing::internal::GetCapturedStdout();
     ASSERT_NE(player, nullptr) << out;
     EXPECT_EQ(player->window, context->window);
@@ -46,7 +47,7 @@ TEST_F(PlayerNodeGlTest, AMissingPartIsReportedByNameAndNothingIsBuilt) {
     std::filesystem::remove(temp.file("Meshes/leg_rf.obj"));
     ScopedDirectory inTemp(temp.path());
     testing::internal::CaptureStdout();
-    PlayerNode* player = assemblePlayer(context->window);
+    PlayerNode* player = assemblePlayer(context->window, MustBuild());
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(player, nullptr);
     EXPECT_NE(out.find("Error loading mesh Meshes/leg_rf.obj"), std::string::npos) << out;

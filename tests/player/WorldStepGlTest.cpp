@@ -12,6 +12,7 @@
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 #include "world/CourseBuilder.h"
 #include "world/LevelLoader.h"
 
@@ -48,7 +49,7 @@ TEST_F(WorldStepGlTest, TheCourseWithoutGlFliesAsTheGamesLevel) {
     gameState.levelNumber = 1;
     testing::internal::CaptureStdout();
     ASSERT_NE(loadLevel(), nullptr);
-    PlayerNode* drawn = assemblePlayer(context->window);
+    PlayerNode* drawn = assemblePlayer(context->window, MustBuild());
     testing::internal::GetCapturedStdout();
     ASSERT_NE(drawn, nullptr);
     const std::vector<glm::vec3> game = fly(drawn);

@@ -10,6 +10,7 @@
 #include "render/LightRegistry.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ protected:
     }
 
     GeometryNode* addCube(const glm::vec3& position, const glm::vec3& scale = glm::vec3(1.0f)) {
-        GeometryNode* cube = createCubeNode();
+        GeometryNode* cube = createCubeNode(MustBuild());
         cube->setPosition(position);
         cube->scaleBy(scale);
         root->addChild(cube);
@@ -232,7 +233,7 @@ TEST_F(GeometryGlTest, FirstDrawComparesAgainstTheViewAtCreation) {
 }
 
 TEST_F(GeometryGlTest, SharingNodesKeepTheirOwnMotionViewsAndReleaseTheModelOnce) {
-    std::shared_ptr<GeometryNode> model(createCubeNode());
+    std::shared_ptr<GeometryNode> model(createCubeNode(MustBuild()));
     std::weak_ptr<GeometryNode> modelAlive = model;
     GeometryNode* a = GeometryNode::sharing(model);
     GeometryNode* b = GeometryNode::sharing(model);

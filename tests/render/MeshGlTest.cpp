@@ -12,6 +12,7 @@
 #include "render/GeometryNode.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
         GlCameraTest::SetUp();
         if (HasFatalFailure()) return;
         // Built while the working directory still holds Shaders/.
-        ensureBasicShader();
+        ensureBasicShader(MustBuild());
         mkdir(temp.file("Textures").c_str(), 0755);
     }
     // A w x h PNG whose first row is red, the last blue, the rest green.
@@ -43,7 +44,7 @@ protected:
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
         return width;
     }
-    GeometryNode* cube() { return createCubeNode(); }
+    GeometryNode* cube() { return createCubeNode(MustBuild()); }
     // The index buffer as GL holds it, nine indices.
     static std::vector<uint32_t> uploadedIndices(const Mesh& mesh) {
         std::vector<uint32_t> uploaded(9);
@@ -198,7 +199,7 @@ TEST_F(MeshGlTest, ReversedUploadDrawsTheLastTriangleFirstAndKeepsTheArray) {
     std::unique_ptr<Mesh> owned(threeTriangles(1, 1));
     Mesh& mesh = *owned;
     mesh.uploadReversed();
-    mesh.setShader(ensureBasicShader());
+    mesh.setShader(ensureBasicShader(MustBuild()));
     // Whole triangles swap places; each keeps its winding.
     EXPECT_EQ(uploadedIndices(mesh), (std::vector<uint32_t>{1, 3, 0, 2, 1, 3, 0, 1, 2}));
     EXPECT_EQ(std::vector<uint32_t>(mesh.indices(), mesh.indices() + 9), THREE_TRIANGLES);
@@ -209,7 +210,7 @@ TEST_F(MeshGlTest, TilesGoToGlTileByTileWithSpheresAroundThem) {
     std::unique_ptr<Mesh> owned(threeTriangles(4, 2));
     Mesh& mesh = *owned;
     mesh.uploadTiled({{2}, {1, 0}});
-    mesh.setShader(ensureBasicShader());
+    mesh.setShader(ensureBasicShader(MustBuild()));
     ASSERT_EQ(mesh.tiles().size(), 2u);
     EXPECT_EQ(mesh.tiles()[0].firstTriangle, 0u);
     EXPECT_EQ(mesh.tiles()[0].triangleCount, 1u);
@@ -232,7 +233,7 @@ TEST_F(MeshGlTest, ATileTableThatMissesOrRepeatsATriangleIsDropped) {
         Mesh mesh(new float[12](), new float[12](), new uint32_t[9]{0, 1, 2, 2, 1, 3, 1, 3, 0}, new float[12](), 4, 3);
         testing::internal::CaptureStdout();
         mesh.uploadTiled(table);
-        mesh.setShader(ensureBasicShader());
+        mesh.setShader(ensureBasicShader(MustBuild()));
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_TRUE(mesh.tiles().empty());
         EXPECT_NE(out.find("drawn without tiles"), std::string::npos);
@@ -256,7 +257,7 @@ TEST_F(MeshGlTest, ImportBuildsOneMeshPerPartWithItsTextures) {
     mkdir(temp.file("Textures/sub").c_str(), 0755);
     writePng(temp.file("Textures/sub/spots.png"), 4, 2);
     ScopedDirectory inTemp(temp.path());
-    GeometryNode* node = importGeometryNode("parts.obj");
+    GeometryNode* node = importGeometryNode("parts.obj", MustBuild());
     ASSERT_NE(node, nullptr);
     ASSERT_EQ(node->meshes.size(), 2u);
     Mesh* painted = node->meshes[0]->textureCount() ? node->meshes[0] : node->meshes[1];
@@ -280,7 +281,7 @@ TEST_F(MeshGlTest, ImportSkipsLineAndPointPartsAndNeverReadsTheirNormals) {
                "o wire\nl 4 5\n"
                "o dot\np 5\n");
     ScopedDirectory inTemp(temp.path());
-    GeometryNode* node = importGeometryNode("mixed.obj");
+    GeometryNode* node = importGeometryNode("mixed.obj", MustBuild());
     ASSERT_NE(node, nullptr);
     ASSERT_EQ(node->meshes.size(), 1u);
     EXPECT_EQ(node->meshes[0]->triangleCount(), 1u);
@@ -291,7 +292,7 @@ TEST_F(MeshGlTest, ImportSkipsLineAndPointPartsAndNeverReadsTheirNormals) {
 TEST_F(MeshGlTest, ImportOfAMissingFileSaysWhy) {
     ScopedDirectory inTemp(temp.path());
     testing::internal::CaptureStdout();
-    GeometryNode* node = importGeometryNode("Meshes/none.obj");
+    GeometryNode* node = importGeometryNode("Meshes/none.obj", MustBuild());
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(node, nullptr);
     EXPECT_NE(out.find("Error loading mesh Meshes/none.obj: "), std::string::npos);
@@ -300,7 +301,7 @@ TEST_F(MeshGlTest, ImportOfAMissingFileSaysWhy) {
 TEST_F(MeshGlTest, RepeatedImportsAndDeletesLeaveNoGlObjectsBehind) {
     temp.write("tri.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
     ScopedDirectory inTemp(temp.path());
-    GeometryNode* first = importGeometryNode("tri.obj");
+    GeometryNode* first = importGeometryNode("tri.obj", MustBuild());
     ASSERT_NE(first, nullptr);
     GLuint vao = first->meshes[0]->buffers().vertexArray;
     GLuint buffer = first->meshes[0]->buffers().position;
@@ -310,8 +311,8 @@ TEST_F(MeshGlTest, RepeatedImportsAndDeletesLeaveNoGlObjectsBehind) {
     EXPECT_NE(testing::internal::GetCapturedStdout().find("Deleting Geometry"), std::string::npos);
     EXPECT_FALSE(glIsVertexArray(vao));
     EXPECT_FALSE(glIsBuffer(buffer));
-    for (int i = 0; i < 20; ++i) delete importGeometryNode("tri.obj");
-    EXPECT_EQ(basicShader, ensureBasicShader()) << "one shared program";
+    for (int i = 0; i < 20; ++i) delete importGeometryNode("tri.obj", MustBuild());
+    EXPECT_EQ(basicShader, ensureBasicShader(MustBuild())) << "one shared program";
     EXPECT_TRUE(glIsProgram(basicShader)) << "a shared program outlives its meshes";
 }
 

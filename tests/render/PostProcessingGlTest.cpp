@@ -11,6 +11,7 @@
 #include "render/LightRegistry.h"
 #include "scene/CameraNode.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
         if (HasFatalFailure()) return;
         environment.fogEnabled = false;
         testing::internal::CaptureStdout();
-        motionBlurRenderer = setUpPostProcessing();
+        motionBlurRenderer = setUpPostProcessing(MustBuild());
         startUpLines = testing::internal::GetCapturedStdout();
     }
     void TearDown() override {
@@ -158,11 +159,11 @@ TEST_F(PostProcessingGlTest, BakeWithoutLightsIsBlack) {
 TEST_F(PostProcessingGlTest, MotionBlurAtStartSpeedReproducesTheSceneExactly) {
     environment.setLighting(LightingMode::Day);
     Node root;
-    GeometryNode* cube = createCubeNode();
+    GeometryNode* cube = createCubeNode(MustBuild());
     cube->setPosition(glm::vec3(0.3f, -0.2f, -3));
     cube->setRotation(20, 30, 0);
     root.addChild(cube);
-    GeometryNode* far = createCubeNode();
+    GeometryNode* far = createCubeNode(MustBuild());
     far->setPosition(glm::vec3(-2, 1, -8));
     root.addChild(far);
 
@@ -197,7 +198,7 @@ TEST_F(PostProcessingGlTest, MotionBlurAtStartSpeedReproducesTheSceneExactly) {
 TEST_F(PostProcessingGlTest, StillSceneHasNoMotion) {
     environment.setLighting(LightingMode::Day);
     Node root;
-    GeometryNode* cube = createCubeNode();
+    GeometryNode* cube = createCubeNode(MustBuild());
     cube->setPosition(glm::vec3(0, 0, -3));
     root.addChild(cube);
     drawThroughMotionBlur(root, 39.0f);

@@ -14,6 +14,7 @@
 #include "render/PlainTexture.h"
 #include "render/PostProcessing.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 
 namespace {
 
@@ -30,12 +31,12 @@ protected:
         // The text set goes with the last text node: these stay to the end.
         texts.emplace_back(new TextNode());
         delete new EmitterNode(0.0f, 0.0f, 0.0f);
-        delete setUpPostProcessing();
+        delete setUpPostProcessing(MustBuild());
         Mesh mesh(nullptr, nullptr, nullptr, nullptr, 0, 0);
         mesh.loadTexture("Textures/snow.png");
         Names names{plainWhiteTexture(),
                     sharedSnowflakeTexture(),
-                    ensureBasicShader(),
+                    ensureBasicShader(MustBuild()),
                     textureCache.at("Textures/snow.png"),
                     textResources.fontTexture,
                     textResources.program,

@@ -2,16 +2,19 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "core/Console.h"
 #include "render/BillboardProgram.h"
 #include "render/ParticleProgram.h"
 #include "support/ChildProcess.h"
 #include "support/GlContext.h"
+#include "support/MustBuild.h"
 
 namespace {
 
@@ -39,12 +42,21 @@ struct ShaderFolder {
     TempDir dir;
 };
 
+// Runs `load` (given a failure to fill) as the start-up and the level build
+// do: a failure is shown and ends the process.
+template <typename Load>
+void asTheGameDoes(Load load) {
+    ShaderFailure failure;
+    load(failure);
+    if (failure) console::fail(failure.lines());
+}
+
 }  // namespace
 
 TEST(ShaderLoader, FboProgramLinksAndBindsBothOutputs) {
     ShaderFolder folder({{"fboShader.vert", vertexSource}, {"pass.frag", fragmentSource}});
     ChildResult result = runWithContextIn(folder.dir.path(), [] {
-        GLuint program = loadFboProgram("Shaders/pass.frag");
+        GLuint program = loadFboProgram("Shaders/pass.frag", MustBuild());
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         if (!linked) _exit(10);
@@ -58,7 +70,7 @@ TEST(ShaderLoader, FboProgramLinksAndBindsBothOutputs) {
 TEST(ShaderLoader, BasicProgramAnnouncesEachShader) {
     ShaderFolder folder({{"basicShader.vert", vertexSource}, {"basicShader.frag", fragmentSource}});
     ChildResult result = runWithContextIn(folder.dir.path(), [] {
-        GLuint program = loadBasicProgram("Shaders/basicShader.frag");
+        GLuint program = loadBasicProgram("Shaders/basicShader.frag", MustBuild());
         if (program == 0) _exit(10);
     });
     EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -67,15 +79,29 @@ TEST(ShaderLoader, BasicProgramAnnouncesEachShader) {
 
 TEST(ShaderLoader, MissingFileEndsWithItsPath) {
     ShaderFolder folder({{"fboShader.vert", vertexSource}});
-    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/plainFBOShader.frag"); });
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { asTheGameDoes([](ShaderFailure& failure) { loadFboProgram("Shaders/plainFBOShader.frag", failure); }); });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_TRUE(printed(result, "Failed to open shader file: Shaders/plainFBOShader.frag\n"));
+}
+
+TEST(ShaderLoader, AFailureGoesBackToTheCallerUnprintedAndFirstComesFirst) {
+    ShaderFolder folder({{"fboShader.vert", vertexSource}});
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
+        ShaderFailure failure;
+        if (loadFboProgram("Shaders/missing.frag", failure) != 0) _exit(10);
+        if (loadFboProgram("Shaders/other.frag", failure) != 0) _exit(11);
+        _exit(failure.lines() == "Failed to open shader file: Shaders/missing.frag" ? 0 : 12);
+    });
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_EQ(result.output.find("Failed"), std::string::npos) << result.output;
 }
 
 TEST(ShaderLoader, MissingBillboardFileEndsWithoutThePath) {
     ShaderFolder folder({{"Billboard.vertexshader", vertexSource},
                          {"Billboard.fragmentshader", fragmentSource}});
-    ChildResult result = runWithContextIn(folder.dir.path(), [] { BillboardProgram program; });
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
+        asTheGameDoes([](ShaderFailure& failure) { failure = BillboardProgram().failure; });
+    });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_TRUE(printed(result, "Failed to open shader file: \n"));
     EXPECT_EQ(result.output.find("geometryshader"), std::string::npos);
@@ -83,7 +109,9 @@ TEST(ShaderLoader, MissingBillboardFileEndsWithoutThePath) {
 
 TEST(ShaderLoader, MissingParticleFileEndsWithThePath) {
     ShaderFolder folder({{"particleShader.vertexshader", vertexSource}});
-    ChildResult result = runWithContextIn(folder.dir.path(), [] { ParticleProgram program; });
+    ChildResult result = runWithContextIn(folder.dir.path(), [] {
+        asTheGameDoes([](ShaderFailure& failure) { failure = ParticleProgram().failure; });
+    });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_TRUE(printed(result, "Failed to open shader file: Shaders/particleShader.fragmentshader"));
 }
@@ -91,7 +119,7 @@ TEST(ShaderLoader, MissingParticleFileEndsWithThePath) {
 TEST(ShaderLoader, CompileFailureEndsWithTheLog) {
     ShaderFolder folder({{"fboShader.vert", vertexSource},
                          {"broken.frag", "#version 330 core\nout vec4 fragColor;\nvoid main() { fragColor = nonsense; }\n"}});
-    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/broken.frag"); });
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { asTheGameDoes([](ShaderFailure& failure) { loadFboProgram("Shaders/broken.frag", failure); }); });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_EQ(result.output.find("Frag shader loaded"), std::string::npos) << result.output;
     size_t at = result.output.find("Failed to compile shader\n");
@@ -107,7 +135,7 @@ TEST(ShaderLoader, IncludedFileAndSharedConstantsKeepTheFilesLineNumbers) {
                          {"uses.frag", "#version 330 core\n#include \"part.glsl\"\nout vec4 fragColor;\n"
                                        "void main() { fragColor = vec4(float(lights()) * DAY_LIGHT);\n"
                                        "nonsense; }\n"}});
-    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/uses.frag"); });
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { asTheGameDoes([](ShaderFailure& failure) { loadFboProgram("Shaders/uses.frag", failure); }); });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_NE(result.output.find("0:5("), std::string::npos) << result.output;
     EXPECT_EQ(result.output.find("lights"), std::string::npos) << "the rest compiles: " << result.output;
@@ -118,7 +146,7 @@ TEST(ShaderLoader, LinkFailureUsesTheCompileWords) {
     // the vertex stage writes.
     ShaderFolder folder({{"fboShader.vert", vertexSource},
                          {"mismatch.frag", "#version 330 core\nin vec4 uv;\nout vec4 fragColor;\nvoid main() { fragColor = uv; }\n"}});
-    ChildResult result = runWithContextIn(folder.dir.path(), [] { loadFboProgram("Shaders/mismatch.frag"); });
+    ChildResult result = runWithContextIn(folder.dir.path(), [] { asTheGameDoes([](ShaderFailure& failure) { loadFboProgram("Shaders/mismatch.frag", failure); }); });
     EXPECT_EQ(result.exitCode, 255);
     EXPECT_TRUE(printed(result, "Frag shader loaded\nFailed to compile shader\n"));
 }
@@ -126,10 +154,13 @@ TEST(ShaderLoader, LinkFailureUsesTheCompileWords) {
 TEST(ShaderLoader, TextLoaderToleratesAMissingVertexFile) {
     ShaderFolder folder;
     ChildResult result = runWithContextIn(folder.dir.path(), [] {
-        GLuint program = loadTextProgram();
+        ShaderFailure failure;
+        GLuint program = loadTextProgram(failure);
+        // The line is the caller's to show.
+        std::printf("%s\n", failure.lines().c_str());
         _exit(program == 0 ? 0 : 10);
     });
-    EXPECT_EQ(result.exitCode, 0) << "returns 0 and never waits without a terminal";
+    EXPECT_EQ(result.exitCode, 0) << "returns 0";
     EXPECT_TRUE(printed(result, "Impossible to open Shaders/TextVertexShader.vertexshader. Are you in the right "
                                 "directory ? Don't forget to read the FAQ !\n"));
 }
@@ -137,7 +168,8 @@ TEST(ShaderLoader, TextLoaderToleratesAMissingVertexFile) {
 TEST(ShaderLoader, TextLoaderGoesOnWithoutAFragmentFile) {
     ShaderFolder folder({{"TextVertexShader.vertexshader", vertexSource}});
     ChildResult result = runWithContextIn(folder.dir.path(), [] {
-        GLuint program = loadTextProgram();
+        ShaderFailure failure;
+        GLuint program = loadTextProgram(failure);
         _exit(program != 0 ? 0 : 10);
     });
     EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -148,7 +180,8 @@ TEST(ShaderLoader, TextLoaderSourceStartsWithALineBreak) {
     ShaderFolder folder({{"TextVertexShader.vertexshader", vertexSource},
                          {"TextVertexShader.fragmentshader", fragmentSource}});
     ChildResult result = runWithContextIn(folder.dir.path(), [] {
-        GLuint program = loadTextProgram();
+        ShaderFailure failure;
+        GLuint program = loadTextProgram(failure);
         GLint linked = 0;
         glGetProgramiv(program, GL_LINK_STATUS, &linked);
         _exit(linked ? 0 : 10);

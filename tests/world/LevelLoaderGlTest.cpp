@@ -28,6 +28,7 @@
 #include "support/ChildProcess.h"
 #include "support/GlContext.h"
 #include "support/MapImage.h"
+#include "support/MustBuild.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelMarkers.h"
 #include "world/LevelObjects.h"
@@ -257,7 +258,7 @@ TEST_F(LevelLoaderGlTest, AnOddSizedMapWithoutLightMapPlaysEvenlyLit) {
 }
 
 TEST_F(LevelLoaderGlTest, A512MapWithoutAUsableLightMapIsBaked) {
-    FBORenderer* motionBlur = setUpPostProcessing();
+    FBORenderer* motionBlur = setUpPostProcessing(MustBuild());
     MapImage map(512, 512);
     for (unsigned i = 0; i < 512; ++i)
         for (unsigned j = 0; j < 512; ++j) map.rgb[(size_t(i) * 512 + j) * 3] = (unsigned char)((i * 7 + j * 3) % 256);
@@ -286,7 +287,7 @@ TEST_F(LevelLoaderGlTest, A512MapWithoutAUsableLightMapIsBaked) {
 TEST_F(LevelLoaderGlTest, AGreyMapIsCappedAndItsLampsShareOneModel) {
     // Map 1's heights as 16-bit grey: green and blue follow red, so tens of
     // thousands of bright pixels ask for a lamp and a goal each.
-    FBORenderer* motionBlur = setUpPostProcessing();
+    FBORenderer* motionBlur = setUpPostProcessing(MustBuild());
     std::vector<unsigned char> rgb;
     unsigned w = 0, h = 0;
     ASSERT_EQ(lodepng::decode(rgb, w, h, std::string(MOORGLIDE_DATA_DIR) + "/Maps/map1.png", LCT_RGB, 8), 0u);
@@ -308,10 +309,10 @@ TEST_F(LevelLoaderGlTest, AGreyMapIsCappedAndItsLampsShareOneModel) {
     for (size_t p = 0; p < size_t(w) * h; ++p) brightPixels += rgb[3 * p] > LevelMarkers::bright ? 1 : 0;
     const size_t lamps = std::min<size_t>(brightPixels, LevelMarkers::cap(LevelMarkers::Kind::Lamp));
     ASSERT_GT(lamps, 64u);
-    std::shared_ptr<GeometryNode> lampModel = ModelCache::get("Meshes/lamp.obj");
+    std::shared_ptr<GeometryNode> lampModel = ModelCache::get("Meshes/lamp.obj", MustBuild());
     ASSERT_EQ(sharers.size(), 2u);
     EXPECT_EQ(sharers[lampModel.get()], lamps);
-    EXPECT_EQ(sharers[ModelCache::get("Meshes/goalpost.obj").get()], 1u);
+    EXPECT_EQ(sharers[ModelCache::get("Meshes/goalpost.obj", MustBuild()).get()], 1u);
     // Each lamp and the post still print their model's lines.
     EXPECT_EQ(occurrences(out, "Meshes: "), lamps + 1);
 

@@ -1,0 +1,7 @@
+#include "render/ShaderFailure.h"
+
+void ShaderFailure::set(const std::string& lines) {
+    if (failed) return;
+    text = lines;
+    failed = true;
+}
