@@ -30,6 +30,15 @@ run_to_end
 [ "$EXIT_CODE" = 255 ] || fail "missing shader: exit code $EXIT_CODE"
 grep -q "^Failed to open shader file: Shaders/plainFBOShader.frag$" "$WORK/game/console.log" ||
     fail "the missing shader is not named"
+# The basic program, first needed by the player's meshes, ends start-up the
+# same way, and its line is the last: the parts made so far go quietly.
+fresh_data
+rm "$WORK/game/Shaders/basicShader.frag"
+run_to_end
+[ "$EXIT_CODE" = 255 ] || fail "missing basic shader: exit code $EXIT_CODE"
+[ "$(tail -n 1 "$WORK/game/console.log")" = "Failed to open shader file: Shaders/basicShader.frag" ] ||
+    fail "the missing basic shader is not the last line"
+! grep -qE "^Deleting Geometry|^Cannot assemble" "$WORK/game/console.log" || fail "the parts did not go quietly"
 # A missing billboard shader ends the first level build, though level 1 has
 # no snow, with the billboard loader's line, which names no file.
 fresh_data

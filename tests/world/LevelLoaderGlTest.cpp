@@ -453,11 +453,14 @@ TEST_F(LevelLoaderGlTest, AMissingSnowflakeIsReportedAtEveryBuildUntilItLoads) {
 
 // Broken billboard shaders end the game at the first level build, though it
 // has no snow, with the billboard loader's line.
-// Builds level 1, a small snowless map, from `data` in a child process.
-ChildResult buildSmallFirstLevel(TempDir& data) {
+// Builds level 1, a small map (snowless unless `snow`), from `data` in a
+// child process.
+ChildResult buildSmallFirstLevel(TempDir& data, bool snow = false) {
     std::filesystem::remove_all(data.file("Maps"));
     std::filesystem::create_directory(data.file("Maps"));
-    MapImage(4, 4).save(data.file("Maps/map1.png"));
+    MapImage map(4, 4);
+    if (snow) map.mark(1, 1, 0, 180);
+    map.save(data.file("Maps/map1.png"));
     return runWithContextIn(data.path(), [] {
         gameState.levelNumber = 1;
         loadLevel();
@@ -471,6 +474,20 @@ TEST(LevelLoaderStart, AMissingBillboardShaderEndsTheFirstBuild) {
     ChildResult result = buildSmallFirstLevel(data);
     EXPECT_EQ(result.exitCode, 255) << result.output;
     EXPECT_TRUE(printed(result, "Failed to open shader file: \n"));
+}
+
+// The failure is the last thing said, and the half-built level goes quietly.
+TEST(LevelLoaderStart, AMissingParticleShaderEndsTheBuildAtTheFirstEmitter) {
+    TempDir data;
+    copyDataTo(data.path());
+    std::filesystem::remove(data.file("Shaders/ps.gs"));
+    ChildResult result = buildSmallFirstLevel(data, true);
+    EXPECT_EQ(result.exitCode, 255) << result.output;
+    const std::string line = "Failed to open shader file: Shaders/ps.gs\n";
+    ASSERT_GE(result.output.size(), line.size()) << result.output;
+    EXPECT_EQ(result.output.substr(result.output.size() - line.size()), line) << result.output;
+    EXPECT_EQ(result.output.find("Added snow emitter"), std::string::npos) << result.output;
+    EXPECT_EQ(result.output.find("Deleting Geometry"), std::string::npos) << result.output;
 }
 
 // Every variant of the terrain program is compiled at the level build, so a
