@@ -1,6 +1,7 @@
 #include "render/ShaderLoader.h"
 
 #include <cstdio>
+#include <initializer_list>
 #include <sstream>
 #include <vector>
 
@@ -67,10 +68,11 @@ bool attachAndLink(GLuint program, GLuint vertex, GLuint fragment, ShaderFailure
     return linkShaderProgram(program, failure);
 }
 
-// The program, or 0 (deleted with whatever shader it got) after a failure.
-GLuint keptIfBuilt(GLuint program, bool built, GLuint pendingShader = 0) {
-    if (built) return program;
-    if (pendingShader != 0) glDeleteShader(pendingShader);
+// After a failure: what was made for the program goes, and 0 stands for it.
+GLuint dropProgram(GLuint program, std::initializer_list<GLuint> shaders = {}) {
+    for (GLuint shader : shaders) {
+        if (shader != 0) glDeleteShader(shader);
+    }
     glDeleteProgram(program);
     return 0;
 }
@@ -81,15 +83,13 @@ GLuint buildProgram(const std::string& vertexPath, const std::string& fragmentPa
     if (!announce) std::printf("Loading first shader\n");
     GLuint vertex = 0;
     if (!compileShaderFile(GL_VERTEX_SHADER, vertex, vertexPath, failure, announce))
-        return keptIfBuilt(program, false, vertex);
+        return dropProgram(program, {vertex});
     if (!announce) std::printf("Vert shader loaded\n");
     GLuint fragment = 0;
-    if (!compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, failure, announce)) {
-        glDeleteShader(vertex);
-        return keptIfBuilt(program, false, fragment);
-    }
+    if (!compileShaderFile(GL_FRAGMENT_SHADER, fragment, fragmentPath, failure, announce))
+        return dropProgram(program, {vertex, fragment});
     if (!announce) std::printf("Frag shader loaded\n");
-    return keptIfBuilt(program, attachAndLink(program, vertex, fragment, failure));
+    return attachAndLink(program, vertex, fragment, failure) ? program : dropProgram(program);
 }
 
 }  // namespace
@@ -208,11 +208,9 @@ GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::strin
     GLuint program = glCreateProgram();
     GLuint vertex = 0, fragment = 0;
     if (!compileShaderFile(GL_VERTEX_SHADER, vertex, "Shaders/basicShader.vert", failure))
-        return keptIfBuilt(program, false, vertex);
-    if (!compileSource(GL_FRAGMENT_SHADER, fragment, source, false, failure)) {
-        glDeleteShader(vertex);
-        return keptIfBuilt(program, false, fragment);
-    }
+        return dropProgram(program, {vertex});
+    if (!compileSource(GL_FRAGMENT_SHADER, fragment, source, false, failure))
+        return dropProgram(program, {vertex, fragment});
     GLint inputs = 0;
     glGetProgramiv(inputsLike, GL_ACTIVE_ATTRIBUTES, &inputs);
     for (GLint k = 0; k < inputs; ++k) {
@@ -223,7 +221,7 @@ GLuint loadBasicProgramVariant(const std::string& fragmentPath, const std::strin
         const GLint location = glGetAttribLocation(inputsLike, name);
         if (location >= 0) glBindAttribLocation(program, GLuint(location), name);
     }
-    return keptIfBuilt(program, attachAndLink(program, vertex, fragment, failure));
+    return attachAndLink(program, vertex, fragment, failure) ? program : dropProgram(program);
 }
 
 GLuint loadTextProgram(ShaderFailure& failure) {
