@@ -51,10 +51,7 @@ void Hud::setUp() {
     if (drawing) {
         // A missing font or text program is no reason to stop: each node says
         // so and waits, and the texts are drawn without it.
-        for (std::unique_ptr<TextNode>& node : nodes) {
-            node = std::make_unique<TextNode>();
-            for (const std::string& problem : node->loadProblems) console::report(problem);
-        }
+        for (std::unique_ptr<TextNode>& node : nodes) node = std::make_unique<TextNode>(console::report);
     }
     setLevelText();
     std::snprintf(lines[HINT_1].buffer, sizeof lines[HINT_1].buffer, "Use WASD, the cursor keys,");

@@ -41,16 +41,19 @@ bool linked(GLuint program) {
 
 }  // namespace
 
-TextNode::TextNode() {
+TextNode::TextNode(void (*report)(const std::string& line)) {
+    auto note = [this, report](const std::string& line) {
+        loadProblems.push_back(line);
+        if (report) report(line);
+    };
     // One set for all nodes, made by the first; a part that could not be
     // loaded is tried again, and noted again, by each later node.
     TextResources& set = textResources;
     if (set.fontTexture == 0) {
         FILE* file = openRegularFile(fontFile);
         if (!file) {
-            loadProblems.push_back(std::string(fontFile) +
-                                   " could not be opened. Are you in the right directory ? Don't forget to read the "
-                                   "FAQ !");
+            note(std::string(fontFile) +
+                 " could not be opened. Are you in the right directory ? Don't forget to read the FAQ !");
         } else {
             set.fontTexture = loadDdsTexture(file, fontFile);
             set.fontDecoded = false;
@@ -63,7 +66,7 @@ TextNode::TextNode() {
         if (set.program != 0) glDeleteProgram(set.program);
         ShaderFailure failure;
         set.program = loadTextProgram(failure);
-        if (failure) loadProblems.push_back(failure.lines());
+        if (failure) note(failure.lines());
         set.samplerLocation = set.program != 0 ? glGetUniformLocation(set.program, "myTextureSampler") : -1;
     }
     if (set.vertexArray == 0) glGenVertexArrays(1, &set.vertexArray);

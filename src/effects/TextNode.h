@@ -13,14 +13,16 @@
 // origin at the bottom-left corner, whatever the window size.
 class TextNode : public Node {
 public:
-    TextNode();
+    // With `report` each line of what the node could not load is handed to
+    // it at once, in order with whatever the text loader prints.
+    explicit TextNode(void (*report)(const std::string& line) = nullptr);
     ~TextNode() override;
 
     // Called by the owner whenever the text is to be shown.
     void draw() override;
 
     // What this node could not load (the font, the text program), one console
-    // line each, for the owner to show; the node draws without it.
+    // line each; the node draws without it.
     std::vector<std::string> loadProblems;
 
     const char* text = "";  // not owned
