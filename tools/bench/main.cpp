@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "Autopilot.h"
+#include "GameFlight.h"
 #include "FlightBench.h"
 #include "app/Game.h"
 #include "core/GameState.h"

@@ -1,4 +1,4 @@
-#include "RoutePlanner.h"
+#include "player/RoutePlanner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +50,7 @@ float RoutePlanner::highestAround(const glm::vec2& point, int radius) const {
     return highest;
 }
 
-std::vector<glm::vec2> RoutePlanner::plan(const glm::vec2& start, const glm::vec2& goal) const {
+std::vector<glm::vec2> RoutePlanner::plan(const glm::vec2& start, const glm::vec2& goal, glm::vec2* nearest) const {
     const int n = columns * rows;
     const int from = rowOf(start.y) * columns + columnOf(start.x);
     const int to = rowOf(goal.y) * columns + columnOf(goal.x);
@@ -86,8 +86,26 @@ std::vector<glm::vec2> RoutePlanner::plan(const glm::vec2& start, const glm::vec
         }
     }
     std::vector<glm::vec2> route;
-    if (previous[size_t(to)] < 0 && to != from) return route;
+    if (previous[size_t(to)] < 0 && to != from) {
+        if (nearest) *nearest = nearestReached(cost, to);
+        return route;
+    }
     for (int cell = to; cell >= 0; cell = previous[size_t(cell)]) route.push_back(pointOf(cell / columns, cell % columns));
     std::reverse(route.begin(), route.end());
     return route;
+}
+
+glm::vec2 RoutePlanner::nearestReached(const std::vector<float>& cost, int goal) const {
+    const int gi = goal / columns, gj = goal % columns;
+    long best = -1;
+    int bestCell = 0;
+    for (int cell = 0; cell < columns * rows; ++cell) {
+        if (cost[size_t(cell)] == std::numeric_limits<float>::infinity()) continue;
+        const long di = cell / columns - gi, dj = cell % columns - gj;
+        if (best < 0 || di * di + dj * dj < best) {
+            best = di * di + dj * dj;
+            bestCell = cell;
+        }
+    }
+    return pointOf(bestCell / columns, bestCell % columns);
 }

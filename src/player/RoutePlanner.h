@@ -15,8 +15,10 @@ public:
     // heights: one per vertex, row-major (rows x columns); extents in units.
     RoutePlanner(std::vector<float> heights, uint32_t columns, uint32_t rows, float extentX, float extentZ);
 
-    // Terrain-space (x, z) points from start to goal; empty if walled off.
-    std::vector<glm::vec2> plan(const glm::vec2& start, const glm::vec2& goal) const;
+    // Terrain-space (x, z) points from start to goal; empty if walled off,
+    // and then `nearest` (when given) is the reachable point nearest to the
+    // goal, where the way ends.
+    std::vector<glm::vec2> plan(const glm::vec2& start, const glm::vec2& goal, glm::vec2* nearest = nullptr) const;
 
     // Highest terrain within `radius` cells of the terrain-space point.
     float highestAround(const glm::vec2& point, int radius) const;
@@ -29,6 +31,8 @@ private:
     int columnOf(float x) const;
     int rowOf(float z) const;
     glm::vec2 pointOf(int row, int column) const;
+    // The cell of finite `cost` nearest to cell `goal`, as a point.
+    glm::vec2 nearestReached(const std::vector<float>& cost, int goal) const;
 
     std::vector<float> heights;
     int columns, rows;
