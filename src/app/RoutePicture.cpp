@@ -58,7 +58,7 @@ RoutePicture::RoutePicture(const CourseCheck& check) {
     dot(pictureOf(flight.start()), std::max(5.0f, 1.5f * s), startColour);
     if (flight.markers().goalFound()) ring(pictureOf(flight.goal()), std::max(8.0f, 2.0f * s), 3.0f, goalColour);
     if (flight.outcome() != CourseFlight::Outcome::Finished)
-        ring(pictureOf(flight.where()), std::max(12.0f, 3.0f * s), 3.0f, failureColour);
+        ring(pictureOf(flight.where()), std::max(12.0f, 3.0f * s), 4.0f, failureColour);
 }
 
 void RoutePicture::shadeHeights(const CourseCheck& check) {

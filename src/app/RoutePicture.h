@@ -11,7 +11,7 @@ class CourseCheck;
 // to fly over in brown), the markers (lamps yellow, snow clouds cyan, fog
 // grey, night dark blue), the start magenta, the goal gate red, the
 // autopilot's planned route in blue and the path it flew in white, and where
-// it could not finish a red ring. Small maps are scaled up so that the
+// it could not finish an orange ring. Small maps are scaled up so that the
 // picture is at least 512 pixels across; each map pixel stays a square.
 class RoutePicture {
 public:
@@ -44,7 +44,7 @@ public:
     static constexpr Colour goalColour{230, 0, 0};
     static constexpr Colour routeColour{60, 120, 255};
     static constexpr Colour pathColour{255, 255, 255};
-    static constexpr Colour failureColour{255, 40, 40};
+    static constexpr Colour failureColour{255, 130, 0};
 
 private:
     void shadeHeights(const CourseCheck& check);

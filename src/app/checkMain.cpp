@@ -33,7 +33,7 @@ void printHelp() {
         "  --route ROUTE.png  also writes a picture of the course: heights shaded, walls\n"
         "                     brown, lamps yellow, snow clouds cyan, fog grey, night dark\n"
         "                     blue, the start magenta, the goal gate red, the planned\n"
-        "                     route blue, the path flown white, a failure in a red ring\n"
+        "                     route blue, the path flown white, a failure in an orange ring\n"
         "  --help             prints this\n"
         "\n"
         "The map is a PNG image from 2 x 2 to %u x %u pixels in all; any shape. Colours:\n"
