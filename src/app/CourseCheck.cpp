@@ -62,6 +62,9 @@ int CourseCheck::check(const std::vector<unsigned char>& png, const std::string&
     checkGoal();
     checkWalls();
     reportFlight();
+    // Problems before warnings, whatever found them first; the result last.
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Finding& a, const Finding& b) { return int(a.kind) < int(b.kind); });
     exitStatus = has(Kind::Problem) || courseFlight.outcome() != CourseFlight::Outcome::Finished ? PROBLEMS : PLAYABLE;
     return exitStatus;
 }
@@ -166,9 +169,11 @@ void CourseCheck::checkGoal() {
     if (courseFlight.outcome() != CourseFlight::Outcome::NoRoute) return;
     std::string why;
     const glm::ivec2 gate = pixelOf(goal);
-    if (gate.x == 0 || gate.y == 0 || gate.x + 1 == int(levelMap.width()) || gate.y + 1 == int(levelMap.height())) {
+    const bool onEdge =
+        gate.x == 0 || gate.y == 0 || gate.x + 1 == int(levelMap.width()) || gate.y + 1 == int(levelMap.height());
+    if (markers.goalFound() && onEdge) {
         why = " (the gate stands on the map's edge)";
-    } else if (goal.y > RoutePlanner::wallHeight) {
+    } else if (markers.goalFound() && goal.y > RoutePlanner::wallHeight) {
         why = " (the gate stands on ground too high to fly over)";
     }
     add(Kind::Problem, "the goal is unreachable: the way from the start ends at " + place(courseFlight.where()) + why);
