@@ -61,6 +61,16 @@ RoutePicture::RoutePicture(const CourseCheck& check) {
         ring(pictureOf(flight.where()), std::max(12.0f, 3.0f * s), 4.0f, failureColour);
 }
 
+glm::vec3 RoutePicture::normalAt(const TerrainGrid& grid, unsigned i, unsigned j) const {
+    auto height = [&](unsigned row, unsigned column) { return grid.position(row, column).y; };
+    const unsigned left = j > 0 ? j - 1 : j, right = j + 1 < columns ? j + 1 : j;
+    const unsigned up = i > 0 ? i - 1 : i, down = i + 1 < rows ? i + 1 : i;
+    // Row i - 1 lies further along +z than row i + 1.
+    const float slopeX = (height(i, right) - height(i, left)) / (float(right - left) * extentX / float(columns));
+    const float slopeZ = (height(up, j) - height(down, j)) / (float(down - up) * extentZ / float(rows));
+    return glm::normalize(glm::vec3(-(right > left ? slopeX : 0.0f), 1.0f, -(down > up ? slopeZ : 0.0f)));
+}
+
 void RoutePicture::shadeHeights(const CourseCheck& check) {
     const TerrainGrid& grid = check.flight().grid();
     // Light from the picture's top left: terrain +x is the picture's left, +z its top.
@@ -70,7 +80,7 @@ void RoutePicture::shadeHeights(const CourseCheck& check) {
         for (unsigned column = 0; column < columns; ++column) {
             const unsigned j = columns - 1 - column;
             const float y = grid.position(row, j).y;
-            const float shade = 0.55f + 0.45f * std::max(0.0f, glm::dot(grid.normal(row, j), light));
+            const float shade = 0.55f + 0.45f * std::max(0.0f, glm::dot(normalAt(grid, row, j), light));
             const Colour colour = y > RoutePlanner::wallHeight
                                       ? mix(wallLow, wallHigh, (y - RoutePlanner::wallHeight) / 41.0f, shade)
                                       : mix(low, high, y / RoutePlanner::wallHeight, shade);

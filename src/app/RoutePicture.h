@@ -6,6 +6,7 @@
 #include <glm/glm.hpp>
 
 class CourseCheck;
+class TerrainGrid;
 
 // The picture of a checked course: the map's heights shaded (ground too high
 // to fly over in brown), the markers (lamps yellow, snow clouds cyan, fog
@@ -48,6 +49,8 @@ public:
 
 private:
     void shadeHeights(const CourseCheck& check);
+    // The ground's slope at vertex (i, j), from the heights alone.
+    glm::vec3 normalAt(const TerrainGrid& grid, unsigned i, unsigned j) const;
     void dot(const glm::vec2& centre, float radius, Colour colour);
     void ring(const glm::vec2& centre, float radius, float thickness, Colour colour);
     void line(const glm::vec2& from, const glm::vec2& to, float radius, Colour colour);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "player/FlightConstants.h"
 #include "scene/CollisionRegistry.h"
@@ -25,6 +26,13 @@ glm::vec3 terrainPosition(PlayerNode& player, Node& terrain) {
 
 bool Autopilot::beginLevel(const PlayerNode& player, const Node& terrain, const glm::vec3& goalPosition,
                            const CollisionRegistry& grid) {
+    startLevel(player, terrain, goalPosition, grid);
+    planSome(std::numeric_limits<long>::max());
+    return hasRoute();
+}
+
+void Autopilot::startLevel(const PlayerNode& player, const Node& terrain, const glm::vec3& goalPosition,
+                           const CollisionRegistry& grid) {
     std::vector<float> heights(size_t(grid.columns) * grid.rows);
     for (size_t v = 0; v < heights.size(); ++v) heights[v] = grid.vertices[v * 3 + 1];
     planner = std::make_unique<RoutePlanner>(std::move(heights), grid.columns, grid.rows, grid.extentX, grid.extentZ);
@@ -34,15 +42,24 @@ bool Autopilot::beginLevel(const PlayerNode& player, const Node& terrain, const 
     const glm::vec3 from(glm::inverse(placement) * glm::vec4(player.startPosition, 1.0f));
     start = glm::vec2(from.x, from.z);
     goal = glm::vec2(goalPosition.x, goalPosition.z);
-    route = planner->plan(start, goal, &blocked);
+    route.clear();
+    planner->beginSearch(start, goal);
+    planning = true;
     progress = 0;
     frames = 0;
-    return !route.empty();
+}
+
+bool Autopilot::planSome(long cells) {
+    if (!planning) return true;
+    if (!planner->search(cells)) return false;
+    route = planner->result(&blocked);
+    planning = false;
+    return true;
 }
 
 FlightControls Autopilot::steer(PlayerNode& player, Node& terrain) {
     FlightControls keys;
-    if (!planner) return keys;
+    if (!planner || planning) return keys;
     const glm::mat4 world = player.getWorldMatrix();
     const glm::mat4 toTerrain = terrain.getInverseWorldMatrix();
     const glm::vec3 p = terrainPosition(player, terrain);

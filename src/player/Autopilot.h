@@ -22,6 +22,12 @@ public:
     // the goal (terrain space), over `grid`'s heights. False when the goal
     // is walled off; blockedAt() then tells how far the route got.
     bool beginLevel(const PlayerNode& player, const Node& terrain, const glm::vec3& goal, const CollisionRegistry& grid);
+    // beginLevel in slices, for a caller that may not stop for long:
+    // startLevel, then planSome() until it returns true (each call looks at
+    // no more than `cells` cells of the grid); hasRoute() then tells.
+    void startLevel(const PlayerNode& player, const Node& terrain, const glm::vec3& goal, const CollisionRegistry& grid);
+    bool planSome(long cells);
+    bool hasRoute() const { return !route.empty(); }
     // The keys for the next step from the player's current pose; none
     // before a route is planned.
     FlightControls steer(PlayerNode& player, Node& terrain);
@@ -45,5 +51,6 @@ private:
     glm::vec2 start{0.0f};
     glm::vec2 goal{0.0f};
     glm::vec2 blocked{0.0f};
+    bool planning = false;
     long frames = 0;
 };

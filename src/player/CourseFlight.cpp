@@ -67,7 +67,7 @@ bool CourseFlight::begin(const LevelMap& map) {
 
     const float extentX = float(gameState.terrainExtent[0]);
     const float extentZ = float(gameState.terrainExtent[1]);
-    terrainGrid.build(map, extentX, LEVEL_HEIGHT_SCALE, extentZ);
+    terrainGrid.buildPositions(map, extentX, LEVEL_HEIGHT_SCALE, extentZ);
     levelMarkers.scan(map, extentX, LEVEL_HEIGHT_SCALE, extentZ);
     goalPosition = CourseBuilder::goalOf(levelMarkers);
 
@@ -82,14 +82,7 @@ bool CourseFlight::begin(const LevelMap& map) {
     root->addChild(player);
 
     place = start();
-    if (!autopilot.beginLevel(*player, *terrain, goalPosition, registry)) {
-        const glm::vec2 end = autopilot.blockedAt();
-        float ground = 0.0f;
-        registry.heightAt(end.x, end.y, ground);
-        place = glm::vec3(end.x, ground, end.y);
-        result = Outcome::NoRoute;
-        return false;
-    }
+    autopilot.startLevel(*player, *terrain, goalPosition, registry);
     result = Outcome::Flying;
     return true;
 }
@@ -102,6 +95,15 @@ glm::vec3 CourseFlight::start() const {
 
 bool CourseFlight::advance(int steps) {
     if (over()) return true;
+    if (!autopilot.planSome(long(steps) * PLAN_CELLS_PER_STEP)) return false;
+    if (!autopilot.hasRoute()) {
+        const glm::vec2 end = autopilot.blockedAt();
+        float ground = 0.0f;
+        registry.heightAt(end.x, end.y, ground);
+        place = glm::vec3(end.x, ground, end.y);
+        result = Outcome::NoRoute;
+        return true;
+    }
     static const std::vector<LightNode*> noLights;
     Lend lend(*this);
     bool leftWasBroken = player->leftWingBroken, rightWasBroken = player->rightWingBroken;

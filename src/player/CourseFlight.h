@@ -36,17 +36,22 @@ public:
 
     // The game's fixed simulation step.
     static constexpr double STEP = 1.0 / 60.0;
+    // The route is planned first, in slices: a step of advance()'s budget
+    // buys this many cells of the search, about as long as a step takes.
+    static constexpr long PLAN_CELLS_PER_STEP = 8;
 
     CourseFlight() = default;
     ~CourseFlight();
     CourseFlight(const CourseFlight&) = delete;
     CourseFlight& operator=(const CourseFlight&) = delete;
 
-    // Sets the course up from a decoded map (the game's terrain extent and
-    // height scale) and plans the route. False when there is nothing to fly:
-    // an empty map or no route to the goal.
+    // Sets the course up from a decoded map at the game's terrain extent and
+    // height scale: its height grid, markers, goal and figure. False for an
+    // empty map, which has nothing to fly.
     bool begin(const LevelMap& map);
-    // Flies at most `steps` steps; true once the flight is over.
+    // Works for about `steps` steps: plans the route first (NoRoute when the
+    // goal is walled off), then flies at most `steps` steps per call. True
+    // once the flight is over.
     bool advance(int steps);
     // Flies to the end.
     void run();
@@ -64,6 +69,7 @@ public:
     glm::vec3 firstWingBreak() const { return firstBreak; }
 
     const LevelMarkers& markers() const { return levelMarkers; }
+    // The course's vertex positions (the grid's other arrays stay empty).
     const TerrainGrid& grid() const { return terrainGrid; }
     // The course's heights as the collision test sees them.
     const CollisionRegistry& heights() const { return registry; }

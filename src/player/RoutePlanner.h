@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <queue>
+#include <utility>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -18,7 +21,14 @@ public:
     // Terrain-space (x, z) points from start to goal; empty if walled off,
     // and then `nearest` (when given) is the reachable point nearest to the
     // goal, where the way ends.
-    std::vector<glm::vec2> plan(const glm::vec2& start, const glm::vec2& goal, glm::vec2* nearest = nullptr) const;
+    std::vector<glm::vec2> plan(const glm::vec2& start, const glm::vec2& goal, glm::vec2* nearest = nullptr);
+
+    // The same plan in slices, for a caller that may not stop for long:
+    // beginSearch, then search() until it returns true (each call looks at
+    // no more than `cells` cells), then result() as plan() returns it.
+    void beginSearch(const glm::vec2& start, const glm::vec2& goal);
+    bool search(long cells);
+    std::vector<glm::vec2> result(glm::vec2* nearest = nullptr) const;
 
     // Highest terrain within `radius` cells of the terrain-space point.
     float highestAround(const glm::vec2& point, int radius) const;
@@ -38,4 +48,13 @@ private:
     int columns, rows;
     float extentX, extentZ;
     std::vector<float> wallDistance;  // cells to the nearest wall
+
+    // The search under way: cheapest cost so far and where it came from.
+    using OpenCell = std::pair<float, int>;
+    using OpenCells = std::priority_queue<OpenCell, std::vector<OpenCell>, std::greater<OpenCell>>;
+    int from = 0, to = 0;
+    std::vector<float> cost;
+    std::vector<int> previous;
+    OpenCells open;
+    bool searching = false;
 };
