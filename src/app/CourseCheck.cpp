@@ -37,7 +37,7 @@ int CourseCheck::run(const std::string& path) {
     std::vector<unsigned char> png;
     const FileRead read = readRegularFile(path, png);
     if (read != FileRead::Done) {
-        found.clear();
+        forget();
         add(Kind::Problem, path + " cannot be read (" + fileReadError(read) + ")");
         exitStatus = UNREADABLE;
         return exitStatus;
@@ -45,10 +45,15 @@ int CourseCheck::run(const std::string& path) {
     return check(png, path);
 }
 
-int CourseCheck::check(const std::vector<unsigned char>& png, const std::string& name) {
+void CourseCheck::forget() {
     found.clear();
-    courseFlight.begin(LevelMap());
+    levelMap = LevelMap();
+    courseFlight.begin(levelMap);
     exitStatus = UNREADABLE;
+}
+
+int CourseCheck::check(const std::vector<unsigned char>& png, const std::string& name) {
+    forget();
     if (!readSize(png, name)) return exitStatus;
     if (!levelMap.decode(png, name)) {
         add(Kind::Problem, levelMap.error());

@@ -55,6 +55,8 @@ public:
 
 private:
     void add(Kind kind, const std::string& text) { found.push_back({kind, text}); }
+    // Nothing read yet: no findings, no map, no flight.
+    void forget();
     bool readSize(const std::vector<unsigned char>& png, const std::string& name);
     void reportMarkers();
     void checkStart();
