@@ -36,8 +36,10 @@ void CourseBuilder::placeTerrain(Node* terrain) {
     terrain->forgetWorldMatrices();
 }
 
-void CourseBuilder::placeGoal(const LevelMarkers& markers) {
-    goalPosition = markers.goalFound() ? markers.goalPosition() : LevelMarkers::defaultGoal;
+void CourseBuilder::placeGoal(const LevelMarkers& markers) { goalPosition = goalOf(markers); }
+
+glm::vec3 CourseBuilder::goalOf(const LevelMarkers& markers) {
+    return markers.goalFound() ? markers.goalPosition() : LevelMarkers::defaultGoal;
 }
 
 bool CourseBuilder::build(int level) {

@@ -28,6 +28,8 @@ public:
     static void placeTerrain(Node* terrain);
     // The goal (and so the finish line) from the map's marker, else the default.
     static void placeGoal(const LevelMarkers& markers);
+    // Where placeGoal puts it.
+    static glm::vec3 goalOf(const LevelMarkers& markers);
 
     // Level `level` under a new gameState.sceneRoot at the game's terrain
     // extent: a bare terrain node as its first child, made the current

@@ -15,18 +15,15 @@ glm::vec3 readVec3(const std::vector<float>& array, size_t vertex)
 
 } // namespace
 
-void TerrainGrid::build(const LevelMap& map, float extentX, float heightScale, float extentZ)
+void TerrainGrid::buildPositions(const LevelMap& map, float extentX, float heightScale, float extentZ)
 {
     columns = map.empty() ? 0 : map.width();
     rows = map.empty() ? 0 : map.height();
     const size_t count = size_t(columns) * rows;
     positions.assign(count * 3, 0.0f);
-    normals.assign(count * 3, 0.0f);
-    uvs.assign(count * 3, 0.0f);
+    normals.clear();
+    uvs.clear();
     indices.clear();
-    if (count == 0)
-        return;
-
     for (unsigned i = 0; i < rows; ++i) {
         for (unsigned j = 0; j < columns; ++j) {
             const glm::vec3 p = map.vertexPosition(i, j, extentX, heightScale, extentZ);
@@ -36,6 +33,16 @@ void TerrainGrid::build(const LevelMap& map, float extentX, float heightScale, f
             positions[v + 2] = p.z;
         }
     }
+}
+
+void TerrainGrid::build(const LevelMap& map, float extentX, float heightScale, float extentZ)
+{
+    buildPositions(map, extentX, heightScale, extentZ);
+    const size_t count = size_t(columns) * rows;
+    normals.assign(count * 3, 0.0f);
+    uvs.assign(count * 3, 0.0f);
+    if (count == 0)
+        return;
 
     indices.reserve(size_t(columns - 1) * (rows - 1) * 6);
     for (unsigned i = 0; i + 1 < rows; ++i) {

@@ -16,6 +16,9 @@ class TerrainGrid
 public:
     // Rebuilds every array from the map; an empty map leaves the grid empty.
     void build(const LevelMap& map, float extentX, float heightScale, float extentZ);
+    // The positions alone, all the collision test needs; the other arrays
+    // are left empty.
+    void buildPositions(const LevelMap& map, float extentX, float heightScale, float extentZ);
 
     unsigned vertexCount() const { return columns * rows; }
     unsigned triangleCount() const { return unsigned(indices.size() / 3); }

@@ -16,8 +16,14 @@ for size in 48 128 256; do
     file "$usr/share/icons/hicolor/${size}x$size/apps/$id.png" | grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
         fail "no $size x $size icon"
 done
-zcat "$usr/share/man/man6/moorglide.6.gz" | groff -man -ww -z > "$WORK/man.log" 2>&1
-[ -s "$WORK/man.log" ] && fail "manual page: $(cat "$WORK/man.log")"
+for page in moorglide moorglide-check; do
+    zcat "$usr/share/man/man6/$page.6.gz" | groff -man -ww -z > "$WORK/man.log" 2>&1
+    [ -s "$WORK/man.log" ] && fail "manual page $page: $(cat "$WORK/man.log")"
+done
+# The course checker beside the launcher needs neither data nor a display.
+DISPLAY= "$usr/games/moorglide-check" "$usr/share/games/moorglide/Maps/map1.png" > "$WORK/check.log" 2>&1 ||
+    fail "moorglide-check: $(cat "$WORK/check.log")"
+tail -1 "$WORK/check.log" | grep -qE '^par [0-9]+\.[0-9]{2} s$' || fail "moorglide-check gave no par: $(cat "$WORK/check.log")"
 
 # Names, kinds, modes, sizes, times and contents of everything installed.
 snapshot() { (cd "$1" && find . -printf '%p %y %m %s %T@\n' | sort && find . -type f -exec md5sum {} + | sort); }

@@ -17,9 +17,10 @@ done
 [ "$(dpkg-deb -f "$deb" Description | wc -l)" -ge 3 ] || fail "no long description: $(dpkg-deb -f "$deb" Description)"
 
 contents=$(dpkg-deb -c "$deb")
-for path in games/moorglide lib/games/moorglide/moorglide share/games/moorglide/Maps/map1.png \
+for path in games/moorglide games/moorglide-check lib/games/moorglide/moorglide share/games/moorglide/Maps/map1.png \
     share/applications/org.moorglide.moorglide.desktop share/metainfo/org.moorglide.moorglide.metainfo.xml \
     share/icons/hicolor/48x48/apps/org.moorglide.moorglide.png share/man/man6/moorglide.6.gz \
+    share/man/man6/moorglide-check.6.gz \
     share/doc/moorglide/copyright share/doc/moorglide/changelog.gz; do
     echo "$contents" | grep -qE "^[-rwx]{10} root/root .* \./usr/$path$" || fail "/usr/$path is not in the package"
 done

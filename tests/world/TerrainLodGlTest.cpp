@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Autopilot.h"
+#include "GameFlight.h"
 #include "app/Game.h"
 #include "core/GameState.h"
 #include "app/LevelFlow.h"

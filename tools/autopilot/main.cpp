@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Autopilot.h"
+#include "GameFlight.h"
 #include "app/Game.h"
 #include "app/WindowOpener.h"
 #include "core/GameSettings.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "Autopilot.h"
+#include "GameFlight.h"
 #include "app/Game.h"
 #include "core/GameState.h"
 #include "app/LevelFlow.h"

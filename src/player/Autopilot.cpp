@@ -1,24 +1,12 @@
-#include "Autopilot.h"
-
-#include <GL/glew.h>
-#include <GLFW/glfw3.h>
+#include "player/Autopilot.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
-#include "app/Game.h"
-#include "core/GameState.h"
-#include "app/LevelFlow.h"
-#include "core/ScriptedInput.h"
 #include "player/FlightConstants.h"
-#include "player/PlayerNode.h"
-#include "render/Environment.h"
-#include "render/GeometryNode.h"
-#include "render/LightNode.h"
 #include "scene/CollisionRegistry.h"
-#include "world/LevelObjects.h"
 
 namespace {
 
@@ -36,28 +24,42 @@ glm::vec3 terrainPosition(PlayerNode& player, Node& terrain) {
 
 }  // namespace
 
-bool Autopilot::beginLevel(PlayerNode& player, Node& terrain, const glm::vec3& goalPosition) {
-    const CollisionRegistry& grid = collisionRegistry;
+bool Autopilot::beginLevel(const PlayerNode& player, const Node& terrain, const glm::vec3& goalPosition,
+                           const CollisionRegistry& grid) {
+    startLevel(player, terrain, goalPosition, grid);
+    planSome(std::numeric_limits<long>::max());
+    return hasRoute();
+}
+
+void Autopilot::startLevel(const PlayerNode& player, const Node& terrain, const glm::vec3& goalPosition,
+                           const CollisionRegistry& grid) {
     std::vector<float> heights(size_t(grid.columns) * grid.rows);
     for (size_t v = 0; v < heights.size(); ++v) heights[v] = grid.vertices[v * 3 + 1];
     planner = std::make_unique<RoutePlanner>(std::move(heights), grid.columns, grid.rows, grid.extentX, grid.extentZ);
     // The player's start as set by reset; the caches of the new level are not
-    // filled before its first frame, so the terrain's placement is read as is.
+    // filled before its first step, so the terrain's placement is read as is.
     const glm::mat4 placement = terrain.translationMatrix * terrain.rotationMatrix * terrain.scaleMatrix;
-    const glm::vec3 start(glm::inverse(placement) * glm::vec4(player.startPosition, 1.0f));
+    const glm::vec3 from(glm::inverse(placement) * glm::vec4(player.startPosition, 1.0f));
+    start = glm::vec2(from.x, from.z);
     goal = glm::vec2(goalPosition.x, goalPosition.z);
-    route = planner->plan(glm::vec2(start.x, start.z), goal);
+    route.clear();
+    planner->beginSearch(start, goal);
+    planning = true;
     progress = 0;
     frames = 0;
-    input.releaseAll();
-    if (route.empty())
-        std::printf("autopilot: no route from %.0f/%.0f to the goal at %.0f/%.0f\n", start.x, start.z, goal.x, goal.y);
-    return !route.empty();
 }
 
-void Autopilot::steer(PlayerNode& player, Node& terrain) {
-    input.releaseAll();
-    if (!planner) return;
+bool Autopilot::planSome(long cells) {
+    if (!planning) return true;
+    if (!planner->search(cells)) return false;
+    route = planner->result(&blocked);
+    planning = false;
+    return true;
+}
+
+FlightControls Autopilot::steer(PlayerNode& player, Node& terrain) {
+    FlightControls keys;
+    if (!planner || planning) return keys;
     const glm::mat4 world = player.getWorldMatrix();
     const glm::mat4 toTerrain = terrain.getInverseWorldMatrix();
     const glm::vec3 p = terrainPosition(player, terrain);
@@ -87,9 +89,9 @@ void Autopilot::steer(PlayerNode& player, Node& terrain) {
     const float headingError = wrapAngle(std::atan2(toAim.x, toAim.y) - heading);
     const float wantedBank = std::clamp(1.2f * headingError, -40.0f * DEGREE, 40.0f * DEGREE);
     if (bank < wantedBank - 1.5f * DEGREE) {
-        input.press(GLFW_KEY_A);
+        keys.rollLeft = true;
     } else if (bank > wantedBank + 1.5f * DEGREE) {
-        input.press(GLFW_KEY_D);
+        keys.rollRight = true;
     }
 
     // Height: over the highest terrain of the next few seconds of the route.
@@ -112,65 +114,9 @@ void Autopilot::steer(PlayerNode& player, Node& terrain) {
     }
     ++frames;
     if (pitch < wantedPitch - 0.6f * DEGREE) {
-        input.press(GLFW_KEY_S);
+        keys.noseUp = true;
     } else if (pitch > wantedPitch + 0.6f * DEGREE) {
-        input.press(GLFW_KEY_W);
+        keys.noseDown = true;
     }
-}
-
-FlightResult flyLevel(Game& game, int level, ScriptedInput& input, const FlightOptions& options) {
-    FlightResult result;
-    result.level = level;
-
-    if (!game.changeLevel(level)) return result;
-    result.loaded = true;
-
-    PlayerNode* player = gameState.player;
-    Node* terrain = gameState.terrain;
-    Autopilot pilot(input);
-    pilot.trace = options.trace;
-    if (!pilot.beginLevel(*player, *terrain, goalPosition)) return result;
-
-    bool leftWasBroken = false, rightWasBroken = false;
-    game.afterStep = [&]() {
-        result.wingBreaks += (player->leftWingBroken && !leftWasBroken) + (player->rightWingBroken && !rightWasBroken);
-        leftWasBroken = player->leftWingBroken;
-        rightWasBroken = player->rightWingBroken;
-        if (player->stopped || playerPastFinish()) return;
-        // A pilot at the controls of every step: what it presses now is what
-        // the next frame reads, and the steps left in this frame fly it too.
-        pilot.steer(*player, *terrain);
-        player->controls = player->readControls();
-    };
-
-    const double frameSeconds = 1.0 / options.frameRate;
-    game.startClock(0.0);
-    for (long frame = 1;; ++frame) {
-        const double now = frame * frameSeconds;
-        const auto start = std::chrono::steady_clock::now();
-        if (options.drawFrames) {
-            game.runPass(now);
-        } else {
-            game.update(now);
-        }
-        if (options.passMilliseconds) {
-            options.passMilliseconds->push_back(
-                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-        }
-        if (options.afterPass) options.afterPass();
-        if (playerPastFinish()) {
-            result.finished = true;
-            break;
-        }
-        if (player->stopped) {
-            result.bodyContact = true;
-            break;
-        }
-        if (gameState.raceTime > options.maxSeconds) break;
-    }
-    result.time = gameState.raceTime;
-    game.afterStep = nullptr;
-    input.releaseAll();
-    player->controls = FlightControls();
-    return result;
+    return keys;
 }

@@ -1,4 +1,4 @@
-#include "RoutePlanner.h"
+#include "player/RoutePlanner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,23 +50,40 @@ float RoutePlanner::highestAround(const glm::vec2& point, int radius) const {
     return highest;
 }
 
-std::vector<glm::vec2> RoutePlanner::plan(const glm::vec2& start, const glm::vec2& goal) const {
-    const int n = columns * rows;
-    const int from = rowOf(start.y) * columns + columnOf(start.x);
-    const int to = rowOf(goal.y) * columns + columnOf(goal.x);
-    std::vector<float> cost(size_t(n), std::numeric_limits<float>::infinity());
-    std::vector<int> previous(size_t(n), -1);
-    using Entry = std::pair<float, int>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
+std::vector<glm::vec2> RoutePlanner::plan(const glm::vec2& start, const glm::vec2& goal, glm::vec2* nearest) {
+    beginSearch(start, goal);
+    while (!search(std::numeric_limits<long>::max())) {
+    }
+    return result(nearest);
+}
+
+void RoutePlanner::beginSearch(const glm::vec2& start, const glm::vec2& goal) {
+    const size_t n = size_t(columns) * rows;
+    from = rowOf(start.y) * columns + columnOf(start.x);
+    to = rowOf(goal.y) * columns + columnOf(goal.x);
+    cost.assign(n, std::numeric_limits<float>::infinity());
+    previous.assign(n, -1);
+    open = OpenCells();
     cost[size_t(from)] = 0;
     open.push({0.0f, from});
+    searching = true;
+}
+
+bool RoutePlanner::search(long cells) {
     const int di[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
     const int dj[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
-    while (!open.empty()) {
+    for (long expanded = 0; searching && expanded < cells; ++expanded) {
+        if (open.empty()) {
+            searching = false;
+            break;
+        }
         const auto [c, cell] = open.top();
         open.pop();
         if (c > cost[size_t(cell)]) continue;
-        if (cell == to) break;
+        if (cell == to) {
+            searching = false;
+            break;
+        }
         const int i = cell / columns, j = cell % columns;
         for (int k = 0; k < 8; ++k) {
             const int ni = i + di[k], nj = j + dj[k];
@@ -85,9 +102,32 @@ std::vector<glm::vec2> RoutePlanner::plan(const glm::vec2& start, const glm::vec
             }
         }
     }
+    return !searching;
+}
+
+std::vector<glm::vec2> RoutePlanner::result(glm::vec2* nearest) const {
     std::vector<glm::vec2> route;
-    if (previous[size_t(to)] < 0 && to != from) return route;
+    if (searching || cost.empty()) return route;
+    if (previous[size_t(to)] < 0 && to != from) {
+        if (nearest) *nearest = nearestReached(cost, to);
+        return route;
+    }
     for (int cell = to; cell >= 0; cell = previous[size_t(cell)]) route.push_back(pointOf(cell / columns, cell % columns));
     std::reverse(route.begin(), route.end());
     return route;
+}
+
+glm::vec2 RoutePlanner::nearestReached(const std::vector<float>& cost, int goal) const {
+    const int gi = goal / columns, gj = goal % columns;
+    long best = -1;
+    int bestCell = 0;
+    for (int cell = 0; cell < columns * rows; ++cell) {
+        if (cost[size_t(cell)] == std::numeric_limits<float>::infinity()) continue;
+        const long di = cell / columns - gi, dj = cell % columns - gj;
+        if (best < 0 || di * di + dj * dj < best) {
+            best = di * di + dj * dj;
+            bestCell = cell;
+        }
+    }
+    return pointOf(bestCell / columns, bestCell % columns);
 }
