@@ -77,3 +77,7 @@ private:
     bool drawing;
     TextNode* nodes[NODE_LINES] = {};
 };
+
+// The end-of-level lines when this frame shows the screen, with the best time
+// as it stood before this frame.
+void drawEndOfLevel(Hud& hud);

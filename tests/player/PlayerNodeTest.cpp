@@ -6,14 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <vector>
 
 #include <glm/glm.hpp>
 
 #include "core/GameState.h"
 #include "app/SettingKeys.h"
-#include "app/StepClock.h"
-#include "player/WorldStep.h"
 #include "player/PlayerFigure.h"
 #include "player/PlayerNode.h"
 #include "render/Environment.h"
@@ -22,9 +21,11 @@
 #include "scene/CameraNode.h"
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/GameFrames.h"
 #include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelLoader.h"
+#include "world/WorldTerrain.h"
 
 namespace {
 
@@ -102,24 +103,25 @@ protected:
         bool finite = true;
     };
 
-    // The game's frame: controls read once, then the steps the frame holds.
+    // Through the game's frame update: controls read once, then the steps
+    // the frame holds.
     Flight flyScript(int frameRate, double seconds) {
         placeAt(120.0f);
         gameState.sceneRoot = root;
         gameState.raceTime = 1.0;  // under way: no reset at the first step
-        StepClock clock;
+        finishLine = std::numeric_limits<float>::infinity();  // the script flies anywhere
+        GameFrames frames;
         Flight flight;
-        const long frames = std::lround(seconds * frameRate);
-        for (long frame = 0; frame < frames; ++frame) {
+        frames.afterEachStep = [&] {
+            for (int k = 0; k < 3; ++k) {
+                flight.finite = flight.finite && std::isfinite(player->limbSwing[k]);
+                flight.peakSwing = std::max(flight.peakSwing, std::fabs(player->limbSwing[k]));
+            }
+        };
+        const long frameCount = std::lround(seconds * frameRate);
+        for (long frame = 0; frame < frameCount; ++frame) {
             scriptAt(double(frame) / frameRate);
-            player->controls = player->readControls();
-            clock.run(1.0 / frameRate, [&](double stepSeconds) {
-                worldStep(stepSeconds, environment.levelLights);
-                for (int k = 0; k < 3; ++k) {
-                    flight.finite = flight.finite && std::isfinite(player->limbSwing[k]);
-                    flight.peakSwing = std::max(flight.peakSwing, std::fabs(player->limbSwing[k]));
-                }
-            });
+            frames.run(1.0 / frameRate);
         }
         flight.pose = player->getWorldMatrix();
         return flight;

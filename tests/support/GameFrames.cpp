@@ -1,0 +1,36 @@
+#include "support/GameFrames.h"
+
+void GameFrames::run(double seconds, int count) {
+    for (int k = 0; k < count; ++k) updateFrame(seconds);
+}
+
+void GameFrames::readSettingKeys() {
+    if (settingKeys) settingKeys();
+}
+
+void GameFrames::readEnvironmentKeys() {
+    if (environmentKeys) environmentKeys();
+}
+
+void GameFrames::readTextKeys(double frameSeconds) {
+    if (textKeys) textKeys(frameSeconds);
+}
+
+void GameFrames::buildLevel() {
+    if (levelBuild) levelBuild();
+}
+
+void GameFrames::step(double seconds) {
+    if (stepWith)
+        stepWith(seconds);
+    else
+        FrameUpdate::step(seconds);
+}
+
+void GameFrames::stepDone(bool) {
+    if (afterEachStep) afterEachStep();
+}
+
+void GameFrames::updateTexts() {
+    if (texts) texts();
+}
