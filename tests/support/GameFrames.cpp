@@ -1,15 +1,7 @@
 #include "support/GameFrames.h"
 
-void GameFrames::run(double seconds, int count) {
-    for (int k = 0; k < count; ++k) updateFrame(seconds);
-}
-
 void GameFrames::readSettingKeys() {
     if (settingKeys) settingKeys();
-}
-
-void GameFrames::readEnvironmentKeys() {
-    if (environmentKeys) environmentKeys();
 }
 
 void GameFrames::readTextKeys(double frameSeconds) {

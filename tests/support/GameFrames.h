@@ -12,17 +12,16 @@ class GameFrames : public FrameUpdate {
 public:
     explicit GameFrames(double stepSeconds = StepClock::STEP) : FrameUpdate(nullptr, stepSeconds) {}
 
-    // `count` frames of `seconds` each.
-    void run(double seconds, int count = 1);
+    // One frame of `seconds`.
+    void run(double seconds) { updateFrame(seconds); }
 
-    std::function<void()> settingKeys, environmentKeys, levelBuild, texts, afterEachStep;
+    std::function<void()> settingKeys, levelBuild, texts, afterEachStep;
     std::function<void(double)> textKeys;
     // In place of the world step, when set.
     std::function<void(double)> stepWith;
 
 protected:
     void readSettingKeys() override;
-    void readEnvironmentKeys() override;
     void readTextKeys(double frameSeconds) override;
     void buildLevel() override;
     void step(double seconds) override;
