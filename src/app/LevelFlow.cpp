@@ -7,7 +7,6 @@
 
 #include "core/Audio.h"
 #include "core/GameState.h"
-#include "core/Input.h"
 #include "app/Highscores.h"
 #include "player/PlayerNode.h"
 

@@ -4,6 +4,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "scene/CameraNode.h"
+
 namespace {
 const glm::mat4 dirtyMatrix(0.0f);
 }
@@ -118,5 +120,7 @@ void Node::forgetWorldMatrices() {
 
 void Node::forgetSubtreeMatrices() {
     forgetWorldMatrices();
+    // The view's planes follow the camera wherever it is put.
+    if (this == activeCamera) frustumUpToDate = false;
     for (Node* child : children) child->forgetSubtreeMatrices();
 }
