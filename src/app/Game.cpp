@@ -14,10 +14,8 @@
 #include "app/Ghosts.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
-#include "core/Input.h"
-#include "app/LevelFlow.h"
+#include "app/LevelRebuild.h"
 #include "app/SettingKeys.h"
-#include "app/SoundCues.h"
 #include "player/WorldStep.h"
 #include "player/PlayerFigure.h"
 #include "player/PlayerNode.h"
@@ -31,7 +29,7 @@
 #include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
 
-Game::Game(GLFWwindow* window) : window(window) {}
+Game::Game(GLFWwindow* window) : FrameUpdate(window) {}
 
 Game::~Game() = default;
 Game::Game(Game&&) noexcept = default;
@@ -85,8 +83,7 @@ void Game::startClock(double now) {
     nextFpsTime = now + 1.0;
     framesCounted = 0;
     lastFrameTime = now;
-    stepClock.reset();
-    levelJustBuilt = false;
+    restartClock();
 }
 
 void Game::countFrame(double now) {
@@ -112,58 +109,40 @@ bool Game::runPass(double now) {
 
 void Game::update(double now) {
     countFrame(now);
-    double frameSeconds = now - lastFrameTime;
+    const double frameSeconds = now - lastFrameTime;
     lastFrameTime = now;
-    if (levelJustBuilt) frameSeconds = 0.0;
-    levelJustBuilt = false;
+    updateFrame(frameSeconds);
+}
 
-    readInput(frameSeconds);
-    countdownStep(frameSeconds);
-    levelJustBuilt = levelChange();
+bool Game::changeLevel(int level) { return FrameUpdate::changeLevel(level); }
 
-    pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
-        const bool runStarts = gameState.raceTime == 0.0;
-        worldStep(step, environment.levelLights);
-        ghosts->afterStep(runStarts);
-        if (afterStep) afterStep();
-    });
-    // Effects that are stable at any step length move once per frame; a
-    // paused frame has nothing for them.
-    if (!gameState.paused) gameState.sceneRoot->frameUpdate();
-    Audio::current().flight(currentFlightSound());
+void Game::pollEvents() { glfwPollEvents(); }
 
+void Game::readSettingKeys() { handleSettingKeys(window); }
+
+void Game::readEnvironmentKeys() { handleEnvironmentKeys(window, *gameState.player); }
+
+void Game::readTextKeys(double frameSeconds) { hud->update(window, frameSeconds); }
+
+void Game::buildLevel() {
+    hud->setLevelText();
+    rebuildLevel();
+    ghosts->levelStarted(gameState.levelNumber);
+}
+
+void Game::step(double seconds) { worldStep(seconds, environment.levelLights); }
+
+void Game::stepDone(bool runStarted) {
+    ghosts->afterStep(runStarted);
+    if (afterStep) afterStep();
+}
+
+void Game::updateTexts() {
     hud->setTimeText();
     hud->setGaugeText(FlightGauge::read(*gameState.player, gameState.terrain, collisionRegistry).text());
-    endOfLevelStep(window);
-    ghosts->afterFrame();
-    ensureFrustum();
 }
 
-bool Game::levelChange() {
-    if (!levelChangeStep(*hud)) return false;
-    ghosts->levelStarted(gameState.levelNumber);
-    return true;
-}
-
-bool Game::changeLevel(int level) {
-    gameState.levelNumber = level;
-    gameState.levelChangePending = true;
-    gameState.levelChangeCountdown = 0.0;
-    levelJustBuilt = levelChange();
-    return gameState.terrain != nullptr;
-}
-
-// Every key and joystick of the frame is read here, once, so that every step
-// of the frame sees the same controls.
-void Game::readInput(double frameSeconds) {
-    glfwPollEvents();
-    gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
-    handleSettingKeys(window);
-    pauseControl.readInput(window);
-    handleEnvironmentKeys(window, *gameState.player);
-    gameState.player->controls = gameState.player->readControls();
-    hud->update(window, frameSeconds);
-}
+void Game::frameDone() { ghosts->afterFrame(); }
 
 void Game::draw() {
     followFramebufferSize();

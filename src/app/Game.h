@@ -3,8 +3,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/PauseControl.h"
-#include "app/StepClock.h"
+#include "app/FrameUpdate.h"
 #include "render/ShaderFailure.h"
 
 struct GLFWwindow;
@@ -14,8 +13,9 @@ class Hud;
 
 // The game itself: set-up, the frame loop one pass at a time, teardown.
 // runGame drives it with the real clock; tests and tools drive it pass by
-// pass with their own.
-class Game {
+// pass with their own. The update's order is FrameUpdate's; the game adds
+// the devices, the texts, the ghosts and the level build.
+class Game : private FrameUpdate {
 public:
     explicit Game(GLFWwindow* window);
     ~Game();
@@ -53,26 +53,29 @@ public:
 private:
     // setUp up to the first program that cannot be built (`failure` then).
     bool build(ShaderFailure& failure);
+
+    void pollEvents() override;
+    void readSettingKeys() override;
+    void readEnvironmentKeys() override;
+    void readTextKeys(double frameSeconds) override;
+    void buildLevel() override;
+    void step(double seconds) override;
+    void stepDone(bool runStarted) override;
+    void updateTexts() override;
+    void frameDone() override;
+
     void countFrame(double now);
-    bool levelChange();
-    void readInput(double frameSeconds);
     void followFramebufferSize();
     bool blurring() const;
     void drawOpaquePass();
     void checkGlError();
 
-    GLFWwindow* window;
     std::unique_ptr<FBORenderer> motionBlurRenderer;
     std::unique_ptr<Hud> hud;
     std::unique_ptr<Ghosts> ghosts;
-    StepClock stepClock;
-    PauseControl pauseControl;
     double lastFrameTime = 0.0;
     double nextFpsTime = 0.0;
     int framesCounted = 0;
-    // Set when a level was built: the next frame's time is the loading time,
-    // which nobody flew.
-    bool levelJustBuilt = false;
     int framebufferWidth = 0;
     int framebufferHeight = 0;
 };

@@ -149,3 +149,12 @@ void Hud::draw(Line line) {
     node->size = lines[line].size;
     node->draw();
 }
+
+void drawEndOfLevel(Hud& hud) {
+    const GameState::EndOfLevelScreen& screen = gameState.endOfLevel;
+    if (!screen.shown) return;
+    hud.drawFinished(gameState.raceTime);
+    if (screen.best != NO_HIGHSCORE) hud.drawBestTime(screen.best);
+    hud.drawNext(gameState.joystickSeen, screen.lastLevel);
+    hud.drawRestart(gameState.joystickSeen);
+}

@@ -80,3 +80,7 @@ private:
     bool drawing;
     std::unique_ptr<TextNode> nodes[NODE_LINES];
 };
+
+// The end-of-level lines when this frame shows the screen, with the best time
+// as it stood before this frame.
+void drawEndOfLevel(Hud& hud);

@@ -1,6 +1,5 @@
 #include "app/LevelFlow.h"
 
-#include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <cmath>
@@ -9,14 +8,7 @@
 #include "core/Audio.h"
 #include "core/GameState.h"
 #include "app/Highscores.h"
-#include "app/Hud.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
-#include "render/GeometryNode.h"
-#include "world/LevelLoader.h"
-#include "world/LevelObjects.h"
-
-LevelRebuild levelRebuild = rebuildLevel;
 
 void countdownStep(double frameSeconds) {
     if (gameState.levelChangeCountdown == -1.0) return;
@@ -59,11 +51,10 @@ void showEndOfLevel(GLFWwindow* window) {
 
 }  // namespace
 
-bool levelChangeStep(Hud& hud) {
+bool levelChangeStep(const std::function<void()>& buildLevel) {
     if (!gameState.levelChangePending || gameState.levelChangeCountdown != 0.0) return false;
     gameState.raceTime = 0.0;
-    hud.setLevelText();
-    levelRebuild();
+    buildLevel();
     gameState.levelChangePending = false;
     gameState.levelChangeCountdown = -1.0;
     return true;
@@ -82,32 +73,4 @@ void endOfLevelStep(GLFWwindow* window) {
         gameState.messageTime = 3.0;
         std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Loading next level...");
     }
-}
-
-void drawEndOfLevel(Hud& hud) {
-    const GameState::EndOfLevelScreen& screen = gameState.endOfLevel;
-    if (!screen.shown) return;
-    hud.drawFinished(gameState.raceTime);
-    if (screen.best != NO_HIGHSCORE) hud.drawBestTime(screen.best);
-    hud.drawNext(gameState.joystickSeen, screen.lastLevel);
-    hud.drawRestart(gameState.joystickSeen);
-}
-
-void rebuildLevel() {
-    environment.clearLights();
-    PlayerNode* player = gameState.player;
-    forgetTerrain();
-    if (gameState.sceneRoot) {
-        if (player) gameState.sceneRoot->removeChild(player);
-        gameState.sceneRoot->deleteChildren();
-        delete gameState.sceneRoot;
-        gameState.sceneRoot = nullptr;
-    }
-    if (!loadLevel()) {
-        // The loader has said why; the game cannot go on without a level.
-        // The player still needs a root so that teardown deletes it.
-        gameState.running = false;
-        if (!gameState.sceneRoot) gameState.sceneRoot = new Node();
-    }
-    if (player) gameState.sceneRoot->addChild(player);
 }

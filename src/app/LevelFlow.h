@@ -1,34 +1,28 @@
 #pragma once
 
+#include <functional>
+
 #include "player/RaceStep.h"
 
 struct GLFWwindow;
-class Hud;
 
 // The race through the levels: the clock, the finish test, the end-of-level
 // screen with its best-time update, the two-second level change and the
-// level restart. Works on gameState; the player is gameState.player.
+// level restart. Works on gameState; the player is gameState.player. No GL:
+// the end-of-level lines are drawn by drawEndOfLevel (app/Hud.h), the level
+// is built by rebuildLevel (app/LevelRebuild.h).
 
 // The race step itself (clock, finish test, start reset): player/RaceStep.h.
 // Each frame: runs the level-change countdown down by real time, stopping at
 // exactly 0.
 void countdownStep(double frameSeconds);
 // Each frame, before the simulation steps: the level change once the
-// countdown has run out. True when a level was built in this call.
-bool levelChangeStep(Hud& hud);
+// countdown has run out, the clock back to zero and `buildLevel` building
+// gameState.levelNumber. True when a level was built in this call.
+bool levelChangeStep(const std::function<void()>& buildLevel);
 // Each frame, after the simulation steps: the end-of-level screen while the
 // player is past the finish (it stops the player and keeps a new best time),
 // SPACE or Joy1 for the next level, and the start of the countdown.
 void endOfLevelStep(GLFWwindow* window);
-// Draws the end-of-level lines when this frame shows the screen, with the
-// best time as it stood before this frame.
-void drawEndOfLevel(Hud& hud);
 // ENTER or Joy2: back to the level's start with the clock at zero.
 void restartLevel();
-
-// Replaces the current level's scene with a fresh build of
-// gameState.levelNumber and hangs the player under the new root. Called by
-// the level change; tests install their own.
-using LevelRebuild = void (*)();
-extern LevelRebuild levelRebuild;
-void rebuildLevel();

@@ -9,11 +9,11 @@ int StepClock::advance(double frameSeconds) {
     // A clock that runs backwards or is broken adds nothing.
     if (frameSeconds > 0.0) accumulated += frameSeconds;
     int steps = 0;
-    while (accumulated >= STEP - TOLERANCE && steps < MAX_STEPS) {
-        accumulated -= STEP;
+    while (accumulated >= stepLength - TOLERANCE && steps < MAX_STEPS) {
+        accumulated -= stepLength;
         ++steps;
     }
-    if (accumulated >= STEP - TOLERANCE) {
+    if (accumulated >= stepLength - TOLERANCE) {
         accumulated = 0.0;
     } else if (accumulated < 0.0) {
         accumulated = 0.0;
@@ -23,6 +23,6 @@ int StepClock::advance(double frameSeconds) {
 
 int StepClock::run(double frameSeconds, const std::function<void(double)>& step) {
     const int steps = advance(frameSeconds);
-    for (int k = 0; k < steps; ++k) step(STEP);
+    for (int k = 0; k < steps; ++k) step(stepLength);
     return steps;
 }

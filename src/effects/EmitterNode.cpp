@@ -44,10 +44,10 @@ void forgetSharedEmitterResources() {
 
 }  // namespace
 
-bool snowfallMayShow(const glm::vec3& emitterPosition, const glm::mat4& viewProjection) {
+bool snowfallMayShow(const glm::vec3& emitterPosition, const PicturePlanes& picture) {
     const glm::vec3 halfSize(SNOWFALL_REACH, 0.5f * (SNOWFALL_DEPTH + 1.0f), SNOWFALL_REACH);
     const glm::vec3 center = emitterPosition + glm::vec3(0.0f, 1.0f - halfSize.y, 0.0f);
-    return !Mesh::PicturePlanes(viewProjection).excludesBox(center, halfSize);
+    return !picture.excludesBox(center, halfSize);
 }
 
 glm::vec3 randomSpeedFromDraws(int r1, int r2, int r3) {
@@ -183,10 +183,11 @@ void EmitterNode::draw() {
     // Nothing to look through, or no flakes made yet.
     if (!activeCamera || isFirst) return;
 
-    glm::mat4 viewProjection = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
+    ensureFrustum();
+    const glm::mat4& viewProjection = frameViewProjection;
     // A snowfall wholly out of the picture would only keep the billboard
     // program busy dropping every flake; its update still runs.
-    if (RenderSettings::instance().frustumCulling && !snowfallMayShow(glm::vec3(getWorldMatrix()[3]), viewProjection))
+    if (RenderSettings::instance().frustumCulling && !snowfallMayShow(glm::vec3(getWorldMatrix()[3]), framePicture))
         return;
 
     glUseProgram(billboardProgram->program);

@@ -12,6 +12,7 @@
 #include "render/ParticleProgram.h"
 #include "render/ShaderConstants.h"
 #include "scene/Node.h"
+#include "scene/PicturePlanes.h"
 
 // One record of the particle buffers; matches the update program's
 // transform-feedback varyings "Type1", "Position1", "Velocity1", "Age1".
@@ -89,9 +90,9 @@ BillboardProgram* buildEmitterBillboardProgram(ShaderFailure& failure);
 void releaseSharedEmitterResources();
 
 // Whether any flake of an emitter at `emitterPosition` (world space) can
-// show through `viewProjection`: a box SNOWFALL_REACH across each way from
+// show in `picture` (world space): a box SNOWFALL_REACH across each way from
 // the emitter, from a unit above it to SNOWFALL_DEPTH below.
-bool snowfallMayShow(const glm::vec3& emitterPosition, const glm::mat4& viewProjection);
+bool snowfallMayShow(const glm::vec3& emitterPosition, const PicturePlanes& picture);
 
 // The "gRandomSpeed" vector from three draws of rand() in the order
 // r1 = rand() % 2000, r2 = rand() % 1000, r3 = rand() % 1000.

@@ -10,10 +10,7 @@
 void GhostNode::place(const glm::mat4& terrainWorld, const GhostPose& pose) {
     const glm::mat4 world =
         terrainWorld * glm::translate(glm::mat4(1.0f), pose.position) * glm::mat4_cast(pose.orientation);
-    translationMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(world[3]));
-    rotationMatrix = glm::mat4(glm::mat3(world));
-    // The parts' cached matrices belong to the last pose.
-    Node::update(0.0);
+    placeAt(world);
 }
 
 GhostNode* assembleGhost(ShaderFailure& failure) {

@@ -166,11 +166,9 @@ void PlayerNode::animateLimbs(float t) {
 }
 
 void PlayerNode::reset() {
-    setPosition(startPosition);
-    setRotation(0.0f, 180.0f, 0.0f);
     // Neither the last run's pose (cached) nor its limb swing may reach the
     // first step of the new run: each changes where the wings touch.
-    forgetWorldMatrices();
+    placeAt(startPosition, glm::vec3(0.0f, 180.0f, 0.0f));
     limbSwing = glm::vec3(0.0f);
     speed = START_SPEED;
     stopped = false;

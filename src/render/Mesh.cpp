@@ -272,36 +272,9 @@ void Mesh::uploadTiled(const std::vector<std::vector<uint32_t>>& tileTriangles) 
     uploadBuffers(upload);
 }
 
-Mesh::PicturePlanes::PicturePlanes(const glm::mat4& mvp) {
-    const glm::mat4 rows = glm::transpose(mvp);
-    planes[0] = rows[3] + rows[0];
-    planes[1] = rows[3] - rows[0];
-    planes[2] = rows[3] + rows[1];
-    planes[3] = rows[3] - rows[1];
-    planes[4] = rows[3] + rows[2];
-    for (glm::vec4& plane : planes) {
-        const float length = glm::length(glm::vec3(plane));
-        if (length > 0.0f) plane /= length;
-    }
-}
-
-bool Mesh::PicturePlanes::excludes(const glm::vec3& center, float radius) const {
-    for (const glm::vec4& plane : planes) {
-        if (glm::dot(glm::vec3(plane), center) + plane.w < -radius) return true;
-    }
-    return false;
-}
-
-bool Mesh::PicturePlanes::excludesBox(const glm::vec3& center, const glm::vec3& halfSize) const {
-    for (const glm::vec4& plane : planes) {
-        const glm::vec3 normal(plane);
-        if (glm::dot(normal, center) + plane.w < -glm::dot(glm::abs(normal), halfSize)) return true;
-    }
-    return false;
-}
-
-void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
-    const PicturePlanes picture(mvp);
+void Mesh::drawVisibleTiles() {
+    ensureFrustum();
+    const PicturePlanes picture = framePicture.inSpaceOf(modelMatrix);
     // Keeps float rounding in the plane sums from dropping a tile that just
     // touches the picture; it is far below a tile's size.
     const float slack = 1.0f;
@@ -325,9 +298,9 @@ void Mesh::drawVisibleTiles(const glm::mat4& mvp) {
                         static_cast<GLsizei>(rangeCounts.size()));
 }
 
-void Mesh::drawTriangles(const glm::mat4& mvp) {
+void Mesh::drawTriangles() {
     if (!tileList.empty() && RenderSettings::instance().frustumCulling)
-        drawVisibleTiles(mvp);
+        drawVisibleTiles();
     else
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * triangles), GL_UNSIGNED_INT, nullptr);
 }
@@ -379,7 +352,7 @@ void Mesh::draw(float alpha) {
     }
 
     activeUniforms = &uniforms;
-    const glm::mat4 mvp = uploadFrameUniforms(uniforms, programId);
+    uploadFrameUniforms(uniforms, programId);
     // Only the lights that can reach the mesh: the player's figure would
     // otherwise weigh every lamp of the level in each of its pixels. Its
     // vertices lie in a cube of half side boundingExtent, which the model
@@ -388,7 +361,7 @@ void Mesh::draw(float alpha) {
                           glm::length(glm::vec3(modelMatrix[2]));
     lightRegistry.reaching(glm::vec3(modelMatrix[3]), boundingExtent * stretch, lightsHere);
     uploadLights(lightsHere);
-    drawTriangles(mvp);
+    drawTriangles();
     lastMvp = frameMvp;
 
     glBindVertexArray(0);
@@ -401,7 +374,7 @@ void Mesh::switchProgram(GLuint program, const Uniforms& locations) {
     uploadFrameUniforms(locations, program);
 }
 
-glm::mat4 Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
+void Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
     glm::mat4 projection(1.0f), view(1.0f), cameraWorld(1.0f);
     if (activeCamera) {
         projection = activeCamera->projectionMatrix;
@@ -438,5 +411,4 @@ glm::mat4 Mesh::uploadFrameUniforms(const Uniforms& u, GLuint program) {
         glBindTexture(GL_TEXTURE_2D, textureIds[i]);
         applySamplingState();
     }
-    return projection * view * modelMatrix;
 }

@@ -105,21 +105,6 @@ public:
     // it was last drawn with.
     glm::mat4 frameMvp{1}, inverseMvp{1}, lastMvp{1};
 
-    // The planes of the picture itself, in the space `mvp` maps from (the
-    // mesh's own for a mesh's): a point is shown only where -w <= x <= w,
-    // -w <= y <= w and -w <= z in clip space.
-    // They open wider than the culling frustum of the scene nodes, which could
-    // drop a piece that shows at the picture's edge. There is no far plane:
-    // this projection clips nothing by distance.
-    struct PicturePlanes {
-        explicit PicturePlanes(const glm::mat4& mvp);
-        // A sphere wholly outside one of the planes cannot show.
-        bool excludes(const glm::vec3& center, float radius) const;
-        // Nor can such a box, given by its centre and half its size along each axis.
-        bool excludesBox(const glm::vec3& center, const glm::vec3& halfSize) const;
-        glm::vec4 planes[5];
-    };
-
 protected:
     // Set before the upload to place the vertices in the GL buffers in
     // another order than the arrays': entry v is the place of vertex v, each
@@ -134,8 +119,9 @@ protected:
     void switchToOwnProgram() { switchProgram(programId, uniforms); }
 
     // Called by draw once the program, uniforms and textures are set: hands
-    // the triangles to GL (the tiles in view while culling is on, else all).
-    virtual void drawTriangles(const glm::mat4& mvp);
+    // the triangles to GL (the tiles in the frame's picture while culling is
+    // on, else all).
+    virtual void drawTriangles();
     // Uploads the registry's lights in `indices` only (see uploadLightSubset).
     void uploadLights(const std::vector<int>& indices);
 
@@ -144,10 +130,10 @@ private:
     void uploadBuffers(const uint32_t* orderedIndices);
     // Points the vertex array at the buffers, once both they and the program exist.
     void bindAttributes();
-    void drawVisibleTiles(const glm::mat4& mvp);
+    void drawVisibleTiles();
     // The camera, model, fog and texture uniforms of this draw, but not the
-    // lights; returns projection x view x model.
-    glm::mat4 uploadFrameUniforms(const Uniforms& locations, GLuint program);
+    // lights.
+    void uploadFrameUniforms(const Uniforms& locations, GLuint program);
 
     float* positionArray;
     float* normalArray;

@@ -9,6 +9,8 @@ float farPlane = 1000.0f;
 float aspectRatio = 4.0f / 3.0f;
 FrustumPlane frustumPlanes[6] = {};
 bool frustumUpToDate = false;
+glm::mat4 frameViewProjection(1.0f);
+PicturePlanes framePicture;
 
 glm::mat4 buildProjectionMatrix() {
     const float n = -nearPlane;
@@ -23,7 +25,10 @@ glm::mat4 buildProjectionMatrix() {
     return m;
 }
 
-CameraNode::CameraNode() : projectionMatrix(buildProjectionMatrix()) { activeCamera = this; }
+CameraNode::CameraNode() : projectionMatrix(buildProjectionMatrix()) {
+    activeCamera = this;
+    frustumUpToDate = false;
+}
 
 CameraNode::~CameraNode() {
     if (activeCamera == this) activeCamera = nullptr;
@@ -55,6 +60,9 @@ void computeFrustum() {
     frustumPlanes[3] = {glm::cross(glm::normalize(nc + up * wd - p), right), p};
     frustumPlanes[4] = {glm::cross(glm::normalize(nc - right * h - p), up), p};
     frustumPlanes[5] = {glm::cross(right, glm::normalize(nc - up * wd - p)), p};
+
+    frameViewProjection = activeCamera->projectionMatrix * activeCamera->getInverseWorldMatrix();
+    framePicture = PicturePlanes(frameViewProjection);
 }
 
 void ensureFrustum() {

@@ -4,6 +4,8 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
+#include "scene/CameraNode.h"
+
 namespace {
 const glm::mat4 dirtyMatrix(0.0f);
 }
@@ -82,6 +84,18 @@ void Node::rotateAbout(float angle, const glm::vec3& axis) {
     rotationMatrix = glm::rotate(glm::mat4(1.0f), glm::radians(angle), axis) * rotationMatrix;
 }
 
+void Node::placeAt(const glm::vec3& position, const glm::vec3& angles) {
+    setPosition(position);
+    setRotation(angles.x, angles.y, angles.z);
+    forgetSubtreeMatrices();
+}
+
+void Node::placeAt(const glm::mat4& pose) {
+    translationMatrix = glm::translate(glm::mat4(1.0f), glm::vec3(pose[3]));
+    rotationMatrix = glm::mat4(glm::mat3(pose));
+    forgetSubtreeMatrices();
+}
+
 glm::mat4 Node::getWorldMatrix() {
     if (worldMatrix == dirtyMatrix) {
         glm::mat4 parentMatrix = parent ? parent->getWorldMatrix() : glm::mat4(1.0f);
@@ -102,4 +116,11 @@ glm::mat4 Node::getInverseWorldMatrix() {
 void Node::forgetWorldMatrices() {
     worldMatrix = dirtyMatrix;
     inverseWorldMatrix = dirtyMatrix;
+}
+
+void Node::forgetSubtreeMatrices() {
+    forgetWorldMatrices();
+    // The view's planes follow the camera wherever it is put.
+    if (this == activeCamera) frustumUpToDate = false;
+    for (Node* child : children) child->forgetSubtreeMatrices();
 }

@@ -36,12 +36,18 @@ public:
     void setRotation(float x, float y, float z);
     void rotateAbout(float angle, const glm::vec3& axis);
 
+    // A node placed anew between two tree updates (a reset, a new level, a
+    // ghost's next pose) must not be seen in its old pose or as the identity:
+    // these put it at `position`, turned as setRotation turns it, or in the
+    // translation and rotation of `pose`, and drop the cached world matrices
+    // of it and everything under it. The other setters leave the caches
+    // alone: a node that moves itself in its update sees, until the tree is
+    // updated, the pose it started the step in.
+    void placeAt(const glm::vec3& position, const glm::vec3& angles);
+    void placeAt(const glm::mat4& pose);
+
     glm::mat4 getWorldMatrix();
     glm::mat4 getInverseWorldMatrix();
-    // Drops this node's cached world matrices, for a node placed anew between
-    // two tree updates (a reset, a new level) that must not be seen in its
-    // old pose or as the identity.
-    void forgetWorldMatrices();
 
     Node* parent = nullptr;
     glm::mat4 rotationMatrix{1.0f};
@@ -52,4 +58,8 @@ public:
     glm::mat4 worldMatrix{1.0f};
     glm::mat4 inverseWorldMatrix{1.0f};
     glm::vec3 rotationAngles{0.0f};
+
+private:
+    void forgetWorldMatrices();
+    void forgetSubtreeMatrices();
 };

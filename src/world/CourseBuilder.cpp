@@ -29,11 +29,9 @@ bool CourseBuilder::readGrid(const std::string& mapName, float extentX, float he
 }
 
 void CourseBuilder::placeTerrain(Node* terrain) {
-    terrain->setPosition(glm::vec3(0.0f, -200.0f, 1000.0f));
-    terrain->setRotation(15.0f, 0.0f, 0.0f);
     // The first step measures the player against the terrain's placement
     // before any tree update has filled its caches: never as the identity.
-    terrain->forgetWorldMatrices();
+    terrain->placeAt(glm::vec3(0.0f, -200.0f, 1000.0f), glm::vec3(15.0f, 0.0f, 0.0f));
 }
 
 void CourseBuilder::placeGoal(const LevelMarkers& markers) { goalPosition = goalOf(markers); }

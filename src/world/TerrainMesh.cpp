@@ -107,9 +107,9 @@ TerrainMesh::~TerrainMesh() {
     if (lodIndexBuffer) glDeleteBuffers(1, &lodIndexBuffer);
 }
 
-void TerrainMesh::drawFullGrid(const glm::mat4& mvp) {
+void TerrainMesh::drawFullGrid() {
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers().index);
-    Mesh::drawTriangles(mvp);
+    Mesh::drawTriangles();
 }
 
 uint64_t TerrainMesh::lightsReaching(const TerrainLod::Patch& patch) const {
@@ -170,8 +170,9 @@ float TerrainMesh::groundContrast(uint64_t& lampBits) const {
     return std::min(std::max({skyLight.r, skyLight.g, skyLight.b}) / DAY_LIGHT, 1.0f);
 }
 
-void TerrainMesh::collectInPicture(const glm::mat4& mvp, bool cull) {
-    const PicturePlanes picture(mvp);
+void TerrainMesh::collectInPicture(bool cull) {
+    ensureFrustum();
+    const PicturePlanes picture = framePicture.inSpaceOf(modelMatrix);
     std::vector<TerrainLod::Patch>& patches = lod.patches();
     visible.clear();
     for (uint32_t p = 0; p < patches.size(); ++p) {
@@ -304,10 +305,10 @@ void TerrainMesh::drawGroups(size_t groupCount, bool baked) {
     }
 }
 
-void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
+void TerrainMesh::drawTriangles() {
     const RenderSettings& settings = RenderSettings::instance();
     if (settings.fullTerrainDetail || lod.patches().empty() || !activeCamera) {
-        drawFullGrid(mvp);
+        drawFullGrid();
         return;
     }
     const glm::mat4 toTerrain = glm::inverse(modelMatrix);
@@ -322,7 +323,7 @@ void TerrainMesh::drawTriangles(const glm::mat4& mvp) {
     placeLights(toTerrain);
     uint64_t lampBits = 0;
     const float contrast = groundContrast(lampBits);
-    collectInPicture(mvp, settings.frustumCulling);
+    collectInPicture(settings.frustumCulling);
     // The eye (and the picture's near plane, a unit ahead) must be above the
     // ground for the horizon's reasoning.
     const bool eyeClear = lod.clearAbove(eye, NEAR_REACH);

@@ -47,7 +47,7 @@ public:
     TerrainLod lod;
 
 protected:
-    void drawTriangles(const glm::mat4& mvp) override;
+    void drawTriangles() override;
 
 private:
     struct Group {
@@ -59,7 +59,7 @@ private:
     };
     // Whether a baked light map holds the sky's shading of the ground.
     bool hasLightMap() const;
-    void drawFullGrid(const glm::mat4& mvp);
+    void drawFullGrid();
     uint64_t lightsReaching(const TerrainLod::Patch& patch) const;
     // The steps of a draw with falling detail, in order: the lights in the
     // terrain's own space; the sky's share of a clear day's light (and which
@@ -69,7 +69,7 @@ private:
     // each group drawn by its program.
     void placeLights(const glm::mat4& toTerrain);
     float groundContrast(uint64_t& lampBits) const;
-    void collectInPicture(const glm::mat4& mvp, bool cull);
+    void collectInPicture(bool cull);
     void markSkyFreeAndUnlit(const glm::vec3& eye, uint64_t lampBits);
     void sortNearFirst(const glm::vec3& eye, bool hideHidden);
     size_t groupByLights(bool baked);

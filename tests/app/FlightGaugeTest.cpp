@@ -34,12 +34,10 @@ TEST(FlightGauge, ReadsInTheTerrainsSpaceOverTheGroundUnderTheFigure) {
     grid.extentX = 700.0f;
     grid.extentZ = 700.0f;
     Node terrain;
-    terrain.setPosition(glm::vec3(0.0f, -100.0f, 0.0f));
-    terrain.forgetWorldMatrices();
+    terrain.placeAt(glm::vec3(0.0f, -100.0f, 0.0f), glm::vec3(0.0f));
     PlayerNode player(nullptr);
 
-    player.setPosition(glm::vec3(0.0f, -70.0f, 0.0f));  // altitude 30: boost 40
-    player.forgetWorldMatrices();
+    player.placeAt(glm::vec3(0.0f, -70.0f, 0.0f), glm::vec3(0.0f));  // altitude 30: boost 40
     FlightGauge low = FlightGauge::read(player, &terrain, grid);
     EXPECT_FLOAT_EQ(low.speed, 25.0f + 40.0f);
     EXPECT_TRUE(low.boost);
@@ -54,8 +52,7 @@ TEST(FlightGauge, ReadsInTheTerrainsSpaceOverTheGroundUnderTheFigure) {
     EXPECT_EQ(crashed.text().find("BOOST"), std::string::npos);
     player.stopped = false;
 
-    player.setPosition(glm::vec3(0.0f, 0.0f, 5000.0f));  // altitude 100, off the grid
-    player.forgetWorldMatrices();
+    player.placeAt(glm::vec3(0.0f, 0.0f, 5000.0f), glm::vec3(0.0f));  // altitude 100, off the grid
     player.stopped = true;
     FlightGauge off = FlightGauge::read(player, &terrain, grid);
     EXPECT_FALSE(off.boost);

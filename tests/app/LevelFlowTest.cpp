@@ -2,6 +2,7 @@
 
 #include <GLFW/glfw3.h>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "app/Hud.h"
 #include "app/SettingKeys.h"
 #include "player/PlayerNode.h"
+#include "support/GameFrames.h"
 #include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
 #include "world/LevelObjects.h"
@@ -27,15 +29,14 @@ void recordRebuild() {
 
 const glm::vec3 START(0.0f, 130.0f, 50.0f);
 
-// The race driven frame by frame in the frame loop's order, one step a
-// frame, with the flight replaced by placing the player by hand.
+// The race driven frame by frame through the game's frame update, one step
+// a frame, with the flight replaced by placing the player by hand.
 class LevelFlow : public ScriptedInputTest {
 protected:
     void SetUp() override {
         presetHighscores();
         rebuilds = 0;
         rebuiltLevels.clear();
-        levelRebuild = recordRebuild;
 
         root = new Node();
         terrain = new Node();
@@ -71,17 +72,28 @@ protected:
         player->Node::update(dt);
     }
 
+    // The game's update with the test's texts and level build, then the
+    // texts drawn. Each test keeps to one frame length.
     void pass(double dt) {
-        handleSettingKeys(nullptr);
-        hud.update(nullptr, dt);
-        countdownStep(dt);
-        levelChangeStep(hud);
-        raceStep(dt);
-        if (moveTo) placeAtTrack(*moveTo);
-        moveTo = nullptr;
-        refreshMatrices(dt);
-        hud.setTimeText();
-        endOfLevelStep(nullptr);
+        if (!frames) {
+            frames.reset(new GameFrames(dt));
+            frames->settingKeys = [] { handleSettingKeys(nullptr); };
+            frames->textKeys = [this](double seconds) { hud.update(nullptr, seconds); };
+            frames->levelBuild = [this] {
+                hud.setLevelText();
+                recordRebuild();
+            };
+            frames->stepWith = [this](double seconds) {
+                raceStep(seconds);
+                if (moveTo) placeAtTrack(*moveTo);
+                moveTo = nullptr;
+                refreshMatrices(seconds);
+            };
+            frames->texts = [this] { hud.setTimeText(); };
+        }
+        // Scripted frames hold no loading time: every one is flown.
+        frames->restartClock();
+        frames->run(dt);
         hud.drawTexts();
         drawEndOfLevel(hud);
     }
@@ -107,6 +119,7 @@ protected:
     Node* terrain = nullptr;
     PlayerNode* player = nullptr;
     const float* moveTo = nullptr;
+    std::unique_ptr<GameFrames> frames;
 };
 
 }  // namespace

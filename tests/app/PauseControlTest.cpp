@@ -4,15 +4,13 @@
 
 #include "core/GameState.h"
 #include "core/ScriptedInput.h"
-#include "app/StepClock.h"
-#include "player/WorldStep.h"
 #include "player/PlayerNode.h"
+#include "support/GameFrames.h"
 #include "support/ProcessState.h"
 
 namespace {
 
-// The frame loop's simulation part over a mesh-less player: input, then the
-// steps the frame's time holds.
+// The game's frame update over a mesh-less player pulling its nose up.
 class PauseTest : public ScriptedInputTest {
 protected:
     void SetUp() override {
@@ -22,15 +20,14 @@ protected:
         root->addChild(player);
         gameState.sceneRoot = root;
         gameState.player = player;
+        input.press(GLFW_KEY_S);
     }
     void TearDown() override { delete root; }
 
     // Frames of 25 ms leave a remainder in the step clock most of the time.
-    void frames(int count, PauseControl& pause, StepClock& clock) {
+    void frames(int count, GameFrames& game) {
         for (int k = 0; k < count; ++k) {
-            pause.readInput(nullptr);
-            player->controls.noseUp = true;
-            pause.runSteps(clock, 0.025, [](double step) { worldStep(step, {}); });
+            game.run(0.025);
             input.release(GLFW_KEY_P);
         }
     }
@@ -42,65 +39,62 @@ protected:
 }  // namespace
 
 TEST_F(PauseTest, PFreezesClockAndFlightAndResumesExactlyWhereTheyStood) {
-    PauseControl reference;
-    StepClock referenceClock;
-    frames(40, reference, referenceClock);
+    GameFrames reference;
+    frames(40, reference);
     const double referenceTime = gameState.raceTime;
     const glm::mat4 referencePose = player->getWorldMatrix();
     const float referenceSpeed = player->speed;
-    const double referenceRemainder = referenceClock.remainder();
+    const double referenceRemainder = reference.stepClock.remainder();
 
     gameState.raceTime = 0.0;
-    PauseControl pause;
-    StepClock clock;
-    frames(19, pause, clock);
+    GameFrames game;
+    frames(19, game);
     input.press(GLFW_KEY_P);
-    frames(1, pause, clock);
+    frames(1, game);
     ASSERT_TRUE(gameState.paused);
     const double time = gameState.raceTime;
     const glm::mat4 pose = player->getWorldMatrix();
-    const double remainder = clock.remainder();
+    const double remainder = game.stepClock.remainder();
     EXPECT_GT(time, 0.4);
-    frames(30, pause, clock);
+    frames(30, game);
     EXPECT_EQ(gameState.raceTime, time);
     EXPECT_EQ(player->getWorldMatrix(), pose);
-    EXPECT_EQ(clock.remainder(), remainder);
+    EXPECT_EQ(game.stepClock.remainder(), remainder);
 
     input.press(GLFW_KEY_P);
-    frames(21, pause, clock);
+    frames(21, game);
     EXPECT_FALSE(gameState.paused);
     // Twenty stepping frames before the pause and twenty after: the same as
     // forty without one.
     EXPECT_EQ(gameState.raceTime, referenceTime);
     EXPECT_EQ(player->getWorldMatrix(), referencePose);
     EXPECT_EQ(player->speed, referenceSpeed);
-    EXPECT_EQ(clock.remainder(), referenceRemainder);
+    EXPECT_EQ(game.stepClock.remainder(), referenceRemainder);
 }
 
 TEST_F(PauseTest, LosingFocusPausesAndOnlyPOrStartResume) {
-    PauseControl pause;
-    StepClock clock;
+    GameFrames game;
     // A window that never had the focus (a hidden tool window) runs on.
     input.setFocused(false);
-    frames(3, pause, clock);
+    frames(3, game);
     EXPECT_FALSE(gameState.paused);
 
     input.setFocused(true);
-    frames(1, pause, clock);
+    frames(1, game);
     input.setFocused(false);
-    frames(1, pause, clock);
+    frames(1, game);
     EXPECT_TRUE(gameState.paused);
     input.setFocused(true);
-    frames(2, pause, clock);
+    frames(2, game);
     EXPECT_TRUE(gameState.paused);
 
     // Start toggles once per press, like P.
     gameState.gamepadStartHeld = true;
-    frames(3, pause, clock);
+    frames(3, game);
     EXPECT_FALSE(gameState.paused);
     gameState.gamepadStartHeld = false;
-    frames(1, pause, clock);
+    frames(1, game);
     gameState.gamepadStartHeld = true;
-    frames(1, pause, clock);
+    frames(1, game);
     EXPECT_TRUE(gameState.paused);
 }

@@ -37,7 +37,7 @@ TEST(RandomSpeed, YNeverRisesAndXIsNegativeBelow800) {
 
 TEST(Snowfall, MayShowUnlessItsWholeReachIsOutOfThePicture) {
     // The eye at the origin looking along -z.
-    const glm::mat4 viewProjection = glm::perspective(glm::radians(45.0f), 4.0f / 3.0f, 1.0f, 5000.0f);
+    const PicturePlanes viewProjection(glm::perspective(glm::radians(45.0f), 4.0f / 3.0f, 1.0f, 5000.0f));
     EXPECT_TRUE(snowfallMayShow(glm::vec3(0.0f, 150.0f, -500.0f), viewProjection));
     // Behind the eye, but its flakes can drift to beside it.
     EXPECT_TRUE(snowfallMayShow(glm::vec3(0.0f, 150.0f, SNOWFALL_REACH - 2.0f), viewProjection));

@@ -1,44 +1,36 @@
 #include <gtest/gtest.h>
 
-#include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <vector>
 
 #include <glm/glm.hpp>
 
 #include "core/GameState.h"
-#include "app/SettingKeys.h"
-#include "app/StepClock.h"
-#include "player/WorldStep.h"
-#include "player/PlayerFigure.h"
 #include "player/PlayerNode.h"
-#include "render/Environment.h"
-#include "render/GeometryNode.h"
-#include "render/LightNode.h"
 #include "scene/CameraNode.h"
 #include "scene/CollisionNode.h"
 #include "scene/CollisionRegistry.h"
+#include "support/GameFrames.h"
 #include "support/ProcessState.h"
 #include "support/RecordingAudio.h"
-#include "world/LevelLoader.h"
+#include "world/WorldTerrain.h"
 
 namespace {
 
 constexpr float STEP = 1.0f / 60.0f;
 
-// A mesh-less figure under a root with an untilted terrain at the origin, so
-// the player's world y is its altitude. No GL is touched.
+// The bare figure under a root with an untilted terrain at the origin, so
+// the player's world y is its altitude.
 class PlayerNodeTest : public ScriptedInputTest {
 protected:
     void SetUp() override {
-        environment.fogEnabled = false;
-        environmentKeyLatch = false;
         root = new Node();
-        terrain = new GeometryNode();
+        terrain = new Node();
         root->addChild(terrain);
         currentTerrain = terrain;
         player = build();
@@ -53,21 +45,7 @@ protected:
         delete root;
     }
 
-    PlayerNode* build() {
-        PlayerParts parts;
-        parts.body = new GeometryNode();
-        parts.leftWing = new GeometryNode();
-        parts.rightWing = new GeometryNode();
-        parts.brokenLeftWing = new GeometryNode();
-        parts.brokenRightWing = new GeometryNode();
-        parts.leftFrontLeg = new GeometryNode();
-        parts.rightFrontLeg = new GeometryNode();
-        parts.leftBackLeg = new GeometryNode();
-        parts.rightBackLeg = new GeometryNode();
-        parts.leftLamp = new Node();
-        parts.rightLamp = new Node();
-        return assembleLitPlayer(nullptr, parts);
-    }
+    PlayerNode* build() { return assemblePlayer(nullptr, PlayerParts::bare()); }
 
     // Puts the player level, heading +z, at the altitude, with fresh caches.
     void placeAt(float altitude) {
@@ -79,7 +57,6 @@ protected:
     glm::vec3 forward() const { return -glm::normalize(glm::vec3(player->rotationMatrix[2])); }
     // One frame of one step: the frame's controls, then the step.
     void step(float dt = STEP) {
-        handleEnvironmentKeys(nullptr, *player);
         player->controls = player->readControls();
         root->update(dt);
     }
@@ -102,24 +79,25 @@ protected:
         bool finite = true;
     };
 
-    // The game's frame: controls read once, then the steps the frame holds.
+    // Through the game's frame update: controls read once, then the steps
+    // the frame holds.
     Flight flyScript(int frameRate, double seconds) {
         placeAt(120.0f);
         gameState.sceneRoot = root;
         gameState.raceTime = 1.0;  // under way: no reset at the first step
-        StepClock clock;
+        finishLine = std::numeric_limits<float>::infinity();  // the script flies anywhere
+        GameFrames frames;
         Flight flight;
-        const long frames = std::lround(seconds * frameRate);
-        for (long frame = 0; frame < frames; ++frame) {
+        frames.afterEachStep = [&] {
+            for (int k = 0; k < 3; ++k) {
+                flight.finite = flight.finite && std::isfinite(player->limbSwing[k]);
+                flight.peakSwing = std::max(flight.peakSwing, std::fabs(player->limbSwing[k]));
+            }
+        };
+        const long frameCount = std::lround(seconds * frameRate);
+        for (long frame = 0; frame < frameCount; ++frame) {
             scriptAt(double(frame) / frameRate);
-            player->controls = player->readControls();
-            clock.run(1.0 / frameRate, [&](double stepSeconds) {
-                worldStep(stepSeconds, environment.levelLights);
-                for (int k = 0; k < 3; ++k) {
-                    flight.finite = flight.finite && std::isfinite(player->limbSwing[k]);
-                    flight.peakSwing = std::max(flight.peakSwing, std::fabs(player->limbSwing[k]));
-                }
-            });
+            frames.run(1.0 / frameRate);
         }
         flight.pose = player->getWorldMatrix();
         return flight;
@@ -133,7 +111,7 @@ protected:
     }
 
     Node* root = nullptr;
-    GeometryNode* terrain = nullptr;
+    Node* terrain = nullptr;
     PlayerNode* player = nullptr;
     CameraNode* camera = nullptr;
 };
@@ -141,39 +119,6 @@ protected:
 void expectMatrixNear(const glm::mat4& a, const glm::mat4& b, float tolerance = 1e-5f) {
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r) EXPECT_NEAR(a[c][r], b[c][r], tolerance) << "m[" << c << "][" << r << "]";
-}
-
-TEST_F(PlayerNodeTest, AssembledFigureStandsAtTheStartFacingPlusZ) {
-    EXPECT_EQ(player->startPosition, glm::vec3(0.0f, 130.0f, 50.0f));
-    const glm::mat4 world = player->getWorldMatrix();
-    EXPECT_EQ(glm::vec3(world[3]), glm::vec3(0.0f, 130.0f, 50.0f));
-    const glm::vec3 f = -glm::normalize(glm::vec3(world[2]));
-    EXPECT_NEAR(f.x, 0.0f, 1e-6f);
-    EXPECT_NEAR(f.y, 0.0f, 1e-6f);
-    EXPECT_NEAR(f.z, 1.0f, 1e-6f);
-    EXPECT_FLOAT_EQ(player->speed, 25.0f);
-    EXPECT_FALSE(player->leftWingBroken);
-    EXPECT_FALSE(player->rightWingBroken);
-    EXPECT_FALSE(player->stopped);
-
-    // Headlight, body, legs lf rf lb rb, wings (re-appended), body volume, camera.
-    std::vector<Node*> expected = {player->spotlight, nullptr, player->limb(Limb::LeftFrontLeg), player->limb(Limb::RightFrontLeg),
-                                   player->limb(Limb::LeftBackLeg), player->limb(Limb::RightBackLeg), player->limb(Limb::LeftWing), player->limb(Limb::RightWing),
-                                   nullptr, camera};
-    std::vector<Node*> actual(player->children.begin(), player->children.end());
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t k = 0; k < expected.size(); ++k) {
-        if (expected[k]) {
-            EXPECT_EQ(actual[k], expected[k]) << "child " << k;
-        }
-    }
-    EXPECT_NE(dynamic_cast<GeometryNode*>(actual[1]), nullptr);
-    EXPECT_NE(dynamic_cast<CollisionNode*>(actual[8]), nullptr);
-    EXPECT_EQ(player->spotlight->type, LightType::Spot);
-    EXPECT_EQ(player->brokenLeftWing->parent, nullptr);
-    EXPECT_EQ(player->brokenRightWing->parent, nullptr);
-    EXPECT_FLOAT_EQ(static_cast<GeometryNode*>(player->limb(Limb::LeftWing))->alpha, 0.99f);
-    EXPECT_FLOAT_EQ(static_cast<GeometryNode*>(player->brokenRightWing)->alpha, 0.99f);
 }
 
 TEST_F(PlayerNodeTest, ResetListsThePresentJoysticks) {
@@ -223,7 +168,7 @@ TEST_F(PlayerNodeTest, UnknownWingSideDoesNothing) {
     EXPECT_EQ(player->children.size(), children);
 }
 
-TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
+TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampAndVolume) {
     Node* wing = player->limb(Limb::RightWing);
     player->breakWing(WingSide::Right);
     player->stopped = true;
@@ -243,17 +188,8 @@ TEST_F(PlayerNodeTest, ResetRestoresTheBrokenWingWithItsLampLightsAndVolume) {
     EXPECT_FALSE(hasChild(player, player->brokenRightWing));
     EXPECT_EQ(player->brokenRightWing->parent, nullptr);
 
-    // The wing carries its lamp (two green spots) and its collision volume.
+    // The wing carries its lamp and its collision volume.
     ASSERT_EQ(wing->children.size(), 2u);
-    Node* lamp = wing->children.front();
-    ASSERT_EQ(lamp->children.size(), 2u);
-    for (Node* child : lamp->children) {
-        LightNode* light = dynamic_cast<LightNode*>(child);
-        ASSERT_NE(light, nullptr);
-        EXPECT_EQ(light->type, LightType::Spot);
-        EXPECT_EQ(light->intensity.r, 0.0f);
-        EXPECT_GT(light->intensity.g, 0.0f);
-    }
     EXPECT_NE(dynamic_cast<CollisionNode*>(wing->children.back()), nullptr);
 
     // Reset with intact wings keeps each exactly once.
@@ -516,7 +452,7 @@ TEST_F(PlayerNodeTest, TheWingBreakImpulseIsPaidOutHalfPerFrame) {
     EXPECT_EQ(player->turnImpulse, glm::vec3(0.0f, 7.5f, 7.5f));
 }
 
-TEST_F(PlayerNodeTest, AStoppedFigureHoldsStillButStillReadsJoysticksAndKeys) {
+TEST_F(PlayerNodeTest, AStoppedFigureHoldsStillButStillReadsJoysticks) {
     input.setJoystick(0, {0.0f, 1.0f}, {});
     placeAt(100.0f);
     player->limbSwing = glm::vec3(0.0f);
@@ -530,51 +466,6 @@ TEST_F(PlayerNodeTest, AStoppedFigureHoldsStillButStillReadsJoysticksAndKeys) {
     EXPECT_FLOAT_EQ(player->limbSwing.x, 280.0f * STEP);
     step();
     EXPECT_FLOAT_EQ(player->limbSwing.x, 2.0f * 280.0f * STEP);
-
-    input.press(GLFW_KEY_L);
-    step();
-    EXPECT_FALSE(player->spotlight->enabled);
-}
-
-TEST_F(PlayerNodeTest, EnvironmentKeysSwitchNightFogAndHeadlight) {
-    testing::internal::CaptureStdout();
-    input.press(GLFW_KEY_N);
-    step();
-    step();
-    EXPECT_EQ(environment.lightingMode, LightingMode::Night);
-    EXPECT_EQ(player->spotlight->intensity, glm::vec3(1.0f));
-    EXPECT_EQ(environment.levelLights.size(), 1u);
-    input.releaseAll();
-    step();
-    input.press(GLFW_KEY_N);
-    step();
-    EXPECT_EQ(environment.lightingMode, LightingMode::Day);
-    EXPECT_EQ(player->spotlight->intensity, glm::vec3(0.1f));
-    input.releaseAll();
-    step();
-
-    input.press(GLFW_KEY_F);
-    step();
-    EXPECT_TRUE(environment.fogEnabled);
-    input.releaseAll();
-    step();
-
-    input.press(GLFW_KEY_L);
-    step();
-    step();
-    EXPECT_FALSE(player->spotlight->enabled);
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Weather set to night\n"), std::string::npos);
-    EXPECT_NE(out.find("Weather set to day\n"), std::string::npos);
-    EXPECT_NE(out.find("Fog toggled\n"), std::string::npos);
-    EXPECT_NE(out.find("Spotlight toggled\n"), std::string::npos);
-    EXPECT_EQ(out.find("Spotlight toggled\n"), out.rfind("Spotlight toggled\n"));
-
-    // The headlight follows the lighting mode every frame.
-    input.releaseAll();
-    environment.lightingMode = LightingMode::Night;
-    step();
-    EXPECT_EQ(player->spotlight->intensity, glm::vec3(1.0f));
 }
 
 }  // namespace

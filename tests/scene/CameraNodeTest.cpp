@@ -44,6 +44,12 @@ TEST(CameraNode, UpdateMarksFrustumStale) {
     EXPECT_FALSE(frustumUpToDate);
     ensureFrustum();
     EXPECT_TRUE(frustumUpToDate);
+    // So does placing anew whatever carries it.
+    Node carrier;
+    carrier.addChild(&camera);
+    carrier.placeAt(glm::vec3(0, 0, 5), glm::vec3(0));
+    EXPECT_FALSE(frustumUpToDate);
+    carrier.removeChild(&camera);
 }
 
 TEST(CameraNode, FrustumCasesAtTheOrigin) {

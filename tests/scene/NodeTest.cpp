@@ -67,6 +67,22 @@ TEST(Node, ChildComposesParentTransform) {
         for (int r = 0; r < 4; ++r) EXPECT_NEAR(product[c][r], c == r ? 1.0f : 0.0f, 1e-5f);
 }
 
+TEST(Node, PlacingANodeShowsItsNewPoseAtOnceDownItsSubtree) {
+    Node root;
+    Node* child = new Node;
+    root.addChild(child);
+    child->setPosition({0, 0, -1});
+    root.update(0.0);
+    root.placeAt({10, 0, 0}, {0, 90, 0});
+    EXPECT_EQ(root.rotationAngles, glm::vec3(0, 90, 0));
+    expectNear(position(*child), {9, 0, 0});
+    expectNear(glm::vec3(child->getInverseWorldMatrix() * glm::vec4(9, 0, 0, 1)), {0, 0, 0});
+    // A pose's translation and rotation, its angles left as they were.
+    root.placeAt(glm::translate(glm::mat4(1.0f), glm::vec3(0, 5, 0)));
+    expectNear(position(*child), {0, 5, -1});
+    EXPECT_EQ(root.rotationAngles, glm::vec3(0, 90, 0));
+}
+
 TEST(Node, LocalTransformAppliesScaleFirst) {
     Node node;
     node.setPosition({0, 5, 0});

@@ -1,7 +1,6 @@
 // The GL rooms' part of ProcessState, installed when the GL test support is
 // linked in.
 
-#include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
 #include "render/Environment.h"
 #include "support/ProcessState.h"
@@ -18,7 +17,6 @@ struct SavedGlRecords {
     LightingMode lightingMode = environment.lightingMode;
     bool keyLatch = environmentKeyLatch;
     PolygonModeHook polygonMode = polygonModeHook;
-    LevelRebuild rebuild = levelRebuild;
     glm::vec3 goal = goalPosition;  // its z is the finish line
 };
 
@@ -30,7 +28,6 @@ std::shared_ptr<void> saveGlRecords() {
         environment.lightingMode = back->lightingMode;
         environmentKeyLatch = back->keyLatch;
         polygonModeHook = back->polygonMode;
-        levelRebuild = back->rebuild;
         goalPosition = back->goal;
         delete back;
     });
@@ -42,7 +39,6 @@ std::shared_ptr<void> saveGlRecords() {
     // As at program start.
     environmentKeyLatch = true;
     polygonModeHook = applyPolygonMode;
-    levelRebuild = rebuildLevel;
     goalPosition = LevelMarkers::defaultGoal;
     return saved;
 }

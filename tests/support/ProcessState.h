@@ -32,7 +32,7 @@ public:
 
     // This support links no GL, so the records of the GL rooms (the fog,
     // lighting mode and lights of the environment, the current terrain, the
-    // environment keys' latch, the wireframe and level-rebuild hooks, the
+    // environment keys' latch, the wireframe hook, the
     // finish line) are
     // kept by the GL test support through these hooks: the first saves them,
     // starts them from their defaults and hands back what puts them back when
