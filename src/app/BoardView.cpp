@@ -1,6 +1,7 @@
 #include "app/BoardView.h"
 
 #include "app/LevelBoard.h"
+#include "core/GameState.h"
 #include "effects/TextNode.h"
 #include "render/ShaderLoader.h"
 
@@ -75,9 +76,13 @@ void BoardView::draw(const LevelBoard& board, const KeyBindings& keys) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);
     glDisable(GL_CULL_FACE);
+    // The backdrop covers the window also in wireframe (F3), which draws
+    // the board's text as lines like every other.
+    if (gameState.wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBindVertexArray(vertexArray);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     glBindVertexArray(0);
+    if (gameState.wireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 
     for (const LevelBoard::Line& line : board.lines(keys)) drawText(line.text.c_str(), line.x, line.y, line.size);
 }

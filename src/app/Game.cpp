@@ -174,6 +174,9 @@ bool Game::boardInput() {
         glfwSetInputMode(window, GLFW_CURSOR, gameState.boardOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
     }
     if (event == BoardControl::Event::Opened) return true;
+    // N, F and L keep their own latch: one held as the board closes waits
+    // for its release like every other key.
+    environmentKeyLatch = true;
     if (boardView) boardView->dropPicture();
     if (event == BoardControl::Event::Fly) {
         gameState.levelNumber = boardControl.flownLevel();
