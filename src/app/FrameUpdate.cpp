@@ -18,7 +18,8 @@ void FrameUpdate::updateFrame(double frameSeconds) {
     levelJustBuilt = false;
 
     readInput(frameSeconds);
-    countdownStep(frameSeconds);
+    // Under the board the level change waits, as the flight does.
+    countdownStep(gameState.boardOpen ? 0.0 : frameSeconds);
     levelJustBuilt = levelChange();
 
     pauseControl.runSteps(stepClock, frameSeconds, [this](double seconds) {
@@ -28,11 +29,12 @@ void FrameUpdate::updateFrame(double frameSeconds) {
     });
     // Effects that are stable at any step length move once per frame; a
     // paused frame has nothing for them.
-    if (!gameState.paused && gameState.sceneRoot) gameState.sceneRoot->frameUpdate();
+    if (!gameState.paused && !gameState.boardOpen && gameState.sceneRoot) gameState.sceneRoot->frameUpdate();
     Audio::current().flight(currentFlightSound());
 
     updateTexts();
-    endOfLevelStep(window);
+    // The board owns SPACE and Joy1 while it is open.
+    if (!gameState.boardOpen) endOfLevelStep(window);
     frameDone();
     ensureFrustum();
 }
@@ -57,6 +59,7 @@ void FrameUpdate::step(double seconds) { worldStep(seconds, {}); }
 void FrameUpdate::readInput(double frameSeconds) {
     pollEvents();
     gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
+    if (readBoardKeys()) return;
     readSettingKeys();
     pauseControl.readInput(window);
     readEnvironmentKeys();

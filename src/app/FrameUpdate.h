@@ -35,6 +35,9 @@ public:
 
 protected:
     virtual void pollEvents() {}
+    // After Escape, before every other key: true while the level board is
+    // open, which then owns the keys.
+    virtual bool readBoardKeys() { return false; }
     // After Escape: the setting keys, which poll the joysticks for pause.
     virtual void readSettingKeys() {}
     // After pause, before the figure reads its controls.

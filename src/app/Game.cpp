@@ -8,6 +8,7 @@
 
 #include "core/Audio.h"
 #include "core/Console.h"
+#include "app/BoardView.h"
 #include "app/FlightGauge.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
@@ -76,6 +77,12 @@ bool Game::build(ShaderFailure& failure) {
     ghosts->setUp(failure);
     if (failure) return false;
     ghosts->levelStarted(gameState.levelNumber);
+    boardView = std::make_unique<BoardView>();
+    if (boardView->failure) {
+        failure = boardView->failure;
+        return false;
+    }
+    boardControl.hasGhost = [this](int level) { return ghosts->hasGhost(level); };
     return true;
 }
 
@@ -144,15 +151,48 @@ void Game::updateTexts() {
 
 void Game::frameDone() { ghosts->afterFrame(); }
 
+// The level board reads the keys first; true while it is open (it then owns
+// every key but Escape). A level chosen on it is built in this frame, as at
+// the end of a level change's countdown but without the countdown.
+bool Game::readBoardKeys() {
+    const BoardControl::Event event = boardControl.readInput(window);
+    if (event == BoardControl::Event::None) return gameState.boardOpen;
+    // A captured cursor (full screen) is freed for the board's rows.
+    if (gameSettings.fullscreen) {
+        glfwSetInputMode(window, GLFW_CURSOR, gameState.boardOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    }
+    if (event == BoardControl::Event::Opened) return true;
+    // N, F and L keep their own latch: one held as the board closes waits
+    // for its release like every other key.
+    environmentKeyLatch = true;
+    if (boardView) boardView->dropPicture();
+    if (event == BoardControl::Event::Fly) {
+        gameState.levelNumber = boardControl.flownLevel();
+        gameState.levelChangePending = true;
+        gameState.levelChangeCountdown = 0.0;
+    }
+    return false;
+}
+
 void Game::draw() {
     followFramebufferSize();
     // A minimised window has nothing to draw into.
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
+    const bool board = gameState.boardOpen && boardView;
+    if (board && boardView->hasPicture(framebufferWidth, framebufferHeight)) {
+        boardView->draw(boardControl.board(), gameState.keyBindings);
+        return;
+    }
     // Through the blur, the window is cleared just before the blur pass.
     if (!blurring()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
     ghosts->drawTransparent();
+    if (board) {
+        boardView->keepPicture(framebufferWidth, framebufferHeight);
+        boardView->draw(boardControl.board(), gameState.keyBindings);
+        return;
+    }
     hud->drawTexts();
     hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
@@ -231,6 +271,7 @@ void Game::tearDown(bool saveScores) {
     delete player;
     if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
+    boardView.reset();
     ghosts.reset();
     hud.reset();
     motionBlurRenderer.reset();

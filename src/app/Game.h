@@ -5,8 +5,10 @@
 
 #include "app/FrameUpdate.h"
 #include "render/ShaderFailure.h"
+#include "app/BoardControl.h"
 
 struct GLFWwindow;
+class BoardView;
 class FBORenderer;
 class Ghosts;
 class Hud;
@@ -65,6 +67,7 @@ private:
     void frameDone() override;
 
     void countFrame(double now);
+    bool readBoardKeys() override;
     void followFramebufferSize();
     bool blurring() const;
     void drawOpaquePass();
@@ -73,6 +76,8 @@ private:
     std::unique_ptr<FBORenderer> motionBlurRenderer;
     std::unique_ptr<Hud> hud;
     std::unique_ptr<Ghosts> ghosts;
+    std::unique_ptr<BoardView> boardView;
+    BoardControl boardControl;
     double lastFrameTime = 0.0;
     double nextFpsTime = 0.0;
     int framesCounted = 0;
