@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -14,6 +16,7 @@
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "core/Input.h"
+#include "core/RenderSettings.h"
 #include "app/LevelFlow.h"
 #include "app/SettingKeys.h"
 #include "app/SoundCues.h"
@@ -103,8 +106,10 @@ bool Game::runPass(double now) {
 
 void Game::update(double now) {
     countFrame(now);
-    double frameSeconds = now - lastFrameTime;
+    const double drawnSeconds = now - lastFrameTime;
+    double frameSeconds = drawnSeconds;
     lastFrameTime = now;
+    const bool afterLevelBuild = levelJustBuilt;
     if (levelJustBuilt) frameSeconds = 0.0;
     levelJustBuilt = false;
 
@@ -123,11 +128,28 @@ void Game::update(double now) {
     if (!gameState.paused) gameState.sceneRoot->frameUpdate();
     Audio::current().flight(currentFlightSound());
 
+    followRenderScale(drawnSeconds, afterLevelBuild);
     hud->setTimeText();
     hud->setGaugeText(FlightGauge::read(*gameState.player, gameState.terrain, collisionRegistry).text());
     endOfLevelStep(window);
     ghosts->afterFrame();
     ensureFrustum();
+}
+
+// The frame's time is that of the previous frame's drawing, at the scale
+// chosen then. A frame that held a level build, or any frame while paused,
+// says nothing about the load.
+void Game::followRenderScale(double frameSeconds, bool interrupted) {
+    if (!RenderSettings::instance().autoRenderScale) {
+        renderScaleWasAuto = false;
+        gameState.renderScale = 1.0f;
+        return;
+    }
+    if (interrupted || gameState.paused || !renderScaleWasAuto) renderScale.interrupt();
+    else renderScale.frame(frameSeconds);
+    renderScaleWasAuto = true;
+    gameState.renderScale = renderScale.scale();
+    refreshRenderScaleStatus();
 }
 
 bool Game::levelChange() {
@@ -156,15 +178,22 @@ void Game::readInput(double frameSeconds) {
     hud->update(window, frameSeconds);
 }
 
-void Game::draw() {
+void Game::draw() { drawAtScale(gameState.renderScale); }
+
+void Game::drawAtScale(float scale) {
     followFramebufferSize();
     // A minimised window has nothing to draw into.
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
-    // Through the blur, the window is cleared just before the blur pass.
-    if (!blurring()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawOpaquePass();
-    gameState.sceneRoot->drawTransparent();
-    ghosts->drawTransparent();
+    if (scale < 1.0f) {
+        drawScaledScene(scale);
+    } else {
+        // Through the blur, the window is cleared just before the blur pass.
+        if (!blurring()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawOpaquePass();
+        gameState.sceneRoot->drawTransparent();
+        ghosts->drawTransparent();
+    }
+    // The texts and the rest keep the window's own sharpness.
     hud->drawTexts();
     hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
@@ -213,6 +242,26 @@ void Game::drawOpaquePass() {
     // cleared.
     glClear(gameState.wireframe ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
     motionBlurRenderer->render(gameState.player->speed);
+}
+
+// Both passes go to the scene target at the smaller size, and the blur pass,
+// which reads the scene anyway, puts it on the window: no pass of its own
+// for the scaling up.
+void Game::drawScaledScene(float scale) {
+    const int width = std::max(1, int(std::lround(float(framebufferWidth) * scale)));
+    const int height = std::max(1, int(std::lround(float(framebufferHeight) * scale)));
+    bindScaledSceneTarget(width, height);
+    gameState.sceneRoot->draw();
+    // As drawn into the window: with the blur on, the transparent pass goes
+    // over everything, and in any case it leaves the motion data alone.
+    if (gameState.motionBlur) glClear(GL_DEPTH_BUFFER_BIT);
+    sceneTargetColourOnly();
+    gameState.sceneRoot->drawTransparent();
+    ghosts->drawTransparent();
+    bindDefaultTarget();
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    glClear(gameState.wireframe ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
+    compositeScaledScene(*motionBlurRenderer, blurring() ? gameState.player->speed : 0.0f, width, height);
 }
 
 void Game::checkGlError() {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/PauseControl.h"
+#include "app/RenderScaleController.h"
 #include "app/StepClock.h"
 
 struct GLFWwindow;
@@ -29,8 +30,12 @@ public:
     // The update half of a pass: input once, the level change, the fixed
     // simulation steps the frame's time holds, the end-of-level screen.
     void update(double now);
-    // The draw half of a pass, into the window's current framebuffer size.
+    // The draw half of a pass, into the window's current framebuffer size,
+    // the scene at the render scale of the frame's update.
     void draw();
+    // draw with the scene at `scale` of the window's width and height (1:
+    // the window itself, as with the scale fixed at full).
+    void drawAtScale(float scale);
     // Builds `level` at once, as the level change at the end of a countdown
     // does (level text, ghosts, the next frame's time). False when it could
     // not be built.
@@ -47,8 +52,10 @@ private:
     bool levelChange();
     void readInput(double frameSeconds);
     void followFramebufferSize();
+    void followRenderScale(double frameSeconds, bool interrupted);
     bool blurring() const;
     void drawOpaquePass();
+    void drawScaledScene(float scale);
     void checkGlError();
 
     GLFWwindow* window;
@@ -57,6 +64,9 @@ private:
     Ghosts* ghosts = nullptr;
     StepClock stepClock;
     PauseControl pauseControl;
+    RenderScaleController renderScale;
+    // The scale followed the frame time last frame too.
+    bool renderScaleWasAuto = false;
     double lastFrameTime = 0.0;
     double nextFpsTime = 0.0;
     int framesCounted = 0;

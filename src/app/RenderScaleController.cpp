@@ -4,10 +4,6 @@
 #include <vector>
 
 void RenderScaleController::frame(double seconds) {
-    if (skipNext) {
-        skipNext = false;
-        return;
-    }
     if (seconds > STALL_SECONDS && heldStall == 0.0) {
         heldStall = seconds;
         return;
@@ -52,7 +48,6 @@ void RenderScaleController::interrupt() {
     window.clear();
     windowSeconds = 0.0;
     heldStall = 0.0;
-    skipNext = true;
 }
 
 void RenderScaleController::reset() {

@@ -26,8 +26,9 @@ public:
 
     // One drawn frame's time in seconds, as the frame loop measured it.
     void frame(double seconds);
-    // The frames so far are not judged and the next frame's time is ignored:
-    // a level change, a pause or a change of mode lies between them.
+    // In place of `frame` for a frame that says nothing about the load (it
+    // held a level build, the game was paused, the scale was fixed): the
+    // frames before it are not judged either.
     void interrupt();
     // Back to the full window, as at start.
     void reset();
@@ -39,6 +40,5 @@ private:
     float current = 1.0f;
     std::deque<double> window;
     double windowSeconds = 0.0;
-    bool skipNext = false;
     double heldStall = 0.0;
 };

@@ -77,23 +77,29 @@ TEST(RenderScaleController, NeverLeavesTheFullWindowWhenTheTargetIsMet) {
     }
 }
 
-TEST(RenderScaleController, IgnoresAStallALevelChangeAndAPause) {
+TEST(RenderScaleController, IgnoresAStallAndWhatALevelChangeInterrupts) {
     Controller controller;
     Load load;
     load.perPixel = 0.020;  // in time at any scale
     fly(controller, load, 2.0);
-    // Each is followed by enough quick frames to fill a window: had the long
-    // frame counted, the window's median could not have hidden it for all.
     controller.frame(3.0);
-    fly(controller, load, 1.0);
-    controller.interrupt();  // the level change's frame holds its loading
-    controller.frame(0.2);
-    fly(controller, load, 1.0);
-    controller.interrupt();  // a pause
-    controller.frame(0.2);
+    fly(controller, load, 2.0);
     EXPECT_EQ(controller.scale(), 1.0f);
 
-    // A stall does not count, but two such frames in a row are the pace.
+    // Late frames not yet judged, then a level build: the new level starts
+    // afresh, and in time.
+    controller.reset();
+    for (int frame = 0; frame < 11; ++frame) controller.frame(0.040);
+    controller.interrupt();
+    for (int frame = 0; frame < 10; ++frame) controller.frame(0.030);
+    EXPECT_EQ(controller.scale(), 1.0f);
+    // Without the interruption the same frames are late by their median.
+    controller.reset();
+    for (int frame = 0; frame < 11; ++frame) controller.frame(0.040);
+    for (int frame = 0; frame < 10; ++frame) controller.frame(0.030);
+    EXPECT_LT(controller.scale(), 1.0f);
+
+    // A stall does not count, but such frames one after another are the pace.
     controller.reset();
     for (int frame = 0; frame < 20; ++frame) controller.frame(0.3);
     EXPECT_LT(controller.scale(), 1.0f);
