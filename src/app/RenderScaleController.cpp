@@ -30,7 +30,7 @@ void RenderScaleController::judge() {
     std::nth_element(sorted.begin(), sorted.begin() + long(sorted.size() / 2), sorted.end());
     const double median = sorted[sorted.size() / 2];
     float next = current;
-    if (median > TARGET_SECONDS) {
+    if (median > TARGET_SECONDS + LATE_MARGIN_SECONDS) {
         next = std::max(MIN_SCALE, current - STEP);
     } else if (current < 1.0f) {
         const float up = std::min(1.0f, current + STEP);

@@ -75,6 +75,12 @@ TEST(RenderScaleController, NeverLeavesTheFullWindowWhenTheTargetIsMet) {
         controller.frame(seconds);
         ASSERT_EQ(controller.scale(), 1.0f) << "frame " << frame;
     }
+    // Frames held to every second refresh of a 60 Hz display, a little
+    // jitter either way.
+    for (int frame = 0; frame < 3000; ++frame) {
+        controller.frame(1.0 / 30.0 + (frame % 2 ? 0.0003 : -0.0002));
+        ASSERT_EQ(controller.scale(), 1.0f) << "frame " << frame;
+    }
 }
 
 TEST(RenderScaleController, IgnoresAStallAndWhatALevelChangeInterrupts) {
