@@ -3,7 +3,10 @@
 // The scene drawn at a share of the window, in the lower-left sceneSize
 // texels of its targets, put on the whole window: colour sampled bilinear,
 // the motion of the nearest scene texel, and the blur of
-// motionBlurFBOShader.frag with its trail measured in scene texels.
+// motionBlurFBOShader.frag with its trail measured in scene texels. The
+// trail's samples are the nearest texels, as there: the software renderer
+// pays several times as much for a filtered sample, and the trail's mean
+// smooths them anyway.
 const int SAMPLES = 8;
 const float MAX_TRAIL = 0.03;
 
@@ -47,7 +50,8 @@ void main() {
     vec4 sum = scene;
     for (int i = 1; i < SAMPLES; ++i) {
         if (i < samples) {
-            sum += sceneAt(here - trail * ((float(i) - jitter) / float(samples - 1)), texelSize);
+            vec2 at = here - trail * ((float(i) - jitter) / float(samples - 1));
+            sum += texelFetch(colorTexture, clamp(ivec2(at), ivec2(0), last), 0);
         }
     }
     fragColor = sum / float(samples);
