@@ -55,6 +55,10 @@ protected:
     // Last, after the end-of-level screen.
     virtual void frameDone() {}
 
+    // True when the last frame built a level: this frame's time is its
+    // loading time.
+    bool levelWasJustBuilt() const { return levelJustBuilt; }
+
     GLFWwindow* window;
 
 private:

@@ -3,6 +3,8 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 
@@ -16,6 +18,7 @@
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "app/LevelRebuild.h"
+#include "core/RenderSettings.h"
 #include "app/SettingKeys.h"
 #include "player/WorldStep.h"
 #include "player/PlayerFigure.h"
@@ -118,7 +121,9 @@ void Game::update(double now) {
     countFrame(now);
     const double frameSeconds = now - lastFrameTime;
     lastFrameTime = now;
+    const bool afterLevelBuild = levelWasJustBuilt();
     updateFrame(frameSeconds);
+    followRenderScale(frameSeconds, afterLevelBuild);
 }
 
 bool Game::changeLevel(int level) { return FrameUpdate::changeLevel(level); }
@@ -151,6 +156,22 @@ void Game::updateTexts() {
 
 void Game::frameDone() { ghosts->afterFrame(); }
 
+// The frame's time is that of the previous frame's drawing, at the scale
+// chosen then. A frame that held a level build, or any frame while paused or
+// under the board, says nothing about the load.
+void Game::followRenderScale(double frameSeconds, bool interrupted) {
+    if (!RenderSettings::instance().autoRenderScale) {
+        renderScaleWasAuto = false;
+        gameState.renderScale = 1.0f;
+        return;
+    }
+    if (interrupted || gameState.paused || gameState.boardOpen || !renderScaleWasAuto) renderScale.interrupt();
+    else renderScale.frame(frameSeconds);
+    renderScaleWasAuto = true;
+    gameState.renderScale = renderScale.scale();
+    refreshRenderScaleStatus();
+}
+
 // The level board reads the keys first; true while it is open (it then owns
 // every key but Escape). A level chosen on it is built in this frame, as at
 // the end of a level change's countdown but without the countdown.
@@ -174,7 +195,9 @@ bool Game::readBoardKeys() {
     return false;
 }
 
-void Game::draw() {
+void Game::draw() { drawAtScale(gameState.renderScale); }
+
+void Game::drawAtScale(float scale) {
     followFramebufferSize();
     // A minimised window has nothing to draw into.
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
@@ -183,16 +206,21 @@ void Game::draw() {
         boardView->draw(boardControl.board(), gameState.keyBindings);
         return;
     }
-    // Through the blur, the window is cleared just before the blur pass.
-    if (!blurring()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawOpaquePass();
-    gameState.sceneRoot->drawTransparent();
-    ghosts->drawTransparent();
+    if (scale < 1.0f) {
+        drawScaledScene(scale);
+    } else {
+        // Through the blur, the window is cleared just before the blur pass.
+        if (!blurring()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawOpaquePass();
+        gameState.sceneRoot->drawTransparent();
+        ghosts->drawTransparent();
+    }
     if (board) {
         boardView->keepPicture(framebufferWidth, framebufferHeight);
         boardView->draw(boardControl.board(), gameState.keyBindings);
         return;
     }
+    // The texts and the rest keep the window's own sharpness.
     hud->drawTexts();
     hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
@@ -241,6 +269,26 @@ void Game::drawOpaquePass() {
     // cleared.
     glClear(gameState.wireframe ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
     motionBlurRenderer->render(gameState.player->speed);
+}
+
+// Both passes go to the scene target at the smaller size, and the blur pass,
+// which reads the scene anyway, puts it on the window: no pass of its own
+// for the scaling up.
+void Game::drawScaledScene(float scale) {
+    const int width = std::max(1, int(std::lround(float(framebufferWidth) * scale)));
+    const int height = std::max(1, int(std::lround(float(framebufferHeight) * scale)));
+    bindScaledSceneTarget(width, height);
+    gameState.sceneRoot->draw();
+    // As drawn into the window: with the blur on, the transparent pass goes
+    // over everything, and in any case it leaves the motion data alone.
+    if (gameState.motionBlur) glClear(GL_DEPTH_BUFFER_BIT);
+    sceneTargetColourOnly();
+    gameState.sceneRoot->drawTransparent();
+    ghosts->drawTransparent();
+    bindDefaultTarget();
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    glClear(gameState.wireframe ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
+    compositeScaledScene(*motionBlurRenderer, blurring() ? gameState.player->speed : 0.0f, width, height);
 }
 
 void Game::checkGlError() {

@@ -6,6 +6,7 @@
 #include "app/FrameUpdate.h"
 #include "render/ShaderFailure.h"
 #include "app/BoardControl.h"
+#include "app/RenderScaleController.h"
 
 struct GLFWwindow;
 class BoardView;
@@ -39,8 +40,12 @@ public:
     // The update half of a pass: input once, the level change, the fixed
     // simulation steps the frame's time holds, the end-of-level screen.
     void update(double now);
-    // The draw half of a pass, into the window's current framebuffer size.
+    // The draw half of a pass, into the window's current framebuffer size,
+    // the scene at the render scale of the frame's update.
     void draw();
+    // draw with the scene at `scale` of the window's width and height (1:
+    // the window itself, as with the scale fixed at full).
+    void drawAtScale(float scale);
     // Builds `level` at once, as the level change at the end of a countdown
     // does (level text, ghosts, the next frame's time). False when it could
     // not be built.
@@ -69,8 +74,10 @@ private:
     void countFrame(double now);
     bool readBoardKeys() override;
     void followFramebufferSize();
+    void followRenderScale(double frameSeconds, bool interrupted);
     bool blurring() const;
     void drawOpaquePass();
+    void drawScaledScene(float scale);
     void checkGlError();
 
     std::unique_ptr<FBORenderer> motionBlurRenderer;
@@ -78,6 +85,9 @@ private:
     std::unique_ptr<Ghosts> ghosts;
     std::unique_ptr<BoardView> boardView;
     BoardControl boardControl;
+    RenderScaleController renderScale;
+    // The scale followed the frame time last frame too.
+    bool renderScaleWasAuto = false;
     double lastFrameTime = 0.0;
     double nextFpsTime = 0.0;
     int framesCounted = 0;

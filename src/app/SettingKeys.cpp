@@ -4,6 +4,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "core/Audio.h"
 #include "core/Gamepad.h"
@@ -63,6 +64,33 @@ bool toggleOnPress(GLFWwindow* window, int key, bool& flag, const char* onText, 
     return true;
 }
 
+const char AUTO_SCALE_STATUS[] = "Render scale: auto (";
+
+void announceAutoScale() {
+    std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "%s%.2f)", AUTO_SCALE_STATUS,
+                  double(gameState.renderScale));
+}
+
+// F10: a scale that follows the frame time, the full window, the full window
+// with the terrain's whole grid, and round again.
+void stepRenderScaleMode(RenderSettings& settings) {
+    gameState.messageTime = 2.0;
+    if (settings.autoRenderScale) {
+        settings.autoRenderScale = false;
+        settings.fullTerrainDetail = false;
+        announce("Render scale: full");
+    } else if (!settings.fullTerrainDetail) {
+        settings.fullTerrainDetail = true;
+        announce("Terrain detail: full");
+    } else {
+        settings.autoRenderScale = true;
+        settings.fullTerrainDetail = false;
+        announceAutoScale();
+    }
+    std::printf("%s\n", gameState.statusMessage);
+    std::fflush(stdout);
+}
+
 void handleToggleKeys(GLFWwindow* window) {
     RenderSettings& settings = RenderSettings::instance();
     toggleOnPress(window, GLFW_KEY_F2, gameState.showFps, "Show FPS enabled", "Show FPS disabled");
@@ -83,11 +111,7 @@ void handleToggleKeys(GLFWwindow* window) {
     toggleOnPress(window, GLFW_KEY_F8, settings.frustumCulling, "Frustrum-Culling enabled",
                   "Frustrum-Culling disabled");
     toggleOnPress(window, GLFW_KEY_F9, settings.transparency, "Transparency enabled", "Transparency disabled");
-    if (toggleOnPress(window, GLFW_KEY_F10, settings.fullTerrainDetail, "Terrain detail: full",
-                      "Terrain detail: adaptive")) {
-        std::printf("%s\n", gameState.statusMessage);
-        std::fflush(stdout);
-    }
+    if (keyPressedOnce(window, GLFW_KEY_F10)) stepRenderScaleMode(settings);
     if (toggleOnPress(window, GLFW_KEY_M, gameState.soundMuted, "Sound muted", "Sound on")) {
         std::printf("%s\n", gameState.soundMuted ? "Sound muted" : "Sound unmuted");
         std::fflush(stdout);
@@ -132,6 +156,12 @@ void handleSettingKeys(GLFWwindow* window) {
     handleToggleKeys(window);
     handleRestart(window);
     handleCameraKey(window);
+}
+
+void refreshRenderScaleStatus() {
+    if (gameState.messageTime <= 0.0 || !RenderSettings::instance().autoRenderScale) return;
+    if (std::strncmp(gameState.statusMessage, AUTO_SCALE_STATUS, sizeof AUTO_SCALE_STATUS - 1) != 0) return;
+    announceAutoScale();
 }
 
 void printTextureQuality() {

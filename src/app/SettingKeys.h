@@ -5,10 +5,14 @@ class PlayerNode;
 
 // Once per pass: polls the player's joysticks for their buttons, then the
 // function keys (F2 frame rate, F3 wireframe, F4 texture sampling, F5
-// mip-mapping, F6 motion blur, F8 frustum culling, F9 transparency, F10 full
-// terrain detail; F7 does nothing), ENTER or Joy2 to restart the level, C to
-// step the camera distance and M to mute the sound.
+// mip-mapping, F6 motion blur, F8 frustum culling, F9 transparency, F10 the
+// render scale: auto, full, full with the terrain's whole grid; F7 does
+// nothing), ENTER or Joy2 to restart the level, C to step the camera distance
+// and M to mute the sound.
 void handleSettingKeys(GLFWwindow* window);
+// While the status line shows the automatic render scale, it shows the scale
+// in use now.
+void refreshRenderScaleStatus();
 
 // N, F and L (day/night, fog, the player's headlight), once per frame.
 void handleEnvironmentKeys(GLFWwindow* window, PlayerNode& player);

@@ -45,6 +45,8 @@ struct GameState {
 
     // Render toggles.
     bool wireframe = false;
+    // The share of the window's width and height the scene is drawn at.
+    float renderScale = 1.0f;
 
     // M: the sound is muted.
     bool soundMuted = false;

@@ -22,6 +22,9 @@ public:
     // The terrain's whole grid everywhere, instead of detail that falls with
     // distance (F10).
     bool fullTerrainDetail = false;
+    // The scene is drawn at a share of the window that follows the frame
+    // time; off, always at the full window (F10).
+    bool autoRenderScale = true;
 
     // The single record, made with the defaults on first use.
     static RenderSettings& instance();

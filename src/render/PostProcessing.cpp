@@ -20,6 +20,11 @@ GLuint sceneColorTexture = 0, sceneDataTexture = 0, lightMapTexture = 0, lightMa
 namespace {
 
 GLuint sceneDepthBuffer = 0;
+// The pass that puts a scene drawn at a share of the window on the whole
+// window, and the bilinear sampling it reads the scene with (the targets
+// themselves stay nearest, as the blur pass reads them).
+GLuint scaledSceneProgram = 0;
+GLuint bilinearSampler = 0;
 // The bake passes draw here; lightMapTexture is what they read, so it cannot
 // be the target at the same time.
 GLuint bakeTargetTexture = 0;
@@ -54,6 +59,9 @@ void dropPostProcessing(bool deleteNames) {
     }
     if (deleteNames && sceneDepthBuffer) glDeleteRenderbuffersEXT(1, &sceneDepthBuffer);
     sceneDepthBuffer = 0;
+    if (deleteNames && bilinearSampler) glDeleteSamplers(1, &bilinearSampler);
+    bilinearSampler = 0;
+    scaledSceneProgram = 0;
     if (deleteNames)
         for (GLuint program : passPrograms) glDeleteProgram(program);
     passPrograms.clear();
@@ -76,6 +84,36 @@ GLuint createTargetTexture(int width, int height) {
 
 bool framebufferComplete() {
     return glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) == GL_FRAMEBUFFER_COMPLETE_EXT;
+}
+
+// Built quietly, after the console's lines of the four passes, with its
+// inputs where the blur pass has them: it draws with the blur pass's quad.
+bool setUpScaledScenePass(GLuint blurProgram, ShaderFailure& failure) {
+    const GLuint program = glCreateProgram();
+    if (!compileShaderFile(program, GL_VERTEX_SHADER, "Shaders/fboShader.vert", true, failure) ||
+        !compileShaderFile(program, GL_FRAGMENT_SHADER, "Shaders/scaledSceneFBOShader.frag", true, failure)) {
+        glDeleteProgram(program);
+        return false;
+    }
+    for (const char* input : {"in_position", "in_uv"}) {
+        const GLint location = glGetAttribLocation(blurProgram, input);
+        if (location >= 0) glBindAttribLocation(program, GLuint(location), input);
+    }
+    glBindFragDataLocation(program, 0, "fragColor");
+    glBindFragDataLocation(program, 1, "fragData");
+    if (!linkShaderProgram(program, failure)) {
+        glDeleteProgram(program);
+        return false;
+    }
+    passPrograms.push_back(program);
+    scaledSceneProgram = program;
+
+    glGenSamplers(1, &bilinearSampler);
+    glSamplerParameteri(bilinearSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glSamplerParameteri(bilinearSampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(bilinearSampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(bilinearSampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return true;
 }
 
 // Copies the bound read frame buffer's 512 x 512 into lightMapTexture.
@@ -148,6 +186,10 @@ FBORenderer* setUpPostProcessing(ShaderFailure& failure) {
     FBORenderer* motionBlurRenderer =
         new FBORenderer(gameSettings.width, gameSettings.height, program, sceneColorTexture, sceneDataTexture);
     printf("Done setting up motion blur FBO renderer\n");
+    if (!setUpScaledScenePass(program, failure)) {
+        delete motionBlurRenderer;
+        return nullptr;
+    }
     return motionBlurRenderer;
 }
 
@@ -211,3 +253,24 @@ void bindMotionBlurTarget() {
 }
 
 void bindDefaultTarget() { glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER, 0); }
+
+void bindScaledSceneTarget(int width, int height) {
+    bindMotionBlurTarget();
+    glViewport(0, 0, width, height);
+}
+
+void sceneTargetColourOnly() {
+    const GLenum colour = GL_COLOR_ATTACHMENT0_EXT;
+    glDrawBuffers(1, &colour);
+}
+
+void compositeScaledScene(FBORenderer& blur, float playerSpeed, int sceneWidth, int sceneHeight) {
+    glUseProgram(scaledSceneProgram);
+    glUniform2f(glGetUniformLocation(scaledSceneProgram, "sceneSize"), float(sceneWidth), float(sceneHeight));
+    glBindSampler(0, bilinearSampler);
+    const GLuint blurProgram = blur.program;
+    blur.program = scaledSceneProgram;
+    blur.render(playerSpeed);
+    blur.program = blurProgram;
+    glBindSampler(0, 0);
+}

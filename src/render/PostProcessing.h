@@ -26,6 +26,17 @@ void bindMotionBlurTarget();
 // Binds the window as the draw target.
 void bindDefaultTarget();
 
+// The scene at a share of the window: bindMotionBlurTarget, drawing into its
+// lower-left width x height only.
+void bindScaledSceneTarget(int width, int height);
+// Only the colour output of the scene target is written from here on (the
+// transparent pass leaves the motion data as the opaque pass made it).
+void sceneTargetColourOnly();
+// Puts the lower-left sceneWidth x sceneHeight of the scene target on the
+// whole of the bound draw target, sampled bilinear, blurred as `blur` would
+// at `playerSpeed` (0: no blur); the caller sets the window's viewport.
+void compositeScaledScene(FBORenderer& blur, float playerSpeed, int sceneWidth, int sceneHeight);
+
 extern FBORenderer* lightMapRenderer;
 extern FBORenderer* gaussRenderer;
 extern GLuint sceneColorTexture, sceneDataTexture, lightMapTexture, lightMapSourceTexture, motionBlurFramebuffer,

@@ -27,6 +27,7 @@ protected:
         settings.transparency = true;
         settings.frustumCulling = true;
         settings.fullTerrainDetail = false;
+        settings.autoRenderScale = true;
         polygonModes.clear();
         polygonModeHook = recordPolygonMode;
     }
@@ -103,13 +104,26 @@ TEST_F(SettingKeys, MMutesAndUnmutesTheSoundWithALine) {
     EXPECT_EQ(audio.events, (std::vector<std::string>{"mute", "unmute"}));
 }
 
-TEST_F(SettingKeys, TerrainDetailTogglesAndPrints) {
-    EXPECT_EQ(tap(GLFW_KEY_F10), "Terrain detail: full\n");
-    EXPECT_TRUE(RenderSettings::instance().fullTerrainDetail);
+TEST_F(SettingKeys, F10CyclesAutoFullAndFullTerrainDetailAndPrints) {
+    const RenderSettings& settings = RenderSettings::instance();
+    EXPECT_EQ(tap(GLFW_KEY_F10), "Render scale: full\n");
+    EXPECT_FALSE(settings.autoRenderScale);
+    EXPECT_FALSE(settings.fullTerrainDetail);
     EXPECT_EQ(gameState.messageTime, 2.0);
-    EXPECT_EQ(tap(GLFW_KEY_F10), "Terrain detail: adaptive\n");
-    EXPECT_EQ(status(), "Terrain detail: adaptive");
-    EXPECT_FALSE(RenderSettings::instance().fullTerrainDetail);
+    EXPECT_EQ(tap(GLFW_KEY_F10), "Terrain detail: full\n");
+    EXPECT_FALSE(settings.autoRenderScale);
+    EXPECT_TRUE(settings.fullTerrainDetail);
+    gameState.renderScale = 0.85f;
+    EXPECT_EQ(tap(GLFW_KEY_F10), "Render scale: auto (0.85)\n");
+    EXPECT_TRUE(settings.autoRenderScale);
+    EXPECT_FALSE(settings.fullTerrainDetail);
+    // The status line follows the scale while it shows, and only then.
+    gameState.renderScale = 0.7f;
+    refreshRenderScaleStatus();
+    EXPECT_EQ(status(), "Render scale: auto (0.70)");
+    tap(GLFW_KEY_F2);
+    refreshRenderScaleStatus();
+    EXPECT_EQ(status(), "Show FPS enabled");
 }
 
 TEST_F(SettingKeys, HoldingAKeyTogglesOnce) {

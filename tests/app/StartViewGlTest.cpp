@@ -165,3 +165,71 @@ TEST_F(GameGlTest, WingsLookTheSameBelowAndAboveBlurSpeed) {
     ASSERT_GT(wingPixels, 500u);
     EXPECT_EQ(changed, 0u) << "of " << wingPixels << " wing pixels";
 }
+
+// At half the window's width and height the scene still fills the window,
+// close to the picture at the full size, and the texts drawn over it are the
+// same pixels: they are drawn after the scene at the window's own size.
+TEST_F(GameGlTest, AHalfScaleSceneFillsTheWindowAndTheTextsStaySharp) {
+    enterDataCopy();
+    std::filesystem::remove("highscores.ini");
+    std::filesystem::remove_all("ghosts");
+    startGame(1);
+    game->startClock(0.0);
+    testing::internal::CaptureStdout();
+    game->update(1.0 / 60.0);
+    testing::internal::GetCapturedStdout();
+    std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Render scale: auto (0.50)");
+    auto frame = [&](float scale, bool texts) {
+        gameState.showHints = texts;
+        gameState.messageTime = texts ? 2.0 : 0.0;
+        game->drawAtScale(scale);
+        std::vector<unsigned char> rgba(size_t(WIDTH) * HEIGHT * 4);
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    const std::vector<unsigned char> full = frame(1.0f, true), fullBare = frame(1.0f, false);
+    const std::vector<unsigned char> half = frame(0.5f, true), halfBare = frame(0.5f, false);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    auto same = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, size_t p) {
+        return a[p * 4] == b[p * 4] && a[p * 4 + 1] == b[p * 4 + 1] && a[p * 4 + 2] == b[p * 4 + 2];
+    };
+
+    // Every 50 x 50 block of the window, the corners' too, shows the scene
+    // at about the same mean as at the full size.
+    const int BLOCK = 50;
+    int worst = 0;
+    for (int by = 0; by < HEIGHT / BLOCK; ++by) {
+        for (int bx = 0; bx < WIDTH / BLOCK; ++bx) {
+            for (size_t c = 0; c < 3; ++c) {
+                long sumFull = 0, sumHalf = 0;
+                for (int y = by * BLOCK; y < (by + 1) * BLOCK; ++y) {
+                    for (int x = bx * BLOCK; x < (bx + 1) * BLOCK; ++x) {
+                        const size_t p = size_t(y) * WIDTH + x;
+                        sumFull += fullBare[p * 4 + c];
+                        sumHalf += halfBare[p * 4 + c];
+                    }
+                }
+                worst = std::max(worst, int(std::abs(sumFull - sumHalf) / (BLOCK * BLOCK)));
+            }
+        }
+    }
+    EXPECT_LE(worst, 12) << "a block's mean differs by that much";
+
+    // The texts cover the same pixels at both sizes, and where the scene
+    // behind them is the same, so is every pixel they touch.
+    size_t footprint = 0, mismatched = 0, compared = 0, differing = 0;
+    for (size_t p = 0; p < size_t(WIDTH) * HEIGHT; ++p) {
+        const bool textAtFull = !same(full, fullBare, p), textAtHalf = !same(half, halfBare, p);
+        footprint += textAtFull;
+        mismatched += textAtFull != textAtHalf;
+        if (!textAtFull || !same(fullBare, halfBare, p)) continue;
+        ++compared;
+        differing += !same(full, half, p);
+    }
+    ASSERT_GT(footprint, 2000u);
+    EXPECT_LE(mismatched, footprint / 100);
+    ASSERT_GT(compared, 500u);
+    EXPECT_EQ(differing, 0u) << "of " << compared;
+}

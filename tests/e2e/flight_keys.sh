@@ -1,5 +1,5 @@
 # Flying keys on the real game: W changes the view, N brings the night,
-# F the fog, L the headlight, F10 the terrain's detail.
+# F the fog, L the headlight, F10 the render scale and the terrain's detail.
 source "$(dirname "$0")/lib.bash" "$@"
 source "$(dirname "$0")/race_lib.bash"
 
@@ -34,14 +34,17 @@ wait_console "^Fog toggled$"
 tap l
 wait_console "^Spotlight toggled$"
 
-# F10: the terrain's full grid and back to detail that falls with distance.
-# F7 first: it does nothing, so F10's is the only terrain line.
+# F10: the full window, then with the terrain's full grid, and back to the
+# scale that follows the frame time. F7 first: it does nothing, so F10's are
+# the only such lines.
 tap F7
+tap F10
+wait_console "^Render scale: full$"
 tap F10
 wait_console "^Terrain detail: full$"
 tap F10
-wait_console "^Terrain detail: adaptive$"
-[ "$(grep -c "^Terrain detail: " "$WORK/game/console.log")" = 2 ] || fail "F7 changed the terrain detail"
+wait_console "^Render scale: auto \(0\.[0-9][0-9]\)$|^Render scale: auto \(1\.00\)$"
+[ "$(grep -cE "^(Terrain detail|Render scale): " "$WORK/game/console.log")" = 3 ] || fail "F7 changed the render scale"
 
 # N again: back to day.
 tap n

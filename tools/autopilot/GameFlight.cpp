@@ -60,9 +60,15 @@ FlightResult flyLevel(Game& game, int level, ScriptedInput& input, const FlightO
     };
 
     const double frameSeconds = 1.0 / options.frameRate;
-    game.startClock(0.0);
+    const auto flightStart = std::chrono::steady_clock::now();
+    // The first pass runs a step on either clock: the step that puts the
+    // player at the start.
+    game.startClock(options.realClock ? -frameSeconds : 0.0);
     for (long frame = 1;; ++frame) {
-        const double now = frame * frameSeconds;
+        const double now =
+            options.realClock
+                ? std::chrono::duration<double>(std::chrono::steady_clock::now() - flightStart).count()
+                : frame * frameSeconds;
         const auto start = std::chrono::steady_clock::now();
         if (options.drawFrames) {
             game.runPass(now);

@@ -24,6 +24,10 @@ struct FlightOptions {
     // Draw every pass (update only otherwise) and note each pass's time.
     bool drawFrames = false;
     std::vector<double>* passMilliseconds = nullptr;
+    // The passes' clock is the real one, as in the game, instead of
+    // `frameRate` passes a simulated second: the render scale sees the real
+    // frame times.
+    bool realClock = false;
     // Called after every pass, before the finish test.
     std::function<void()> afterPass;
 };

@@ -1,6 +1,7 @@
 #include "FlightBench.h"
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -73,7 +74,105 @@ FlightFigures benchLevel(Game& game, ScriptedInput& input, double& clock, int le
     return figures;
 }
 
+// The window at `width` x `height`, once the window system has made it so.
+bool resizeWindow(GLFWwindow* window, int width, int height) {
+    glfwSetWindowSize(window, width, height);
+    for (int tries = 0; tries < 200; ++tries) {
+        glfwWaitEventsTimeout(0.01);
+        int w = 0, h = 0;
+        glfwGetFramebufferSize(window, &w, &h);
+        if (w == width && h == height) return true;
+    }
+    return false;
+}
+
+std::vector<unsigned char> windowPicture(Game& game, float scale, int width, int height) {
+    game.drawAtScale(scale);
+    std::vector<unsigned char> rgba(size_t(width) * height * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+ScaleFigures scaleLevel(Game& game, ScriptedInput& input, int level, int width, int height) {
+    ScaleFigures figures;
+    figures.level = level;
+    figures.width = width;
+    figures.height = height;
+    RenderSettings& settings = RenderSettings::instance();
+    std::vector<double> times, scales;
+    FlightOptions options;
+    options.maxSeconds = 90.0;
+    options.drawFrames = true;
+    options.realClock = true;
+    options.passMilliseconds = &times;
+
+    settings.autoRenderScale = false;
+    FlightResult flight = flyLevel(game, level, input, options);
+    figures.fullP50 = percentile(times, 0.5);
+    figures.fullP95 = percentile(times, 0.95);
+
+    times.clear();
+    settings.autoRenderScale = true;
+    // The scale just drawn at, the pass's time being that of its drawing.
+    options.afterPass = [&]() { scales.push_back(gameState.renderScale); };
+    flight = flyLevel(game, level, input, options);
+    figures.finished = flight.finished;
+    figures.autoP50 = percentile(times, 0.5);
+    figures.autoP95 = percentile(times, 0.95);
+    double sum = 0.0;
+    for (double scale : scales) sum += scale;
+    figures.meanScale = scales.empty() ? 1.0 : sum / double(scales.size());
+
+    // The start view, held for three seconds of the real clock: the scale
+    // settles there as it would for a player waiting at the start.
+    if (!game.changeLevel(level)) return figures;
+    input.releaseAll();
+    const BenchClock::time_point start = BenchClock::now();
+    game.startClock(0.0);
+    for (double now = 0.0; now < 3.0;) {
+        gameState.raceTime = 0.0;
+        now = millisecondsSince(start) / 1000.0;
+        game.runPass(now);
+    }
+    figures.startScale = gameState.renderScale;
+    gameState.showHints = false;
+    const PictureDifference d = comparePictures(windowPicture(game, 1.0f, width, height),
+                                                windowPicture(game, figures.startScale, width, height));
+    gameState.showHints = true;
+    figures.startMean = d.meanAbsolute;
+    figures.startWithin = d.shareWithin;
+    return figures;
+}
+
 }  // namespace
+
+std::vector<ScaleFigures> runScaleBench(Game& game, GLFWwindow* window, ScriptedInput& input,
+                                        const std::vector<int>& levels, std::FILE* out) {
+    std::fprintf(out,
+                 "\nwindow     level  full p50   p95  auto p50   p95  mean s  speed-up  start s  mean diff  within 8\n");
+    std::vector<ScaleFigures> all;
+    const int sizes[2][2] = {{800, 600}, {1280, 960}};
+    for (const auto& size : sizes) {
+        if (!resizeWindow(window, size[0], size[1])) {
+            std::fprintf(out, "%dx%d: the window could not take that size\n", size[0], size[1]);
+            continue;
+        }
+        for (int level : levels) {
+            const ScaleFigures f = scaleLevel(game, input, level, size[0], size[1]);
+            std::fprintf(out, "%4dx%-4d  %5d  %8.1f %5.1f  %8.1f %5.1f  %6.2f  %7.2fx  %7.2f  %9.2f  %7.2f%%%s\n",
+                         f.width, f.height, f.level, f.fullP50, f.fullP95, f.autoP50, f.autoP95, f.meanScale,
+                         f.autoP50 > 0 ? f.fullP50 / f.autoP50 : 0.0, double(f.startScale), f.startMean,
+                         100.0 * f.startWithin, f.finished ? "" : "  (unfinished)");
+            std::fflush(out);
+            all.push_back(f);
+        }
+    }
+    RenderSettings::instance().autoRenderScale = true;
+    resizeWindow(window, 800, 600);
+    return all;
+}
 
 double millisecondsSince(BenchClock::time_point start) {
     return std::chrono::duration<double, std::milli>(BenchClock::now() - start).count();

@@ -29,6 +29,23 @@ double percentile(std::vector<double> values, double share);
 // pass in `triangles` when given; `clock` is the game's pass clock.
 double startViewFrameTime(Game& game, double& clock, long* triangles = nullptr);
 
+// Per level and window size, flights on the real clock as the game runs
+// them: at the full window and with the render scale following the frame
+// time, and the start view at the scale it settles on against the full one.
+struct ScaleFigures {
+    int level = 0, width = 0, height = 0;
+    double fullP50 = 0, fullP95 = 0, autoP50 = 0, autoP95 = 0, meanScale = 0;
+    float startScale = 1;
+    double startMean = 0, startWithin = 1;
+    bool finished = false;
+};
+
+struct GLFWwindow;
+// Prints the render-scale table on `out` for `levels` at 800 x 600 and
+// 1280 x 960; the window is left at 800 x 600.
+std::vector<ScaleFigures> runScaleBench(Game& game, GLFWwindow* window, ScriptedInput& input,
+                                        const std::vector<int>& levels, std::FILE* out);
+
 // Prints the table on `out`; `clock` is the game's pass clock, carried on.
 std::vector<FlightFigures> runFlightBench(Game& game, ScriptedInput& input, double& clock,
                                           const std::vector<int>& levels, std::FILE* out);

@@ -170,9 +170,11 @@ void printCheckerTime(std::FILE* console) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Level numbers on the command line fly only those and skip the first table.
+    // Level numbers on the command line fly only those and skip the first
+    // table; after "scale", only the render-scale table for those levels.
     std::vector<int> flightLevels;
-    for (int k = 1; k < argc; ++k) flightLevels.push_back(std::atoi(argv[k]));
+    const bool scaleOnly = argc > 1 && std::string(argv[1]) == "scale";
+    for (int k = scaleOnly ? 2 : 1; k < argc; ++k) flightLevels.push_back(std::atoi(argv[k]));
     WindowOpener opener;
     WindowOpener::Request request;
     request.title = "-----:::::Moorglide:::::-----";
@@ -194,6 +196,12 @@ int main(int argc, char** argv) {
     if (!game.setUp()) return 1;
     game.startClock(clock);
 
+    if (scaleOnly) {
+        runScaleBench(game, window, input, flightLevels, console);
+        Input::install(nullptr);
+        glfwTerminate();
+        return 0;
+    }
     if (!flightLevels.empty()) {
         runFlightBench(game, input, clock, flightLevels, console);
         Input::install(nullptr);
@@ -236,6 +244,7 @@ int main(int argc, char** argv) {
     printAudioCost(console);
     for (int level = 1; level <= LEVEL_COUNT; ++level) flightLevels.push_back(level);
     runFlightBench(game, input, clock, flightLevels, console);
+    runScaleBench(game, window, input, flightLevels, console);
     std::fflush(console);
     Input::install(nullptr);
     // Without saving: the bench's runs are no player's best times.
