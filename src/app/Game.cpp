@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "core/Audio.h"
+#include "app/BoardView.h"
 #include "app/FlightGauge.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
@@ -33,6 +34,7 @@
 Game::Game(GLFWwindow* window) : window(window) {}
 
 Game::~Game() {
+    delete boardView;
     delete ghosts;
     delete hud;
     delete motionBlurRenderer;
@@ -69,6 +71,8 @@ bool Game::setUp() {
     ghosts = new Ghosts();
     ghosts->setUp();
     ghosts->levelStarted(gameState.levelNumber);
+    boardView = new BoardView();
+    boardControl.hasGhost = [this](int level) { return ghosts->hasGhost(level); };
     return true;
 }
 
@@ -109,7 +113,8 @@ void Game::update(double now) {
     levelJustBuilt = false;
 
     readInput(frameSeconds);
-    countdownStep(frameSeconds);
+    // Under the board the level change waits, as the flight does.
+    countdownStep(gameState.boardOpen ? 0.0 : frameSeconds);
     levelJustBuilt = levelChange();
 
     pauseControl.runSteps(stepClock, frameSeconds, [this](double step) {
@@ -120,12 +125,13 @@ void Game::update(double now) {
     });
     // Effects that are stable at any step length move once per frame; a
     // paused frame has nothing for them.
-    if (!gameState.paused) gameState.sceneRoot->frameUpdate();
+    if (!gameState.paused && !gameState.boardOpen) gameState.sceneRoot->frameUpdate();
     Audio::current().flight(currentFlightSound());
 
     hud->setTimeText();
     hud->setGaugeText(FlightGauge::read(*gameState.player, gameState.terrain, collisionRegistry).text());
-    endOfLevelStep(window);
+    // The board owns SPACE and Joy1 while it is open.
+    if (!gameState.boardOpen) endOfLevelStep(window);
     ghosts->afterFrame();
     ensureFrustum();
 }
@@ -149,6 +155,7 @@ bool Game::changeLevel(int level) {
 void Game::readInput(double frameSeconds) {
     glfwPollEvents();
     gameState.running = Input::current().getKey(window, GLFW_KEY_ESCAPE) != GLFW_PRESS;
+    if (boardInput()) return;
     handleSettingKeys(window);
     pauseControl.readInput(window);
     handleEnvironmentKeys(window, *gameState.player);
@@ -156,15 +163,45 @@ void Game::readInput(double frameSeconds) {
     hud->update(window, frameSeconds);
 }
 
+// The level board reads the keys first; true while it is open (it then owns
+// every key but Escape). A level chosen on it is built in this frame, as at
+// the end of a level change's countdown but without the countdown.
+bool Game::boardInput() {
+    const BoardControl::Event event = boardControl.readInput(window);
+    if (event == BoardControl::Event::None) return gameState.boardOpen;
+    // A captured cursor (full screen) is freed for the board's rows.
+    if (gameSettings.fullscreen) {
+        glfwSetInputMode(window, GLFW_CURSOR, gameState.boardOpen ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_DISABLED);
+    }
+    if (event == BoardControl::Event::Opened) return true;
+    if (boardView) boardView->dropPicture();
+    if (event == BoardControl::Event::Fly) {
+        gameState.levelNumber = boardControl.flownLevel();
+        gameState.levelChangePending = true;
+        gameState.levelChangeCountdown = 0.0;
+    }
+    return false;
+}
+
 void Game::draw() {
     followFramebufferSize();
     // A minimised window has nothing to draw into.
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
+    const bool board = gameState.boardOpen && boardView;
+    if (board && boardView->hasPicture(framebufferWidth, framebufferHeight)) {
+        boardView->draw(boardControl.board(), gameState.keyBindings);
+        return;
+    }
     // Through the blur, the window is cleared just before the blur pass.
     if (!blurring()) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     drawOpaquePass();
     gameState.sceneRoot->drawTransparent();
     ghosts->drawTransparent();
+    if (board) {
+        boardView->keepPicture(framebufferWidth, framebufferHeight);
+        boardView->draw(boardControl.board(), gameState.keyBindings);
+        return;
+    }
     hud->drawTexts();
     hud->drawGaugeAndPause();
     drawEndOfLevel(*hud);
@@ -239,6 +276,8 @@ void Game::tearDown(bool saveScores) {
     if (activeCamera && !activeCamera->parent) delete activeCamera;
     if (ghosts && saveScores) ghosts->save();
     // GL objects go while the context still exists.
+    delete boardView;
+    boardView = nullptr;
     delete ghosts;
     ghosts = nullptr;
     delete hud;

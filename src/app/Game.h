@@ -2,10 +2,12 @@
 
 #include <functional>
 
+#include "app/BoardControl.h"
 #include "app/PauseControl.h"
 #include "app/StepClock.h"
 
 struct GLFWwindow;
+class BoardView;
 class FBORenderer;
 class Ghosts;
 class Hud;
@@ -46,6 +48,7 @@ private:
     void countFrame(double now);
     bool levelChange();
     void readInput(double frameSeconds);
+    bool boardInput();
     void followFramebufferSize();
     bool blurring() const;
     void drawOpaquePass();
@@ -55,6 +58,8 @@ private:
     FBORenderer* motionBlurRenderer = nullptr;
     Hud* hud = nullptr;
     Ghosts* ghosts = nullptr;
+    BoardView* boardView = nullptr;
+    BoardControl boardControl;
     StepClock stepClock;
     PauseControl pauseControl;
     double lastFrameTime = 0.0;

@@ -44,6 +44,15 @@ void Ghosts::levelStarted(int level) {
     std::fflush(stdout);
 }
 
+bool Ghosts::hasGhost(int level) {
+    if (kept.count(level)) return true;
+    auto known = onDisk.find(level);
+    if (known != onDisk.end()) return known->second;
+    GhostTrack track;
+    std::string why;
+    return onDisk[level] = readGhostFile(folder, level, track, why);
+}
+
 void Ghosts::afterStep(bool runStarted) {
     if (!gameState.player) return;
     recorder.afterStep(runStarted, gameState.levelNumber, gameState.raceTime, playerPose());

@@ -34,6 +34,10 @@ public:
     // Writes the runs kept since the start, one console line each.
     void save();
 
+    // A run of `level` is kept from this session or its file reads; each
+    // file is read once, on the first question.
+    bool hasGhost(int level);
+
     const GhostTrack* replayed() const { return hasReplay ? &replay : nullptr; }
 
 private:
@@ -41,6 +45,7 @@ private:
     GhostRecorder recorder;
     std::map<int, GhostTrack> kept;  // new best runs of this session
     std::set<int> unsaved;
+    std::map<int, bool> onDisk;  // levels whose file was read: usable or not
     GhostTrack replay;
     bool hasReplay = false;
     GhostNode* figure = nullptr;

@@ -27,3 +27,19 @@ bool GlfwInput::gamepadState(int id, GLFWgamepadstate* state) { return glfwGetGa
 bool GlfwInput::windowFocused(GLFWwindow* window) {
     return window && glfwGetWindowAttrib(window, GLFW_FOCUSED) == GLFW_TRUE;
 }
+
+bool GlfwInput::mouseButtonDown(GLFWwindow* window) {
+    return window && glfwGetMouseButton(window, GLFW_MOUSE_BUTTON_LEFT) == GLFW_PRESS;
+}
+
+bool GlfwInput::cursorPosition(GLFWwindow* window, double& x, double& y) {
+    if (!window) return false;
+    int width = 0, height = 0;
+    glfwGetWindowSize(window, &width, &height);
+    if (width <= 0 || height <= 0) return false;
+    double cursorX = 0.0, cursorY = 0.0;
+    glfwGetCursorPos(window, &cursorX, &cursorY);
+    x = cursorX / width;
+    y = cursorY / height;
+    return true;
+}

@@ -2,7 +2,7 @@
 
 #include "core/Input.h"
 
-// The keyboard and joysticks as GLFW reads them: the game's devices.
+// The keyboard, mouse and joysticks as GLFW reads them: the game's devices.
 class GlfwInput : public Input {
 public:
     int getKey(GLFWwindow* window, int key) override;
@@ -12,4 +12,6 @@ public:
     bool joystickIsGamepad(int id) override;
     bool gamepadState(int id, GLFWgamepadstate* state) override;
     bool windowFocused(GLFWwindow* window) override;
+    bool mouseButtonDown(GLFWwindow* window) override;
+    bool cursorPosition(GLFWwindow* window, double& x, double& y) override;
 };

@@ -45,7 +45,7 @@ void showEndOfLevel(GLFWwindow* window) {
     gameState.endOfLevel.lastLevel = gameState.levelNumber == LEVEL_COUNT;
     if (best > gameState.raceTime && gameState.raceTime != 0.0) best = gameState.raceTime;
 
-    bool next = keyPressedOnce(window, GLFW_KEY_SPACE);
+    bool next = gameState.keyBindings.pressedOnce(window, KeyBindings::NEXT_LEVEL);
     // Joy1 has no edge detection: held, it counts at once.
     if (gameState.joystickSeen && gameState.joystickButtonCount >= 1 && !gameState.joystickButtons.empty() &&
         gameState.joystickButtons[0] == GLFW_PRESS) {

@@ -10,7 +10,7 @@
 
 void PauseControl::readInput(GLFWwindow* window) {
     const bool wasPaused = gameState.paused;
-    bool toggle = keyPressedOnce(window, GLFW_KEY_P);
+    bool toggle = gameState.keyBindings.pressedOnce(window, KeyBindings::PAUSE);
     if (gameState.gamepadStartHeld && !startWasHeld) toggle = true;
     startWasHeld = gameState.gamepadStartHeld;
     if (toggle) gameState.paused = !gameState.paused;
@@ -27,6 +27,6 @@ void PauseControl::readInput(GLFWwindow* window) {
 int PauseControl::runSteps(StepClock& clock, double frameSeconds, const std::function<void(double)>& step) const {
     // Not even the frame's time goes in: on resume the clock carries on from
     // the remainder it held.
-    if (gameState.paused) return 0;
+    if (gameState.paused || gameState.boardOpen) return 0;
     return clock.run(frameSeconds, step);
 }

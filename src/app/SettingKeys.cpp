@@ -98,7 +98,7 @@ void handleToggleKeys(GLFWwindow* window) {
 }
 
 void handleRestart(GLFWwindow* window) {
-    bool restart = keyPressedOnce(window, GLFW_KEY_ENTER);
+    bool restart = gameState.keyBindings.pressedOnce(window, KeyBindings::RESTART);
     // Joy2 has no edge detection: held, it restarts in every pass.
     if (!restart && gameState.joystickSeen && gameState.joystickButtonCount >= 2 &&
         gameState.joystickButtons.size() >= 2 && gameState.joystickButtons[1] == GLFW_PRESS) {

@@ -7,8 +7,8 @@ FlightSound currentFlightSound() {
     FlightSound sound;
     PlayerNode* player = gameState.player;
     if (!player) return sound;
-    // A paused flight makes no wind.
-    sound.flying = !player->stopped && !gameState.paused;
+    // A paused flight makes no wind, nor one under the level board.
+    sound.flying = !player->stopped && !gameState.paused && !gameState.boardOpen;
     sound.speed = player->speed;
     sound.flapping = player->controls.flap;
     // The lamps are placed in the terrain's space; the listener joins them there.

@@ -8,6 +8,7 @@
 #include "app/Game.h"
 #include "app/GlfwInput.h"
 #include "core/GameSettings.h"
+#include "core/GameState.h"
 #include "app/OpenAlAudio.h"
 #include "app/WindowOpener.h"
 
@@ -17,6 +18,7 @@ int main() {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
     readConfig();
+    gameState.keyBindings.readFile("controls.ini");
     // Sound plays beside the game: any failure of it leaves the game silent.
     // Opened before GLFW and the driver start threads of their own, since
     // OpenAL Soft's log level is handed over through the environment.

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/KeyBindings.h"
 #include "core/LevelConstants.h"
 
 class Node;
@@ -58,8 +59,14 @@ struct GameState {
     bool paused = false;
     bool showFlightGauge = true;
     bool showGhost = true;
+    // The level board is open (Tab): the flight stands still as when paused.
+    bool boardOpen = false;
     // A recognised gamepad's Start button is held this pass.
     bool gamepadStartHeld = false;
+
+    // The keys of the flight, the level keys, pause and the board
+    // (controls.ini).
+    KeyBindings keyBindings;
 
     // Edge detection for single key presses.
     bool keyWasDown[KEY_CODE_COUNT] = {};

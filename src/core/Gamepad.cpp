@@ -23,6 +23,9 @@ Gamepad Gamepad::fromState(const GLFWgamepadstate& state) {
     pad.next = state.buttons[GLFW_GAMEPAD_BUTTON_A] == GLFW_PRESS;
     pad.restart = state.buttons[GLFW_GAMEPAD_BUTTON_B] == GLFW_PRESS;
     pad.start = state.buttons[GLFW_GAMEPAD_BUTTON_START] == GLFW_PRESS;
+    pad.back = state.buttons[GLFW_GAMEPAD_BUTTON_BACK] == GLFW_PRESS;
+    pad.up = state.buttons[GLFW_GAMEPAD_BUTTON_DPAD_UP] == GLFW_PRESS;
+    pad.down = state.buttons[GLFW_GAMEPAD_BUTTON_DPAD_DOWN] == GLFW_PRESS;
     return pad;
 }
 

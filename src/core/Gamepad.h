@@ -5,7 +5,8 @@ class Input;
 
 // A joystick that GLFW recognises as a gamepad, read by its layout instead of
 // its raw axis and button numbers: the left stick steers, A is Joy1's next
-// level, B is Joy2's restart and Start pauses.
+// level, B is Joy2's restart and Start pauses. Back opens and closes the
+// level board, where the d-pad, the stick and A choose.
 struct Gamepad {
     // A resting stick reads a little off centre; this much of its travel
     // does nothing.
@@ -18,6 +19,9 @@ struct Gamepad {
     bool next = false;     // A
     bool restart = false;  // B
     bool start = false;    // Start
+    bool back = false;     // Back
+    bool up = false;       // d-pad up
+    bool down = false;     // d-pad down
 
     static Gamepad fromState(const GLFWgamepadstate& state);
     // Fills `pad` and returns true when joystick `id` is a known gamepad.

@@ -26,6 +26,10 @@ bool Input::gamepadState(int, GLFWgamepadstate*) { return false; }
 
 bool Input::windowFocused(GLFWwindow*) { return false; }
 
+bool Input::mouseButtonDown(GLFWwindow*) { return false; }
+
+bool Input::cursorPosition(GLFWwindow*, double&, double&) { return false; }
+
 Input& Input::current() { return installed ? *installed : *devices; }
 
 void Input::install(Input* replacement) { installed = replacement; }

@@ -23,6 +23,11 @@ public:
     virtual bool gamepadState(int id, GLFWgamepadstate* state);
     // Whether the window has the keyboard focus.
     virtual bool windowFocused(GLFWwindow* window);
+    // The left mouse button is down.
+    virtual bool mouseButtonDown(GLFWwindow* window);
+    // Where the cursor is, as a fraction of the window's width and height
+    // from its top-left corner; false when the cursor is not known.
+    virtual bool cursorPosition(GLFWwindow* window, double& x, double& y);
 
     // The input in use: the devices unless a replacement is installed.
     static Input& current();

@@ -23,6 +23,14 @@ bool ScriptedInput::gamepadState(int id, GLFWgamepadstate* state) {
 
 bool ScriptedInput::windowFocused(GLFWwindow*) { return focused; }
 
+bool ScriptedInput::mouseButtonDown(GLFWwindow*) { return mouseDown; }
+
+bool ScriptedInput::cursorPosition(GLFWwindow*, double& x, double& y) {
+    x = cursorX;
+    y = cursorY;
+    return true;
+}
+
 int ScriptedInput::getKey(GLFWwindow*, int key) { return held.count(key) ? GLFW_PRESS : GLFW_RELEASE; }
 
 bool ScriptedInput::joystickPresent(int id) { return joysticks.count(id) != 0; }

@@ -25,6 +25,12 @@ public:
     // A joystick that GLFW recognises as a gamepad, read through its mapping.
     void setGamepad(int id, const GLFWgamepadstate& state);
     void setFocused(bool hasFocus) { focused = hasFocus; }
+    // The cursor as a fraction of the window from its top-left corner.
+    void moveCursor(double x, double y) {
+        cursorX = x;
+        cursorY = y;
+    }
+    void setMouseButton(bool down) { mouseDown = down; }
 
     int getKey(GLFWwindow* window, int key) override;
     bool joystickPresent(int id) override;
@@ -33,6 +39,8 @@ public:
     bool joystickIsGamepad(int id) override;
     bool gamepadState(int id, GLFWgamepadstate* state) override;
     bool windowFocused(GLFWwindow* window) override;
+    bool mouseButtonDown(GLFWwindow* window) override;
+    bool cursorPosition(GLFWwindow* window, double& x, double& y) override;
 
 private:
     struct Joystick {
@@ -43,4 +51,6 @@ private:
     std::map<int, Joystick> joysticks;
     std::map<int, GLFWgamepadstate> gamepads;
     bool focused = true;
+    double cursorX = 0.0, cursorY = 0.0;
+    bool mouseDown = false;
 };

@@ -16,8 +16,6 @@ using namespace flight;
 
 namespace {
 
-bool held(GLFWwindow* window, int key) { return Input::current().getKey(window, key) == GLFW_PRESS; }
-
 // A held steering key turns by `rate` in `direction` (+1 or -1) and swings
 // the limbs the other way.
 void steer(bool held, float direction, float rate, float swingRate, float t, float& input, float& swing) {
@@ -45,11 +43,12 @@ PlayerNode::~PlayerNode() {
 
 FlightControls PlayerNode::readControls() const {
     FlightControls read;
-    read.noseDown = held(window, GLFW_KEY_W) || held(window, GLFW_KEY_UP);
-    read.noseUp = held(window, GLFW_KEY_S) || held(window, GLFW_KEY_DOWN);
-    read.rollLeft = held(window, GLFW_KEY_A) || held(window, GLFW_KEY_LEFT);
-    read.rollRight = held(window, GLFW_KEY_D) || held(window, GLFW_KEY_RIGHT);
-    read.flap = held(window, GLFW_KEY_SPACE);
+    KeyBindings& keys = gameState.keyBindings;
+    read.noseDown = keys.held(window, KeyBindings::NOSE_DOWN);
+    read.noseUp = keys.held(window, KeyBindings::NOSE_UP);
+    read.rollLeft = keys.held(window, KeyBindings::ROLL_LEFT);
+    read.rollRight = keys.held(window, KeyBindings::ROLL_RIGHT);
+    read.flap = keys.held(window, KeyBindings::FLAP);
     Input& input = Input::current();
     for (int id : joysticks) {
         if (!input.joystickPresent(id)) continue;

@@ -12,6 +12,7 @@ class LightNode;
 // The steering of one frame, read once and flown by every simulation step of
 // that frame, so that a press is never lost or repeated by the step count.
 struct FlightControls {
+    // The keys of KeyBindings; by default:
     bool noseDown = false;   // W or Up
     bool noseUp = false;     // S or Down
     bool rollLeft = false;   // A or Left

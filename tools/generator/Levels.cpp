@@ -8,6 +8,7 @@
 #include "Font.h"
 #include "Noise.h"
 #include "world/LevelMarkers.h"
+#include "world/LevelNames.h"
 
 namespace levels {
 namespace {
@@ -65,58 +66,58 @@ std::vector<Design> designs()
 {
     std::vector<Design> d(levelCount);
     // 1: a broad green valley with a lazy S-bend, day. Ships its light map.
-    d[0] = {"Green Valley", 101,
+    d[0] = {LEVEL_NAMES[0], 101,
             {{511, 256, 95, 8}, {430, 256, 95, 8}, {340, 285, 90, 20}, {250, 295, 85, 30},
              {160, 262, 85, 25}, {80, 235, 90, 15}, {0, 240, 90, 10}},
             60, 22, false, {}, {{300, 30, 35, 30, 110}, {130, -40, 30, 25, 90}},
             0, false, 0, false, false, true};
     // 2: lamps line a valley crossed by two low ridges with passes, day.
-    d[1] = {"Lantern Road", 202,
+    d[1] = {LEVEL_NAMES[1], 202,
             {{511, 256, 80, 8}, {430, 256, 78, 8}, {350, 225, 72, 25}, {270, 215, 70, 35},
              {180, 255, 70, 30}, {100, 285, 72, 20}, {0, 280, 75, 12}},
             45, 18, false, {},
             {{300, 0, 140, 16, 125}, {150, 0, 140, 16, 140}, {300, 35, 24, 20, -90}, {150, -30, 24, 20, -100}},
             30, true, 0, false, false, false};
     // 3: high alpine valley under snow, jagged peaks, day.
-    d[2] = {"Snowfield", 303,
+    d[2] = {LEVEL_NAMES[2], 303,
             {{511, 256, 75, 8}, {440, 256, 72, 10}, {360, 290, 66, 60}, {270, 275, 62, 85},
              {180, 235, 62, 90}, {100, 245, 66, 70}, {0, 270, 70, 40}},
             35, 30, true, {}, {{230, 0, 110, 10, 60}}, 0, false, 5, false, false, false};
     // 4: a wide basin of rock stacks in the fog.
-    d[3] = {"Fog Basin", 404,
+    d[3] = {LEVEL_NAMES[3], 404,
             {{511, 256, 90, 8}, {430, 256, 100, 8}, {330, 240, 110, 15}, {230, 270, 110, 15},
              {130, 250, 105, 12}, {0, 250, 95, 10}},
             50, 18, false,
             {{380, 45, 16, 16}, {310, -50, 18, 18}, {240, 30, 17, 17}, {170, -40, 16, 16}, {95, 45, 15, 15}},
             {}, 0, false, 0, true, false, false};
     // 5: a meandering valley at night, lamps alternate between the banks.
-    d[4] = {"Night Lanterns", 505,
+    d[4] = {LEVEL_NAMES[4], 505,
             {{511, 256, 70, 8}, {430, 250, 66, 10}, {350, 215, 60, 20}, {270, 235, 58, 25},
              {190, 270, 58, 25}, {110, 262, 60, 20}, {0, 240, 64, 12}},
             40, 20, false, {}, {{220, 0, 20, 20, 120}}, 24, false, 0, false, true, false};
     // 6: a narrow winding canyon with sheer walls, day.
-    d[5] = {"The Gorge", 606,
+    d[5] = {LEVEL_NAMES[5], 606,
             {{511, 256, 60, 8}, {450, 256, 45, 8}, {380, 235, 32, 10}, {300, 270, 30, 12},
              {220, 245, 30, 12}, {140, 215, 31, 12}, {60, 250, 34, 10}, {0, 260, 40, 8}},
             12, 6, true, {}, {}, 0, false, 0, false, false, false};
     // 7: at night in snow, the valley forks around a long ridge of rock.
-    d[6] = {"Frozen Fork", 707,
+    d[6] = {LEVEL_NAMES[6], 707,
             {{511, 256, 75, 8}, {440, 256, 72, 10}, {360, 250, 110, 30}, {280, 260, 120, 40},
              {200, 265, 115, 35}, {120, 240, 70, 25}, {0, 250, 66, 12}},
             32, 20, true, {{280, 0, 32, 70}}, {}, 0, false, 4, false, true, false};
     // 8: fog over an S-bending valley, lamps on both banks show the way.
-    d[7] = {"Misty Lamps", 808,
+    d[7] = {LEVEL_NAMES[7], 808,
             {{511, 256, 65, 8}, {440, 256, 58, 8}, {370, 225, 50, 18}, {290, 210, 48, 22},
              {210, 250, 48, 22}, {130, 285, 50, 18}, {0, 280, 56, 10}},
             30, 16, false, {{250, 0, 12, 12}}, {}, 32, true, 0, true, false, false};
     // 9: night and fog in a narrow canyon with rock pillars.
-    d[8] = {"Blind Night", 909,
+    d[8] = {LEVEL_NAMES[8], 909,
             {{511, 256, 60, 8}, {445, 256, 45, 8}, {370, 280, 40, 12}, {290, 245, 40, 14},
              {210, 220, 40, 14}, {130, 250, 40, 12}, {0, 275, 44, 8}},
             16, 8, true, {{330, 14, 10, 10}, {215, -14, 10, 10}, {120, 14, 10, 10}}, {},
             0, false, 0, true, true, false};
     // 10: everything at once: night, fog, snow and lamps in a forking canyon.
-    d[9] = {"Storm Run", 1010,
+    d[9] = {LEVEL_NAMES[9], 1010,
             {{511, 256, 60, 8}, {445, 250, 44, 10}, {375, 225, 38, 14}, {300, 240, 80, 20},
              {230, 270, 80, 20}, {160, 270, 38, 14}, {90, 240, 36, 12}, {0, 250, 44, 8}},
             14, 10, true, {{265, 0, 24, 52}, {120, 16, 9, 9}}, {{390, 0, 60, 10, 90}},
