@@ -8,6 +8,7 @@
 
 #include "core/Audio.h"
 #include "app/BoardView.h"
+#include "app/CourseTimes.h"
 #include "app/FlightGauge.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
@@ -31,6 +32,14 @@
 #include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
 
+namespace {
+
+// Flight steps a frame gives the own courses' par times while the board is
+// open: a few milliseconds of CPU, so the board answers as quickly as ever.
+constexpr int OWN_COURSE_STEPS = 240;
+
+}  // namespace
+
 Game::Game(GLFWwindow* window) : window(window) {}
 
 Game::~Game() {
@@ -53,6 +62,7 @@ bool Game::setUp() {
 
     presetHighscores();
     loadHighscores();
+    courseTimes.load();
 
     gameState.terrainExtent[0] = LEVEL_TERRAIN_EXTENT;
     gameState.terrainExtent[1] = LEVEL_TERRAIN_EXTENT;
@@ -72,7 +82,11 @@ bool Game::setUp() {
     ghosts->setUp();
     ghosts->levelStarted(gameState.levelNumber);
     boardView = new BoardView();
-    boardControl.hasGhost = [this](int level) { return ghosts->hasGhost(level); };
+    boardControl.hasGhost = [this](int level) {
+        const LevelCatalogue::Entry* entry = boardControl.catalogue().find(level);
+        return ghosts->hasGhost(level, entry ? entry->key : "");
+    };
+    boardControl.ownCourses = &ownCourses;
     return true;
 }
 
@@ -113,6 +127,7 @@ void Game::update(double now) {
     levelJustBuilt = false;
 
     readInput(frameSeconds);
+    boardControl.work(OWN_COURSE_STEPS);
     // Under the board the level change waits, as the flight does.
     countdownStep(gameState.boardOpen ? 0.0 : frameSeconds);
     levelJustBuilt = levelChange();
@@ -285,6 +300,7 @@ void Game::tearDown(bool saveScores) {
     delete motionBlurRenderer;
     motionBlurRenderer = nullptr;
     if (saveScores) saveHighscores();
+    if (saveScores && courseTimes.changed()) courseTimes.save();
     RenderResources::release();
     glfwTerminate();
 }

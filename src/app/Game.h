@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/BoardControl.h"
+#include "app/OwnCourses.h"
 #include "app/PauseControl.h"
 #include "app/StepClock.h"
 
@@ -60,6 +61,7 @@ private:
     Ghosts* ghosts = nullptr;
     BoardView* boardView = nullptr;
     BoardControl boardControl;
+    OwnCourses ownCourses;
     StepClock stepClock;
     PauseControl pauseControl;
     double lastFrameTime = 0.0;

@@ -8,6 +8,7 @@
 
 #include "core/Audio.h"
 #include "core/GameState.h"
+#include "app/CourseTimes.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "player/PlayerNode.h"
@@ -33,17 +34,38 @@ void restartLevel() {
     gameState.raceTime = 0.0;
 }
 
+bool flyingOwnCourse() { return gameState.levelNumber > LEVEL_COUNT; }
+
+double levelBest() {
+    if (flyingOwnCourse()) return courseTimes.best(gameState.ownCourse.key);
+    return highscores[gameState.levelNumber];
+}
+
 namespace {
+
+// The own course after the one flown, or null after the last.
+const GameState::OwnCourse* nextOwnCourse() {
+    const std::vector<GameState::OwnCourse>& courses = gameState.ownCourses;
+    for (size_t k = 0; k < courses.size(); ++k) {
+        if (courses[k].number == gameState.levelNumber) return k + 1 < courses.size() ? &courses[k + 1] : nullptr;
+    }
+    return nullptr;
+}
 
 void showEndOfLevel(GLFWwindow* window) {
     gameState.player->stopped = true;
-    double& best = highscores[gameState.levelNumber];
+    const bool own = flyingOwnCourse();
+    const double best = levelBest();
     // Decided here, drawn after the update: the screen's first frame still
     // shows the old best, and the level as it was before SPACE.
     gameState.endOfLevel.shown = true;
     gameState.endOfLevel.best = best;
-    gameState.endOfLevel.lastLevel = gameState.levelNumber == LEVEL_COUNT;
-    if (best > gameState.raceTime && gameState.raceTime != 0.0) best = gameState.raceTime;
+    gameState.endOfLevel.lastLevel = own ? nextOwnCourse() == nullptr : gameState.levelNumber == LEVEL_COUNT;
+    if (own) {
+        courseTimes.record(gameState.ownCourse.key, gameState.raceTime);
+    } else if (best > gameState.raceTime && gameState.raceTime != 0.0) {
+        highscores[gameState.levelNumber] = gameState.raceTime;
+    }
 
     bool next = gameState.keyBindings.pressedOnce(window, KeyBindings::NEXT_LEVEL);
     // Joy1 has no edge detection: held, it counts at once.
@@ -52,7 +74,14 @@ void showEndOfLevel(GLFWwindow* window) {
         next = true;
     }
     if (next) {
-        gameState.levelNumber = gameState.levelNumber == LEVEL_COUNT ? 1 : gameState.levelNumber + 1;
+        // Own courses run on to the next one, and after the last to level 1.
+        const GameState::OwnCourse* course = own ? nextOwnCourse() : nullptr;
+        if (course) {
+            gameState.ownCourse = *course;
+            gameState.levelNumber = course->number;
+        } else {
+            gameState.levelNumber = own || gameState.levelNumber == LEVEL_COUNT ? 1 : gameState.levelNumber + 1;
+        }
         gameState.levelChangePending = true;
     }
 }
@@ -63,7 +92,10 @@ bool levelChangeStep(Hud& hud) {
     if (!gameState.levelChangePending || gameState.levelChangeCountdown != 0.0) return false;
     gameState.raceTime = 0.0;
     hud.setLevelText();
+    const int level = gameState.levelNumber;
     levelRebuild();
+    // An own course that could not be built gave way to level 1.
+    if (gameState.levelNumber != level) hud.setLevelText();
     gameState.levelChangePending = false;
     gameState.levelChangeCountdown = -1.0;
     return true;
@@ -103,11 +135,17 @@ void rebuildLevel() {
         delete gameState.sceneRoot;
         gameState.sceneRoot = nullptr;
     }
-    if (!loadLevel()) {
+    // An own course that cannot be built (changed on disk since the board
+    // checked it) never ends the game: level 1 is flown instead.
+    if (!loadLevel() && flyingOwnCourse()) {
+        gameState.levelNumber = 1;
+        loadLevel();
+    }
+    if (!gameState.sceneRoot) {
         // The loader has said why; the game cannot go on without a level.
         // The player still needs a root so that teardown deletes it.
         gameState.running = false;
-        if (!gameState.sceneRoot) gameState.sceneRoot = new Node();
+        gameState.sceneRoot = new Node();
     }
     if (player) gameState.sceneRoot->addChild(player);
 }

@@ -9,6 +9,11 @@ class Hud;
 // screen with its best-time update, the two-second level change and the
 // level restart. Works on gameState; the player is gameState.player.
 
+// True while a course of the player's own is flown (gameState.ownCourse).
+bool flyingOwnCourse();
+// The best time of the level or own course flown, NO_HIGHSCORE without one.
+double levelBest();
+
 // The race step itself (clock, finish test, start reset): player/RaceStep.h.
 // Each frame: runs the level-change countdown down by real time, stopping at
 // exactly 0.

@@ -56,15 +56,31 @@ bool lightMapUsable(const std::string& name) {
 }
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
-                                  float heightScale, float z);
+                                  float heightScale, float z, const LevelMap* decoded);
+
+// An own course: its map, and no light map of its own. One console line
+// when the map cannot be used; the caller then flies another level.
+GeometryNode* buildOwnCourse(const GameState::OwnCourse& course, float x, float heightScale, float z) {
+    LevelMap map;
+    if (!map.load(course.map)) {
+        std::printf("Course %s cannot be flown: %s\n", course.name.c_str(), map.error().c_str());
+        std::fflush(stdout);
+        forgetTerrain();
+        return nullptr;
+    }
+    return buildTerrainOrThrow(course.map, "", x, heightScale, z, &map);
+}
 
 }  // namespace
 
 GeometryNode* loadLevel() {
     const int level = gameState.levelNumber;
-    GeometryNode* terrain = buildTerrain(levelMapFileName(level), levelLightMapFileName(level),
-                                         float(gameState.terrainExtent[0]), LEVEL_HEIGHT_SCALE,
-                                         float(gameState.terrainExtent[1]));
+    const float x = float(gameState.terrainExtent[0]);
+    const float z = float(gameState.terrainExtent[1]);
+    GeometryNode* terrain =
+        level > LEVEL_COUNT
+            ? buildOwnCourse(gameState.ownCourse, x, LEVEL_HEIGHT_SCALE, z)
+            : buildTerrain(levelMapFileName(level), levelLightMapFileName(level), x, LEVEL_HEIGHT_SCALE, z);
     if (!terrain) {
         gameState.sceneRoot = nullptr;
         return nullptr;
@@ -79,7 +95,7 @@ GeometryNode* loadLevel() {
 GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
                            float z) {
     try {
-        return buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z);
+        return buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z, nullptr);
     } catch (const std::bad_alloc&) {
         std::printf("Cannot build the level: %s: out of memory\n", mapName.c_str());
         std::fflush(stdout);
@@ -91,10 +107,15 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
 namespace {
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
-                                  float heightScale, float z) {
-    LevelMap map;
+                                  float heightScale, float z, const LevelMap* decoded) {
+    LevelMap read;
     TerrainGrid grid;
-    if (!CourseBuilder::readGrid(mapName, x, heightScale, z, map, grid)) return nullptr;
+    if (decoded) {
+        grid.build(*decoded, x, heightScale, z);
+    } else if (!CourseBuilder::readGrid(mapName, x, heightScale, z, read, grid)) {
+        return nullptr;
+    }
+    const LevelMap& map = decoded ? *decoded : read;
 
     // Held here until the terrain node takes them, so that running out of
     // memory half-way leaks nothing.
@@ -120,7 +141,7 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     environment.setLighting(LightingMode::Day);
 
     bool ownLightMap = false;
-    if (fileReadable(lightMapName)) {
+    if (!lightMapName.empty() && fileReadable(lightMapName)) {
         ownLightMap = lightMapUsable(lightMapName);
         if (!ownLightMap) std::printf("%s cannot be decoded: the light map is baked instead\n", lightMapName.c_str());
     }
