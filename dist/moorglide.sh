@@ -2,7 +2,8 @@
 # Starts an installed Moorglide. The game reads everything from its working
 # directory, so the player's own folder becomes that directory: the read-only
 # data linked in from the installed tree, config.ini copied once so that it can
-# be edited, and whatever the game saves (highscores.ini, ghosts) kept there.
+# be edited, levels/ made for the player's own courses, and whatever the game
+# saves (highscores.ini, courses.ini, ghosts) kept there.
 # The installed tree is only read.
 set -u
 
@@ -42,7 +43,7 @@ done
 for source in "$data"/*; do
     name=${source##*/}
     case $name in
-    config.ini | highscores.ini | ghosts) continue ;;
+    config.ini | highscores.ini | courses.ini | ghosts | levels) continue ;;
     esac
     [ -e "$source" ] || continue
     target=$home/$name
@@ -59,6 +60,9 @@ done
 if [ -f "$data/config.ini" ] && [ ! -e "$home/config.ini" ] && [ ! -L "$home/config.ini" ]; then
     cat -- "$data/config.ini" > "$home/config.ini" || exit 1
 fi
+
+# Where the player's own courses go; the game lists them on its board.
+mkdir -p -- "$home/levels" || exit 1
 
 cd -- "$home" || exit 1
 exec "$game" "$@"

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <set>
 
+#include "app/CourseTimes.h"
 #include "app/Highscores.h"
+#include "app/OwnCourses.h"
 #include "core/Gamepad.h"
 #include "core/GameState.h"
 #include "core/Input.h"
@@ -18,7 +20,7 @@ constexpr float STICK_STEP = 0.5f;
 
 }  // namespace
 
-BoardControl::BoardControl(LevelCatalogue catalogue) : levels(std::move(catalogue)) {}
+BoardControl::BoardControl(LevelCatalogue catalogue) : shippedLevels(catalogue), levels(std::move(catalogue)) {}
 
 bool BoardControl::isOpen() const { return gameState.boardOpen; }
 
@@ -88,26 +90,63 @@ BoardControl::Event BoardControl::readInput(GLFWwindow* window) {
         if (row >= 0 && rows.click(row)) fly = true;
     }
     if (!fly) return Event::None;
-    if (!rows.selectedPlayable()) {
-        std::printf("Level %d cannot be flown\n", rows.selectedLevel());
+    const int level = rows.selectedLevel();
+    const LevelCatalogue::Entry* entry = levels.find(level);
+    const bool own = entry && entry->kind == LevelCatalogue::Kind::Own;
+    // A course not yet checked is checked now, before it is flown.
+    if (own && ownCourses && !ownCourses->checkNow(level)) refresh();
+    entry = levels.find(level);
+    if (!rows.selectedPlayable() || !entry) {
+        if (own) {
+            std::printf("Course %s cannot be flown: %s\n", entry->name.c_str(), entry->unplayableReason.c_str());
+        } else {
+            std::printf("Level %d cannot be flown\n", level);
+        }
         std::fflush(stdout);
         return Event::None;
     }
-    flown = rows.selectedLevel();
+    flown = level;
+    if (own) gameState.ownCourse = {entry->number, entry->mapPath, entry->name, entry->key};
     close(window);
     // Flying a level is playing again, also after a P pause.
     gameState.paused = false;
-    std::printf("Flying level %d from the board\n", flown);
+    if (own) {
+        std::printf("Flying course %s from the board\n", entry->name.c_str());
+    } else {
+        std::printf("Flying level %d from the board\n", flown);
+    }
     std::fflush(stdout);
     return Event::Fly;
 }
 
+void BoardControl::work(int steps) {
+    if (gameState.boardOpen && ownCourses && ownCourses->work(steps)) refresh();
+}
+
+void BoardControl::refresh() {
+    levels = shippedLevels;
+    std::map<int, double> best = highscores;
+    gameState.ownCourses.clear();
+    if (ownCourses) {
+        for (const LevelCatalogue::Entry& entry : ownCourses->entries()) {
+            levels.add(entry);
+            best[entry.number] = courseTimes.best(entry.key);
+            if (entry.playable) gameState.ownCourses.push_back({entry.number, entry.mapPath, entry.name, entry.key});
+            // Asked once per course and content, like a level's.
+            if (!ghosts.count(entry.number) && hasGhost && hasGhost(entry.number)) ghosts.insert(entry.number);
+        }
+    }
+    rows.fill(levels, best, ghosts);
+}
+
 void BoardControl::open(GLFWwindow* window) {
-    std::set<int> ghosts;
-    for (const LevelCatalogue::Entry& entry : levels.entries()) {
+    // A course dropped into the folder while the game runs shows up now.
+    if (ownCourses) ownCourses->list();
+    ghosts.clear();
+    for (const LevelCatalogue::Entry& entry : shippedLevels.entries()) {
         if (hasGhost && hasGhost(entry.number)) ghosts.insert(entry.number);
     }
-    rows.fill(levels, highscores, ghosts);
+    refresh();
     rows.select(gameState.levelNumber);
     gameState.boardOpen = true;
     // Nothing held from the flight acts in the board, nor a click made

@@ -38,7 +38,7 @@ int CourseCheck::run(const std::string& path) {
     const FileRead read = readRegularFile(path, png);
     if (read != FileRead::Done) {
         forget();
-        add(Kind::Problem, path + " cannot be read (" + fileReadError(read) + ")");
+        add(Kind::Problem, path + " cannot be read (" + fileReadError(read) + ")", "cannot be read");
         exitStatus = UNREADABLE;
         return exitStatus;
     }
@@ -53,19 +53,36 @@ void CourseCheck::forget() {
 }
 
 int CourseCheck::check(const std::vector<unsigned char>& png, const std::string& name) {
+    if (!begin(png, name)) return exitStatus;
+    courseFlight.run();
+    return finish();
+}
+
+bool CourseCheck::begin(const std::vector<unsigned char>& png, const std::string& name) {
     forget();
-    if (!readSize(png, name)) return exitStatus;
+    if (!readSize(png, name)) return false;
     if (!levelMap.decode(png, name)) {
-        add(Kind::Problem, levelMap.error());
-        return exitStatus = UNREADABLE;
+        add(Kind::Problem, levelMap.error(), "cannot be decoded");
+        exitStatus = UNREADABLE;
+        return false;
     }
     courseFlight.begin(levelMap);
-    courseFlight.run();
-
     reportMarkers();
     checkStart();
     checkGoal();
     checkWalls();
+    exitStatus = has(Kind::Problem) ? PROBLEMS : PLAYABLE;
+    return true;
+}
+
+const CourseCheck::Finding* CourseCheck::firstProblem() const {
+    for (const Finding& f : found)
+        if (f.kind == Kind::Problem) return &f;
+    return nullptr;
+}
+
+int CourseCheck::finish() {
+    checkRoute();
     reportFlight();
     // Problems before warnings, whatever found them first; the result last.
     std::stable_sort(found.begin(), found.end(),
@@ -79,7 +96,7 @@ bool CourseCheck::readSize(const std::vector<unsigned char>& png, const std::str
     lodepng::State state;
     const unsigned error = lodepng_inspect(&width, &height, &state, png.data(), png.size());
     if (error != 0) {
-        add(Kind::Problem, name + " is not a PNG image (" + lodepng_error_text(error) + ")");
+        add(Kind::Problem, name + " is not a PNG image (" + lodepng_error_text(error) + ")", "not a PNG image");
         exitStatus = UNREADABLE;
         return false;
     }
@@ -87,12 +104,13 @@ bool CourseCheck::readSize(const std::vector<unsigned char>& png, const std::str
     if (!LevelMap::withinLimit(width, height)) {
         add(Kind::Problem, size + ", more than the " + std::to_string(LevelMap::maximumPixels) + " pixels in all (" +
                                std::to_string(LevelMap::maximumSide) + " x " + std::to_string(LevelMap::maximumSide) +
-                               ") a map may have");
+                               ") a map may have",
+            "too large");
         exitStatus = PROBLEMS;
         return false;
     }
     if (width < LevelMap::minimumSize || height < LevelMap::minimumSize) {
-        add(Kind::Problem, size + ", a terrain needs at least 2 x 2");
+        add(Kind::Problem, size + ", a terrain needs at least 2 x 2", "too small");
         exitStatus = PROBLEMS;
         return false;
     }
@@ -154,10 +172,13 @@ void CourseCheck::checkStart() {
     const std::string figure = ", the figure starts at " + fixed(start.y, 0) + " (red " +
                                std::to_string(redAtMost(start.y - START_CLEARANCE)) + " at most around it)";
     if (under >= start.y) {
-        add(Kind::Problem, where + " is inside the ground: the ground there is " + fixed(under, 0) + " high" + figure);
+        add(Kind::Problem, where + " is inside the ground: the ground there is " + fixed(under, 0) + " high" + figure,
+            "start inside the ground");
     } else if (near > start.y - START_CLEARANCE) {
-        add(Kind::Problem, where + " is too near the ground: the ground within " + fixed(START_REACH, 0) +
-                               " units of it is " + fixed(near, 0) + " high" + figure);
+        add(Kind::Problem,
+            where + " is too near the ground: the ground within " + fixed(START_REACH, 0) + " units of it is " +
+                fixed(near, 0) + " high" + figure,
+            "start too near the ground");
     }
 }
 
@@ -166,12 +187,19 @@ void CourseCheck::checkGoal() {
     const glm::vec3 goal = courseFlight.goal();
     const glm::vec3 start = courseFlight.start();
     if (!markers.goalFound()) {
-        add(Kind::Problem, "no goal gate: paint the pixel where the course ends with blue above 250");
+        add(Kind::Problem, "no goal gate: paint the pixel where the course ends with blue above 250", "no goal gate");
     } else if (goal.z <= start.z) {
-        add(Kind::Problem, "the goal gate at " + place(goal) + " is behind the start (row " +
-                               std::to_string(pixelOf(start).y) + "): the race would end at once");
+        add(Kind::Problem,
+            "the goal gate at " + place(goal) + " is behind the start (row " + std::to_string(pixelOf(start).y) +
+                "): the race would end at once",
+            "goal behind the start");
     }
+}
+
+void CourseCheck::checkRoute() {
     if (courseFlight.outcome() != CourseFlight::Outcome::NoRoute) return;
+    const LevelMarkers& markers = courseFlight.markers();
+    const glm::vec3 goal = courseFlight.goal();
     std::string why;
     const glm::ivec2 gate = pixelOf(goal);
     const bool onEdge =
@@ -181,7 +209,8 @@ void CourseCheck::checkGoal() {
     } else if (markers.goalFound() && goal.y > RoutePlanner::wallHeight) {
         why = " (the gate stands on ground too high to fly over)";
     }
-    add(Kind::Problem, "the goal is unreachable: the way from the start ends at " + place(courseFlight.where()) + why);
+    add(Kind::Problem, "the goal is unreachable: the way from the start ends at " + place(courseFlight.where()) + why,
+        "goal unreachable");
 }
 
 void CourseCheck::checkWalls() {

@@ -21,6 +21,7 @@ public:
     struct Finding {
         Kind kind;
         std::string text;
+        std::string brief;  // a problem in a few words, for the level board
     };
 
     // Exit statuses of the checker.
@@ -40,6 +41,18 @@ public:
     // The same for PNG bytes already read; `name` names them in the findings.
     int check(const std::vector<unsigned char>& png, const std::string& name);
 
+    // check() in pieces, so that a game can work a course out beside its
+    // own level: begin() reads the map and makes every check that needs no
+    // flight (false when the map cannot be read; a readable map may still
+    // have problems, has(Kind::Problem) tells), advance()
+    // flies for about `steps` steps (true once over), and finish() adds the
+    // flight's findings and returns the exit status.
+    bool begin(const std::vector<unsigned char>& png, const std::string& name);
+    bool advance(int steps) { return courseFlight.advance(steps); }
+    int finish();
+    // The first problem found, or null.
+    const Finding* firstProblem() const;
+
     int status() const { return exitStatus; }
     const std::vector<Finding>& findings() const { return found; }
     // The findings as the checker prints them, one line each.
@@ -54,13 +67,16 @@ public:
     glm::ivec2 pixelOf(const glm::vec3& point) const;
 
 private:
-    void add(Kind kind, const std::string& text) { found.push_back({kind, text}); }
+    void add(Kind kind, const std::string& text, const std::string& brief = "") {
+        found.push_back({kind, text, brief});
+    }
     // Nothing read yet: no findings, no map, no flight.
     void forget();
     bool readSize(const std::vector<unsigned char>& png, const std::string& name);
     void reportMarkers();
     void checkStart();
     void checkGoal();
+    void checkRoute();
     void checkWalls();
     void reportFlight();
     std::string place(const glm::vec3& point) const;

@@ -22,6 +22,8 @@ bool isKey(const std::string& text) {
 
 }  // namespace
 
+CourseTimes courseTimes;
+
 std::string CourseTimes::keyOf(const std::vector<unsigned char>& mapBytes) {
     uint64_t hash = 14695981039346656037ull;
     for (unsigned char byte : mapBytes) {
@@ -82,5 +84,6 @@ double CourseTimes::best(const std::string& key) const {
 bool CourseTimes::record(const std::string& key, double time) {
     if (time == 0.0 || !(best(key) > time)) return false;
     times[key] = time;
+    recorded = true;
     return true;
 }

@@ -41,8 +41,15 @@ public:
     // Keeps `time` when it is a time (not 0) and beats the best strictly, as
     // a level's best time does; true then.
     bool record(const std::string& key, double time);
+    // A time was recorded since the file was read.
+    bool changed() const { return recorded; }
 
 private:
     std::string path;
     std::map<std::string, double> times;
+    bool recorded = false;
 };
+
+// The own courses' best times of this run, read at set-up and written at
+// the end like the highscores.
+extern CourseTimes courseTimes;

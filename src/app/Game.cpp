@@ -11,6 +11,7 @@
 #include "core/Audio.h"
 #include "core/Console.h"
 #include "app/BoardView.h"
+#include "app/CourseTimes.h"
 #include "app/FlightGauge.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
@@ -33,7 +34,17 @@
 #include "scene/CollisionRegistry.h"
 #include "world/LevelLoader.h"
 
-Game::Game(GLFWwindow* window) : FrameUpdate(window) {}
+namespace {
+
+// Flight steps a frame gives the own courses' par times while the board is
+// open: about a millisecond of CPU (reading and checking a map without the
+// flight takes 30 to 70 ms, once per course), so the board answers at once.
+constexpr int OWN_COURSE_STEPS = 1200;
+
+}  // namespace
+
+Game::Game(GLFWwindow* window)
+    : FrameUpdate(window), boardControl(std::make_unique<BoardControl>()), ownCourses(std::make_unique<OwnCourses>()) {}
 
 Game::~Game() = default;
 Game::Game(Game&&) noexcept = default;
@@ -61,6 +72,7 @@ bool Game::build(ShaderFailure& failure) {
 
     presetHighscores();
     loadHighscores();
+    courseTimes.load();
 
     gameState.terrainExtent[0] = LEVEL_TERRAIN_EXTENT;
     gameState.terrainExtent[1] = LEVEL_TERRAIN_EXTENT;
@@ -85,7 +97,13 @@ bool Game::build(ShaderFailure& failure) {
         failure = boardView->failure;
         return false;
     }
-    boardControl.hasGhost = [this](int level) { return ghosts->hasGhost(level); };
+    // The board and the ghosts live apart from the game, so a moved game's
+    // board still reaches them.
+    boardControl->hasGhost = [board = boardControl.get(), ghosts = ghosts.get()](int level) {
+        const LevelCatalogue::Entry* entry = board->catalogue().find(level);
+        return ghosts->hasGhost(level, entry ? entry->key : "");
+    };
+    boardControl->ownCourses = ownCourses.get();
     return true;
 }
 
@@ -123,6 +141,8 @@ void Game::update(double now) {
     lastFrameTime = now;
     const bool afterLevelBuild = levelWasJustBuilt();
     updateFrame(frameSeconds);
+    // Own courses' checks and par times go on a slice a frame.
+    boardControl->work(OWN_COURSE_STEPS);
     followRenderScale(frameSeconds, afterLevelBuild);
 }
 
@@ -137,8 +157,10 @@ void Game::readEnvironmentKeys() { handleEnvironmentKeys(window, *gameState.play
 void Game::readTextKeys(double frameSeconds) { hud->update(window, frameSeconds); }
 
 void Game::buildLevel() {
-    hud->setLevelText();
     rebuildLevel();
+    // After the build: an own course that could not be built gave way to
+    // level 1.
+    hud->setLevelText();
     ghosts->levelStarted(gameState.levelNumber);
 }
 
@@ -176,7 +198,7 @@ void Game::followRenderScale(double frameSeconds, bool interrupted) {
 // every key but Escape). A level chosen on it is built in this frame, as at
 // the end of a level change's countdown but without the countdown.
 bool Game::readBoardKeys() {
-    const BoardControl::Event event = boardControl.readInput(window);
+    const BoardControl::Event event = boardControl->readInput(window);
     if (event == BoardControl::Event::None) return gameState.boardOpen;
     // A captured cursor (full screen) is freed for the board's rows.
     if (gameSettings.fullscreen) {
@@ -188,7 +210,7 @@ bool Game::readBoardKeys() {
     environmentKeyLatch = true;
     if (boardView) boardView->dropPicture();
     if (event == BoardControl::Event::Fly) {
-        gameState.levelNumber = boardControl.flownLevel();
+        gameState.levelNumber = boardControl->flownLevel();
         gameState.levelChangePending = true;
         gameState.levelChangeCountdown = 0.0;
     }
@@ -203,7 +225,7 @@ void Game::drawAtScale(float scale) {
     if (framebufferWidth <= 0 || framebufferHeight <= 0) return;
     const bool board = gameState.boardOpen && boardView;
     if (board && boardView->hasPicture(framebufferWidth, framebufferHeight)) {
-        boardView->draw(boardControl.board(), gameState.keyBindings);
+        boardView->draw(boardControl->board(), gameState.keyBindings);
         return;
     }
     if (scale < 1.0f) {
@@ -217,7 +239,7 @@ void Game::drawAtScale(float scale) {
     }
     if (board) {
         boardView->keepPicture(framebufferWidth, framebufferHeight);
-        boardView->draw(boardControl.board(), gameState.keyBindings);
+        boardView->draw(boardControl->board(), gameState.keyBindings);
         return;
     }
     // The texts and the rest keep the window's own sharpness.
@@ -324,6 +346,7 @@ void Game::tearDown(bool saveScores) {
     hud.reset();
     motionBlurRenderer.reset();
     if (saveScores) saveHighscores();
+    if (saveScores && courseTimes.changed()) courseTimes.save();
     RenderResources::release();
     glfwTerminate();
 }

@@ -6,6 +6,7 @@
 #include "app/FrameUpdate.h"
 #include "render/ShaderFailure.h"
 #include "app/BoardControl.h"
+#include "app/OwnCourses.h"
 #include "app/RenderScaleController.h"
 
 struct GLFWwindow;
@@ -84,7 +85,8 @@ private:
     std::unique_ptr<Hud> hud;
     std::unique_ptr<Ghosts> ghosts;
     std::unique_ptr<BoardView> boardView;
-    BoardControl boardControl;
+    std::unique_ptr<BoardControl> boardControl;
+    std::unique_ptr<OwnCourses> ownCourses;
     RenderScaleController renderScale;
     // The scale followed the frame time last frame too.
     bool renderScaleWasAuto = false;

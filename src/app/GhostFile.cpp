@@ -24,8 +24,14 @@ std::string ghostFilePath(const std::string& folder, int level) {
     return folder + "/level" + std::to_string(level) + ".ghost";
 }
 
+
 bool readGhostFile(const std::string& folder, int level, GhostTrack& track, std::string& why) {
-    const std::string path = ghostFilePath(folder, level);
+    return readGhostFileNamed(folder, "level" + std::to_string(level) + ".ghost", level, track, why);
+}
+
+bool readGhostFileNamed(const std::string& folder, const std::string& name, int level, GhostTrack& track,
+                        std::string& why) {
+    const std::string path = folder + "/" + name;
     std::vector<unsigned char> bytes;
     const FileRead result = readRegularFile(path, bytes, MAX_FILE_BYTES);
     if (result != FileRead::Done) {
@@ -34,7 +40,7 @@ bool readGhostFile(const std::string& folder, int level, GhostTrack& track, std:
     }
     GhostTrack read;
     if (!parseGhost(bytes, read, why)) return false;
-    if (read.level != level) {
+    if (level != 0 && read.level != level) {
         why = "recorded on level " + std::to_string(read.level);
         return false;
     }
@@ -43,11 +49,16 @@ bool readGhostFile(const std::string& folder, int level, GhostTrack& track, std:
 }
 
 bool writeGhostFile(const std::string& folder, const GhostTrack& track, std::string& why) {
+    return writeGhostFileNamed(folder, "level" + std::to_string(track.level) + ".ghost", track, why);
+}
+
+bool writeGhostFileNamed(const std::string& folder, const std::string& name, const GhostTrack& track,
+                         std::string& why) {
     if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
         why = "cannot make " + folder + ": " + systemError();
         return false;
     }
-    const std::string path = ghostFilePath(folder, track.level);
+    const std::string path = folder + "/" + name;
     const std::vector<unsigned char> bytes = encodeGhost(track);
     if (!replaceFileContent(path, std::string(bytes.begin(), bytes.end()))) {
         why = "cannot write " + path + ": " + systemError();

@@ -14,3 +14,11 @@ bool readGhostFile(const std::string& folder, int level, GhostTrack& track, std:
 // folder when it is missing. False with the reason in `why`; an old file is
 // then left as it was.
 bool writeGhostFile(const std::string& folder, const GhostTrack& track, std::string& why);
+
+// The same for a file of any name in `folder` (an own course's
+// "course-<key>.ghost"); `level` 0 reads a run of any level, as the
+// numbers of own courses can change from one run to the next.
+bool readGhostFileNamed(const std::string& folder, const std::string& name, int level, GhostTrack& track,
+                        std::string& why);
+bool writeGhostFileNamed(const std::string& folder, const std::string& name, const GhostTrack& track,
+                         std::string& why);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/GameState.h"
+#include "app/CourseTimes.h"
 #include "app/GhostFile.h"
 #include "player/GhostNode.h"
 #include "player/PlayerNode.h"
@@ -26,31 +27,40 @@ Ghosts::~Ghosts() { delete figure; }
 
 void Ghosts::setUp(ShaderFailure& failure) { figure = assembleGhost(failure); }
 
+std::string Ghosts::fileName(int level, const std::string& courseKey) {
+    if (level > LEVEL_COUNT) return CourseTimes::ghostFileName(courseKey);
+    return "level" + std::to_string(level) + ".ghost";
+}
+
 void Ghosts::levelStarted(int level) {
+    const bool own = level > LEVEL_COUNT;
+    current = fileName(level, gameState.ownCourse.key);
+    label = own ? "course " + gameState.ownCourse.name : "level " + std::to_string(level);
     hasReplay = false;
-    auto found = kept.find(level);
+    auto found = kept.find(current);
     if (found != kept.end()) {
         replay = found->second;
         hasReplay = true;
         return;
     }
     std::string why;
-    if (readGhostFile(folder, level, replay, why)) {
+    if (readGhostFileNamed(folder, current, own ? 0 : level, replay, why)) {
         hasReplay = true;
-        std::printf("Ghost of level %d loaded: %zu samples\n", level, replay.samples.size());
+        std::printf("Ghost of %s loaded: %zu samples\n", label.c_str(), replay.samples.size());
     } else {
-        std::printf("No ghost for level %d: %s %s\n", level, ghostFilePath(folder, level).c_str(), why.c_str());
+        std::printf("No ghost for %s: %s/%s %s\n", label.c_str(), folder.c_str(), current.c_str(), why.c_str());
     }
     std::fflush(stdout);
 }
 
-bool Ghosts::hasGhost(int level) {
-    if (kept.count(level)) return true;
-    auto known = onDisk.find(level);
+bool Ghosts::hasGhost(int level, const std::string& courseKey) {
+    const std::string file = fileName(level, courseKey);
+    if (kept.count(file)) return true;
+    auto known = onDisk.find(file);
     if (known != onDisk.end()) return known->second;
     GhostTrack track;
     std::string why;
-    return onDisk[level] = readGhostFile(folder, level, track, why);
+    return onDisk[file] = readGhostFileNamed(folder, file, level > LEVEL_COUNT ? 0 : level, track, why);
 }
 
 void Ghosts::afterStep(bool runStarted) {
@@ -65,11 +75,11 @@ void Ghosts::afterFrame() {
     const bool newBest = screen.shown && gameState.raceTime != 0.0 && screen.best > gameState.raceTime;
     const GhostTrack& run = recorder.run();
     if (newBest && recorder.usable() && run.level == gameState.levelNumber) {
-        kept[run.level] = run;
-        unsaved.insert(run.level);
+        kept[current] = run;
+        unsaved[current] = label;
         replay = run;
         hasReplay = true;
-        std::printf("Ghost of level %d kept: %zu samples\n", run.level, run.samples.size());
+        std::printf("Ghost of %s kept: %zu samples\n", label.c_str(), run.samples.size());
         std::fflush(stdout);
     }
     if (figure && hasReplay && gameState.terrain) {
@@ -82,12 +92,12 @@ void Ghosts::drawTransparent() {
 }
 
 void Ghosts::save() {
-    for (int level : unsaved) {
+    for (const auto& file : unsaved) {
         std::string why;
-        if (writeGhostFile(folder, kept[level], why)) {
-            std::printf("Ghost saved: %s\n", ghostFilePath(folder, level).c_str());
+        if (writeGhostFileNamed(folder, file.first, kept[file.first], why)) {
+            std::printf("Ghost saved: %s/%s\n", folder.c_str(), file.first.c_str());
         } else {
-            std::printf("Ghost of level %d not saved: %s\n", level, why.c_str());
+            std::printf("Ghost of %s not saved: %s\n", file.second.c_str(), why.c_str());
         }
     }
     unsaved.clear();

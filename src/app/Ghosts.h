@@ -25,6 +25,8 @@ public:
     // basic program that cannot be built is left in `failure` for the caller.
     void setUp(ShaderFailure& failure);
     // A level was built: its best run from this session or from its file.
+    // An own course's (level above LEVEL_COUNT: gameState.ownCourse) is
+    // kept by its map's key, as its best time is.
     void levelStarted(int level);
     // After each simulation step; see GhostRecorder.
     void afterStep(bool runStarted);
@@ -36,18 +38,25 @@ public:
     // Writes the runs kept since the start, one console line each.
     void save();
 
-    // A run of `level` is kept from this session or its file reads; each
-    // file is read once, on the first question.
-    bool hasGhost(int level);
+    // A run of `level` (or of the own course of map key `courseKey`) is kept
+    // from this session or its file reads; each file is read once, on the
+    // first question.
+    bool hasGhost(int level, const std::string& courseKey = "");
 
     const GhostTrack* replayed() const { return hasReplay ? &replay : nullptr; }
 
 private:
+    // The ghost file's name in the folder: "levelN.ghost", or
+    // "course-<key>.ghost" for an own course.
+    static std::string fileName(int level, const std::string& courseKey);
+
     std::string folder;
     GhostRecorder recorder;
-    std::map<int, GhostTrack> kept;  // new best runs of this session
-    std::set<int> unsaved;
-    std::map<int, bool> onDisk;  // levels whose file was read: usable or not
+    std::string current;  // the file name of the level flown
+    std::string label;    // "level N" or "course NAME", for the console
+    std::map<std::string, GhostTrack> kept;  // new best runs of this session, by file name
+    std::map<std::string, std::string> unsaved;  // their labels
+    std::map<std::string, bool> onDisk;  // files read: usable or not
     GhostTrack replay;
     bool hasReplay = false;
     GhostNode* figure = nullptr;

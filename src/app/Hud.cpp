@@ -10,6 +10,7 @@
 #include "core/GameSettings.h"
 #include "core/GameState.h"
 #include "app/Highscores.h"
+#include "app/LevelFlow.h"
 #include "effects/TextNode.h"
 
 Hud::Hud(bool withTextNodes) : drawing(withTextNodes) {
@@ -68,11 +69,17 @@ void Hud::setFpsText(int frames, double frameTime) {
 
 void Hud::setTimeText() {
     std::snprintf(lines[TIME].buffer, sizeof lines[TIME].buffer, "Time:%.3f / %.3f", gameState.raceTime,
-                  highscores[gameState.levelNumber]);
+                  levelBest());
     lines[TIME].y = gameState.showFps ? 40 : 10;
 }
 
 void Hud::setLevelText() {
+    // An own course is known by its name; as much of it as fits the line.
+    if (flyingOwnCourse()) {
+        std::snprintf(lines[LEVEL].buffer, sizeof lines[LEVEL].buffer, "Course:%.*s", OWN_NAME_CHARS,
+                      gameState.ownCourse.name.c_str());
+        return;
+    }
     std::snprintf(lines[LEVEL].buffer, sizeof lines[LEVEL].buffer, "Level:%i", gameState.levelNumber);
 }
 

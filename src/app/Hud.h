@@ -23,6 +23,9 @@ public:
     // "Paused" are drawn with the nodes' shared font and program, so the
     // game builds no more text nodes than it always has.
     static constexpr int NODE_LINES = GAUGE;
+    // Characters of an own course's name on the level line: "Course:NAME"
+    // then spans at most the 800-unit width at size 30.
+    static constexpr int OWN_NAME_CHARS = 19;
 
     // With `withTextNodes` false nothing is drawn (no GL needed); the lines
     // are still formatted and every draw is recorded in drawnLines.

@@ -24,15 +24,18 @@ std::string seconds(double value, const char* format = "%.3f") {
 std::string rowText(const LevelCatalogue::Entry& entry, bool hasBest, double best, bool underPar, bool ghost) {
     char text[256];
     const std::string name = entry.name.substr(0, NAME_CHARS);
+    // Own courses go by their names; their numbers are the game's own.
+    char number[8] = "";
+    if (entry.kind == LevelCatalogue::Kind::Shipped) std::snprintf(number, sizeof number, "%2d", entry.number);
     if (!entry.playable) {
-        std::snprintf(text, sizeof text, " %2d %-*s %.*s", entry.number, NAME_CHARS, name.c_str(),
+        std::snprintf(text, sizeof text, " %2s %-*s %.*s", number, NAME_CHARS, name.c_str(),
                       ROW_CHARS - NAME_CHARS - 5, entry.unplayableReason.c_str());
         return text;
     }
     const std::string bestText = hasBest ? seconds(best) : "-";
-    const std::string parText = entry.hasPar ? seconds(entry.par, "%.2f") : "-";
+    const std::string parText = entry.hasPar ? seconds(entry.par, "%.2f") : entry.parPending ? "..." : "-";
     const std::string difference = hasBest && entry.hasPar ? seconds(best - entry.par, "%+.3f") : "-";
-    std::snprintf(text, sizeof text, " %2d %-*s %7s %6s %7s %c %c", entry.number, NAME_CHARS, name.c_str(),
+    std::snprintf(text, sizeof text, " %2s %-*s %7s %6s %7s %c %c", number, NAME_CHARS, name.c_str(),
                   bestText.c_str(), parText.c_str(), difference.c_str(), underPar ? '*' : ' ', ghost ? 'G' : ' ');
     return text;
 }

@@ -7,6 +7,7 @@
 
 #include "core/Audio.h"
 #include "core/GameState.h"
+#include "app/CourseTimes.h"
 #include "app/Highscores.h"
 #include "player/PlayerNode.h"
 
@@ -25,17 +26,38 @@ void restartLevel() {
     gameState.raceTime = 0.0;
 }
 
+bool flyingOwnCourse() { return gameState.levelNumber > LEVEL_COUNT; }
+
+double levelBest() {
+    if (flyingOwnCourse()) return courseTimes.best(gameState.ownCourse.key);
+    return highscores[gameState.levelNumber];
+}
+
 namespace {
+
+// The own course after the one flown, or null after the last.
+const GameState::OwnCourse* nextOwnCourse() {
+    const std::vector<GameState::OwnCourse>& courses = gameState.ownCourses;
+    for (size_t k = 0; k < courses.size(); ++k) {
+        if (courses[k].number == gameState.levelNumber) return k + 1 < courses.size() ? &courses[k + 1] : nullptr;
+    }
+    return nullptr;
+}
 
 void showEndOfLevel(GLFWwindow* window) {
     gameState.player->stopped = true;
-    double& best = highscores[gameState.levelNumber];
+    const bool own = flyingOwnCourse();
+    const double best = levelBest();
     // Decided here, drawn after the update: the screen's first frame still
     // shows the old best, and the level as it was before SPACE.
     gameState.endOfLevel.shown = true;
     gameState.endOfLevel.best = best;
-    gameState.endOfLevel.lastLevel = gameState.levelNumber == LEVEL_COUNT;
-    if (best > gameState.raceTime && gameState.raceTime != 0.0) best = gameState.raceTime;
+    gameState.endOfLevel.lastLevel = own ? nextOwnCourse() == nullptr : gameState.levelNumber == LEVEL_COUNT;
+    if (own) {
+        courseTimes.record(gameState.ownCourse.key, gameState.raceTime);
+    } else if (best > gameState.raceTime && gameState.raceTime != 0.0) {
+        highscores[gameState.levelNumber] = gameState.raceTime;
+    }
 
     bool next = gameState.keyBindings.pressedOnce(window, KeyBindings::NEXT_LEVEL);
     // Joy1 has no edge detection: held, it counts at once.
@@ -44,7 +66,14 @@ void showEndOfLevel(GLFWwindow* window) {
         next = true;
     }
     if (next) {
-        gameState.levelNumber = gameState.levelNumber == LEVEL_COUNT ? 1 : gameState.levelNumber + 1;
+        // Own courses run on to the next one, and after the last to level 1.
+        const GameState::OwnCourse* course = own ? nextOwnCourse() : nullptr;
+        if (course) {
+            gameState.ownCourse = *course;
+            gameState.levelNumber = course->number;
+        } else {
+            gameState.levelNumber = own || gameState.levelNumber == LEVEL_COUNT ? 1 : gameState.levelNumber + 1;
+        }
         gameState.levelChangePending = true;
     }
 }

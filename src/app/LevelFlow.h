@@ -12,6 +12,11 @@ struct GLFWwindow;
 // the end-of-level lines are drawn by drawEndOfLevel (app/Hud.h), the level
 // is built by rebuildLevel (app/LevelRebuild.h).
 
+// True while a course of the player's own is flown (gameState.ownCourse).
+bool flyingOwnCourse();
+// The best time of the level or own course flown, NO_HIGHSCORE without one.
+double levelBest();
+
 // The race step itself (clock, finish test, start reset): player/RaceStep.h.
 // Each frame: runs the level-change countdown down by real time, stopping at
 // exactly 0.

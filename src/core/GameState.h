@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/KeyBindings.h"
@@ -29,6 +30,17 @@ struct GameState {
     double raceTime = 0.0;  // exactly 0.0: the run has not started
     bool levelChangePending = false;
     double levelChangeCountdown = -1.0;  // exactly -1.0: no change under way
+    // A course of the player's own (levels/NAME.png): level numbers above
+    // LEVEL_COUNT are these. The key names its best time and ghost.
+    struct OwnCourse {
+        int number = 0;
+        std::string map, name, key;
+    };
+    // The one flown while levelNumber is above LEVEL_COUNT.
+    OwnCourse ownCourse;
+    // Those SPACE goes through after it, in the board's order as it last
+    // listed them; after the last comes level 1.
+    std::vector<OwnCourse> ownCourses;
     // What the end-of-level screen shows this frame: decided in the update,
     // drawn afterwards.
     struct EndOfLevelScreen {

@@ -18,6 +18,8 @@ public:
         std::string mapPath;     // the map image, relative to the game's folder
         double par = 0.0;        // seconds; meaningful only with hasPar
         bool hasPar = false;
+        bool parPending = false;  // an own course's par is still being worked out
+        std::string key;          // an own course's map key (its best time and ghost)
         bool playable = true;
         std::string unplayableReason;  // why not, for the board
     };

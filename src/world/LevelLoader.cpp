@@ -57,7 +57,12 @@ bool lightMapUsable(const std::string& name) {
 }
 
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
-                                  float heightScale, float z, ShaderFailure& failure);
+                                  float heightScale, float z, const LevelMap* decoded, ShaderFailure& failure);
+
+// The map read from `mapName`, or the one already decoded, built into a
+// terrain; a shader failure ends the game here, out of memory gives a line.
+GeometryNode* buildTerrainFrom(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
+                               float z, const LevelMap* decoded);
 
 void silenceDeletion(Node* node) {
     if (GeometryNode* geometry = dynamic_cast<GeometryNode*>(node)) geometry->reportsDeletion = false;
@@ -72,13 +77,29 @@ GeometryNode* dropQuietly(std::unique_ptr<GeometryNode>& terrain) {
     return nullptr;
 }
 
+// An own course: its map, and no light map of its own. One console line
+// when the map cannot be used; the caller then flies another level.
+GeometryNode* buildOwnCourse(const GameState::OwnCourse& course, float x, float heightScale, float z) {
+    LevelMap map;
+    if (!map.load(course.map)) {
+        std::printf("Course %s cannot be flown: %s\n", course.name.c_str(), map.error().c_str());
+        std::fflush(stdout);
+        forgetTerrain();
+        return nullptr;
+    }
+    return buildTerrainFrom(course.map, "", x, heightScale, z, &map);
+}
+
 }  // namespace
 
 GeometryNode* loadLevel() {
     const int level = gameState.levelNumber;
-    GeometryNode* terrain = buildTerrain(levelMapFileName(level), levelLightMapFileName(level),
-                                         float(gameState.terrainExtent[0]), LEVEL_HEIGHT_SCALE,
-                                         float(gameState.terrainExtent[1]));
+    const float x = float(gameState.terrainExtent[0]);
+    const float z = float(gameState.terrainExtent[1]);
+    GeometryNode* terrain =
+        level > LEVEL_COUNT
+            ? buildOwnCourse(gameState.ownCourse, x, LEVEL_HEIGHT_SCALE, z)
+            : buildTerrain(levelMapFileName(level), levelLightMapFileName(level), x, LEVEL_HEIGHT_SCALE, z);
     if (!terrain) {
         gameState.sceneRoot = nullptr;
         return nullptr;
@@ -92,9 +113,16 @@ GeometryNode* loadLevel() {
 
 GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
                            float z) {
+    return buildTerrainFrom(mapName, lightMapName, x, heightScale, z, nullptr);
+}
+
+namespace {
+
+GeometryNode* buildTerrainFrom(const std::string& mapName, const std::string& lightMapName, float x, float heightScale,
+                               float z, const LevelMap* decoded) {
     ShaderFailure failure;
     try {
-        GeometryNode* terrain = buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z, failure);
+        GeometryNode* terrain = buildTerrainOrThrow(mapName, lightMapName, x, heightScale, z, decoded, failure);
         // A level without its programs cannot be flown: the game ends here.
         if (failure) console::fail(failure.lines());
         return terrain;
@@ -106,13 +134,16 @@ GeometryNode* buildTerrain(const std::string& mapName, const std::string& lightM
     }
 }
 
-namespace {
-
 GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string& lightMapName, float x,
-                                  float heightScale, float z, ShaderFailure& failure) {
-    LevelMap map;
+                                  float heightScale, float z, const LevelMap* decoded, ShaderFailure& failure) {
+    LevelMap read;
     TerrainGrid grid;
-    if (!CourseBuilder::readGrid(mapName, x, heightScale, z, map, grid)) return nullptr;
+    if (decoded) {
+        grid.build(*decoded, x, heightScale, z);
+    } else if (!CourseBuilder::readGrid(mapName, x, heightScale, z, read, grid)) {
+        return nullptr;
+    }
+    const LevelMap& map = decoded ? *decoded : read;
 
     // Held here until the terrain node takes them, so that running out of
     // memory half-way leaks nothing.
@@ -142,7 +173,7 @@ GeometryNode* buildTerrainOrThrow(const std::string& mapName, const std::string&
     environment.setLighting(LightingMode::Day);
 
     bool ownLightMap = false;
-    if (fileReadable(lightMapName)) {
+    if (!lightMapName.empty() && fileReadable(lightMapName)) {
         ownLightMap = lightMapUsable(lightMapName);
         if (!ownLightMap) std::printf("%s cannot be decoded: the light map is baked instead\n", lightMapName.c_str());
     }

@@ -9,7 +9,8 @@ class GeometryNode;
 
 // Builds level gameState.levelNumber under a new gameState.sceneRoot (the
 // terrain is its first child, tilted 15 degrees), makes it the current
-// terrain and returns it.
+// terrain and returns it. A number above LEVEL_COUNT is the player's own
+// course gameState.ownCourse, built as a level without a light map image.
 // A map that cannot be used is reported with its file name; then nothing is
 // built, gameState.sceneRoot is null and the result is null: the caller ends
 // the game.

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "app/Highscores.h"
+#include "app/OwnCourses.h"
 #include "app/PauseControl.h"
 #include "app/StepClock.h"
 #include "core/GameState.h"
 #include "core/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "player/WorldStep.h"
+#include "support/MapImage.h"
 #include "support/ProcessState.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -152,4 +155,39 @@ TEST_F(BoardTest, HeldKeysDoNotLeakIntoTheBoardOrTheFlight) {
     player->readControls();
     input.press(GLFW_KEY_UP);
     EXPECT_TRUE(player->readControls().noseDown);
+}
+
+// Own courses follow the ten as the board opens: one with a problem cannot
+// be flown, a good one is flown as the own course and its par shows once
+// worked out; SPACE's order is the board's.
+TEST_F(BoardTest, OwnCoursesFollowTheTenAndOnlyPlayableOnesFly) {
+    TempDir dir;
+    MapImage good(64, 64, 10);
+    good.mark(6, 31, 0, 255);
+    good.save(dir.file("valley.png"));
+    MapImage(64, 64, 10).save(dir.file("blank.png"));
+    OwnCourses courses(dir.path());
+    board.ownCourses = &courses;
+
+    tap(GLFW_KEY_TAB);
+    ASSERT_EQ(board.board().rows().size(), size_t(LEVEL_COUNT + 2));
+    EXPECT_NE(board.board().rows()[LEVEL_COUNT + 1].text.find("valley"), std::string::npos);
+    // Both checked, one frame each; the par is still to come.
+    board.work(1200);
+    board.work(1200);
+    EXPECT_NE(board.board().rows()[LEVEL_COUNT].text.find("no goal gate"), std::string::npos);
+    EXPECT_NE(board.board().rows()[LEVEL_COUNT + 1].text.find("..."), std::string::npos);
+    for (int k = 0; k < 1000 && courses.busy(); ++k) board.work(1200);
+    EXPECT_EQ(board.board().rows()[LEVEL_COUNT + 1].text.find("..."), std::string::npos);
+    ASSERT_EQ(gameState.ownCourses.size(), 1u);
+    EXPECT_EQ(gameState.ownCourses[0].name, "valley");
+
+    for (int k = 0; k < 8; ++k) tap(GLFW_KEY_DOWN);
+    EXPECT_EQ(board.board().selectedLevel(), LEVEL_COUNT + 1);
+    EXPECT_EQ(tap(GLFW_KEY_ENTER), Event::None);
+    tap(GLFW_KEY_DOWN);
+    EXPECT_EQ(tap(GLFW_KEY_ENTER), Event::Fly);
+    EXPECT_EQ(board.flownLevel(), LEVEL_COUNT + 2);
+    EXPECT_EQ(gameState.ownCourse.map, dir.file("valley.png"));
+    EXPECT_EQ(gameState.ownCourse.key, gameState.ownCourses[0].key);
 }

@@ -37,13 +37,18 @@ TEST(LevelBoard, RowsShowBestParDifferenceAndMarks) {
     own.playable = false;
     own.unplayableReason = "no goal gate";
     catalogue.add(own);
+    own.number = 6;
+    own.name = "flat";
+    own.playable = true;
+    own.parPending = true;
+    catalogue.add(own);
     // Under par, exactly par, over par, none recorded.
     const std::map<int, double> best = {{1, 18.5}, {2, 20.0}, {3, 21.25}, {4, NO_HIGHSCORE}};
     LevelBoard board;
     board.fill(catalogue, best, {2, 5});
 
     const std::vector<LevelBoard::Row>& rows = board.rows();
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), 6u);
     EXPECT_TRUE(rows[0].underPar);
     EXPECT_TRUE(rows[1].underPar);
     EXPECT_FALSE(rows[2].underPar);
@@ -52,10 +57,13 @@ TEST(LevelBoard, RowsShowBestParDifferenceAndMarks) {
     EXPECT_EQ(rows[1].text, "  2 Course 2          20.000  20.00  +0.000 * G");
     EXPECT_EQ(rows[2].text, "  3 Course 3          21.250  20.00  +1.250    ");
     EXPECT_EQ(rows[3].text, "  4 Course 4               -  20.00       -    ");
-    // An unplayable course says why, under a name cut to its column.
+    // An own course goes by its name alone; an unplayable one says why,
+    // under a name cut to its column, and one still being flown for its
+    // par shows dots.
     EXPECT_FALSE(rows[4].playable);
     EXPECT_FALSE(rows[4].ghost);
-    EXPECT_EQ(rows[4].text, "  5 A very long own  no goal gate");
+    EXPECT_EQ(rows[4].text, "    A very long own  no goal gate");
+    EXPECT_EQ(rows[5].text, "    flat                   -    ...       -    ");
 }
 
 TEST(LevelBoard, SelectionStartsOnTheLevelAndWrapsBothWays) {

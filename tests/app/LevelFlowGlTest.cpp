@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "core/ScriptedInput.h"
 #include "player/PlayerNode.h"
 #include "render/GeometryNode.h"
+#include "scene/CollisionRegistry.h"
 #include "scene/CameraNode.h"
 #include "support/GameFrames.h"
 #include "support/GlContext.h"
@@ -68,8 +70,8 @@ protected:
             frames.reset(new GameFrames(dt));
             frames->textKeys = [this](double seconds) { hud->update(nullptr, seconds); };
             frames->levelBuild = [this] {
-                hud->setLevelText();
                 rebuildLevel();
+                hud->setLevelText();
             };
             frames->stepWith = [](double seconds) {
                 raceStep(seconds);
@@ -142,6 +144,40 @@ TEST_F(LevelFlowGlTest, ALevelThatCannotBeBuiltEndsTheGameKeepingThePlayerOwned)
     ASSERT_NE(gameState.sceneRoot, nullptr);
     EXPECT_EQ(rootChildren(), std::vector<Node*>{player});
     EXPECT_EQ(camera->parent, player);
+}
+
+// An own course is built from its map like a level without a light map; one
+// that can no longer be read says so in one line and level 1 is flown
+// instead, without ending the game.
+TEST_F(LevelFlowGlTest, AnOwnCourseIsBuiltFromItsMapAndABrokenOneGivesWayToLevelOne) {
+    MapImage course(8, 8);
+    course.mark(3, 3, 0, 255);
+    course.save("course.png");
+    gameState.ownCourse = {11, "course.png", "mine", "0123456789abcdef"};
+    gameState.levelNumber = 11;
+    testing::internal::CaptureStdout();
+    rebuildLevel();
+    std::string console = testing::internal::GetCapturedStdout();
+    ASSERT_NE(gameState.terrain, nullptr) << console;
+    EXPECT_TRUE(gameState.running);
+    EXPECT_NE(console.find("course.png has no light map and is 8x8 pixels"), std::string::npos) << console;
+    EXPECT_EQ(collisionRegistry.columns, 8u);
+
+    std::ofstream("course.png") << "painted over";
+    testing::internal::CaptureStdout();
+    gameState.levelChangePending = true;
+    gameState.levelChangeCountdown = 0.0;
+    pass(0.5);
+    console = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(gameState.running);
+    EXPECT_EQ(gameState.levelNumber, 1);
+    EXPECT_STREQ(hud->text(Hud::LEVEL), "Level:1");
+    ASSERT_NE(gameState.terrain, nullptr);
+    EXPECT_EQ(collisionRegistry.columns, 4u);
+    const size_t line = console.find("Course mine cannot be flown: ");
+    EXPECT_NE(line, std::string::npos) << console;
+    EXPECT_EQ(console.find("course.png", console.find('\n', line)), std::string::npos) << console;
+    EXPECT_EQ(rootChildren(), (std::vector<Node*>{gameState.terrain, player}));
 }
 
 TEST_F(LevelFlowGlTest, RebuildingTwiceLeavesOneLevelUnderTheRoot) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "core/GameState.h"
+#include "app/CourseTimes.h"
 #include "app/Highscores.h"
 #include "app/Hud.h"
 #include "app/SettingKeys.h"
@@ -288,6 +289,35 @@ TEST_F(LevelFlow, LevelTenGoesOnToLevelOne) {
     for (int i = 0; i < 4; ++i) pass(0.5);
     EXPECT_EQ(rebuiltLevels, std::vector<int>{1});
     EXPECT_EQ(highscores[10], 1.0);
+}
+
+// Own courses keep their best times apart from the ten levels' and go on to
+// the next own course, and after the last to level 1.
+TEST_F(LevelFlow, OwnCoursesRunOnToTheNextAndThenToLevelOne) {
+    const std::map<int, double> tenLevels = highscores;
+    gameState.ownCourses = {{11, "levels/a.png", "a", "00000000000000aa"}, {12, "levels/b.png", "b", "00000000000000bb"}};
+    gameState.ownCourse = gameState.ownCourses[0];
+    gameState.levelNumber = 11;
+    hud.setLevelText();
+    EXPECT_STREQ(hud.text(Hud::LEVEL), "Course:a");
+    finishRun(2, 0.5);
+    EXPECT_STREQ(hud.text(Hud::NEXT), "SPACE = next level");
+    EXPECT_EQ(courseTimes.best("00000000000000aa"), 1.0);
+    EXPECT_EQ(highscores, tenLevels);
+
+    tapDuringPass(GLFW_KEY_SPACE, 0.5);
+    for (int i = 0; i < 4; ++i) pass(0.5);
+    EXPECT_EQ(gameState.ownCourse.name, "b");
+    EXPECT_STREQ(hud.text(Hud::LEVEL), "Course:b");
+    EXPECT_NE(std::string(hud.text(Hud::TIME)).find(" / 50000.000"), std::string::npos) << hud.text(Hud::TIME);
+    finishRun(3, 0.5);
+    const double flown = gameState.raceTime;
+    EXPECT_STREQ(hud.text(Hud::NEXT), "SPACE = restart game");
+    tapDuringPass(GLFW_KEY_SPACE, 0.5);
+    for (int i = 0; i < 4; ++i) pass(0.5);
+    EXPECT_EQ(rebuiltLevels, (std::vector<int>{12, 1}));
+    EXPECT_EQ(courseTimes.best("00000000000000bb"), flown);
+    EXPECT_EQ(highscores, tenLevels);
 }
 
 TEST_F(LevelFlow, SpaceHeldBeforeTheFinishCountsAtOnce) {

@@ -43,6 +43,7 @@ wait_exit 60
 player=$HOME/.local/share/moorglide
 [ -f "$player/highscores.ini" ] || fail "no highscores.ini in $player"
 [ -f "$player/config.ini" ] && [ ! -L "$player/config.ini" ] || fail "config.ini was not copied"
+[ -d "$player/levels" ] && [ ! -L "$player/levels" ] || fail "no levels/ folder for own courses in $player"
 for item in Shaders Meshes Textures Maps Holstein.DDS; do
     [ "$(readlink "$player/$item")" = "$usr/share/games/moorglide/$item" ] || fail "$item is not linked to the install"
 done
@@ -55,6 +56,7 @@ sed -i 's/^WIDTH=.*/WIDTH=1024/' "$player/config.ini"
 cp "$player/config.ini" "$WORK/config.edited"
 mkdir "$player/ghosts"
 echo "a ghost" > "$player/ghosts/level1.ghost"
+echo "a course" > "$player/levels/mine.png"
 mv "$DEST" "$DEST-moved"
 usr=$(cd "$DEST-moved/usr" && pwd -P)
 export XDG_DATA_HOME=$HOME/.local/share HOME=$WORK/elsewhere
@@ -67,6 +69,7 @@ wait_exit 60
 [ "$EXIT_CODE" = 0 ] || fail "second run: exit code $EXIT_CODE"
 cmp -s "$player/config.ini" "$WORK/config.edited" || fail "the edited config.ini was changed"
 [ "$(cat "$player/ghosts/level1.ghost")" = "a ghost" ] || fail "the ghosts were touched"
+[ "$(cat "$player/levels/mine.png")" = "a course" ] || fail "the own courses were touched"
 [ "$(readlink "$player/Maps")" = "$usr/share/games/moorglide/Maps" ] || fail "the links still point at the old install"
 snapshot "$DEST-moved" | cmp -s - "$WORK/installed" || fail "the second run changed the install tree"
 

@@ -1,6 +1,7 @@
 #include "support/ProcessState.h"
 
 #include "core/Audio.h"
+#include "app/CourseTimes.h"
 #include "app/Highscores.h"
 #include "core/Input.h"
 #include "scene/Node.h"
@@ -15,12 +16,14 @@ ProcessState::ProcessState()
     : savedGameState(gameState),
       savedGameSettings(gameSettings),
       savedHighscores(highscores),
+      savedCourseTimes(courseTimes),
       savedRenderSettings(RenderSettings::instance()),
       savedGlRecords(saveGlRecords ? saveGlRecords() : nullptr) {
     emptyOwners();
     gameState = GameState{};
     gameSettings = GameSettings{};
     highscores.clear();
+    courseTimes = CourseTimes();
     goalPosition = LevelMarkers::defaultGoal;
 }
 
@@ -29,6 +32,7 @@ ProcessState::~ProcessState() {
     gameState = savedGameState;
     gameSettings = savedGameSettings;
     highscores = savedHighscores;
+    courseTimes = savedCourseTimes;
     RenderSettings::instance() = savedRenderSettings;
     savedGlRecords.reset();
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/CourseTimes.h"
 #include "core/GameSettings.h"
 #include "core/GameState.h"
 #include "core/RenderSettings.h"
@@ -46,6 +47,7 @@ private:
     GameState savedGameState;
     GameSettings savedGameSettings;
     std::map<int, double> savedHighscores;
+    CourseTimes savedCourseTimes;
     RenderSettings savedRenderSettings;
     std::shared_ptr<void> savedGlRecords;
 };
