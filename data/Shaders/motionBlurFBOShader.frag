@@ -34,8 +34,10 @@ void main() {
     // A per-pixel shift of the samples turns the step pattern of a long
     // trail into fine grain.
     float jitter = fract(52.9829189 * fract(dot(gl_FragCoord.xy, vec2(0.06711056, 0.00583715))));
-    // In pixels from here on.
-    ivec2 last = textureSize(colorTexture, 0) - 1;
+    // In pixels from here on. The scene fills the window's size of the
+    // targets, or only their lower-left screenDimensions when it was drawn at
+    // a share of the window (this pass then runs at that size too).
+    ivec2 last = ivec2(screenDimensions) - 1;
     trail *= vec2(last + 1);
     vec2 here = vec2(pixel) + 0.5;
     // The scene is sampled nearest, so a trail needs no more than one sample

@@ -293,9 +293,10 @@ void Game::drawOpaquePass() {
     motionBlurRenderer->render(gameState.player->speed);
 }
 
-// Both passes go to the scene target at the smaller size, and the blur pass,
-// which reads the scene anyway, puts it on the window: no pass of its own
-// for the scaling up.
+// Both passes go to the scene target at the smaller size and the blur runs
+// at that size too (its cost falls with the square of the scale); one
+// bilinear sample a window pixel then puts it on the window, which is the
+// only pass at the window's size.
 void Game::drawScaledScene(float scale) {
     const int width = std::max(1, int(std::lround(float(framebufferWidth) * scale)));
     const int height = std::max(1, int(std::lround(float(framebufferHeight) * scale)));
@@ -307,10 +308,13 @@ void Game::drawScaledScene(float scale) {
     sceneTargetColourOnly();
     gameState.sceneRoot->drawTransparent();
     ghosts->drawTransparent();
+    const bool blurred = blurring();
+    if (blurred) blurScaledScene(*motionBlurRenderer, gameState.player->speed, width, height, gameState.wireframe);
     bindDefaultTarget();
     glViewport(0, 0, framebufferWidth, framebufferHeight);
+    // Cleared after the off-screen passes, as in drawOpaquePass.
     glClear(gameState.wireframe ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_DEPTH_BUFFER_BIT);
-    compositeScaledScene(*motionBlurRenderer, blurring() ? gameState.player->speed : 0.0f, width, height);
+    scaleUpScene(*motionBlurRenderer, blurred, width, height, framebufferWidth, framebufferHeight);
 }
 
 void Game::checkGlError() {

@@ -16,7 +16,7 @@ public:
     // machine in time at 30 frames a second shows frames of 33.3 ms give or
     // take a little, and must not be pushed down.
     static constexpr double LATE_MARGIN_SECONDS = 0.0005;
-    static constexpr float MIN_SCALE = 0.4f;
+    static constexpr float MIN_SCALE = 0.3f;
     static constexpr float STEP = 0.05f;
     // The frames judged together: at least this long and this many.
     static constexpr double WINDOW_SECONDS = 0.5;

@@ -20,10 +20,14 @@ GLuint sceneColorTexture = 0, sceneDataTexture = 0, lightMapTexture = 0, lightMa
 namespace {
 
 GLuint sceneDepthBuffer = 0;
+// A scene drawn at a share of the window is blurred at that share into the
+// lower-left of this target (window-sized, so a new scale allocates nothing):
+// the blur's cost then falls with the square of the scale.
+GLuint scaledBlurTexture = 0, scaledBlurFramebuffer = 0;
 // The pass that puts a scene drawn at a share of the window on the whole
 // window, and the bilinear sampling it reads the scene with (the targets
 // themselves stay nearest, as the blur pass reads them).
-GLuint scaledSceneProgram = 0;
+GLuint scaleUpProgram = 0;
 GLuint bilinearSampler = 0;
 // The bake passes draw here; lightMapTexture is what they read, so it cannot
 // be the target at the same time.
@@ -48,12 +52,12 @@ void dropPostProcessing(bool deleteNames) {
         delete *renderer;
         *renderer = nullptr;
     }
-    for (GLuint* texture :
-         {&sceneColorTexture, &sceneDataTexture, &lightMapTexture, &lightMapSourceTexture, &bakeTargetTexture}) {
+    for (GLuint* texture : {&sceneColorTexture, &sceneDataTexture, &lightMapTexture, &lightMapSourceTexture,
+                            &bakeTargetTexture, &scaledBlurTexture}) {
         if (deleteNames && *texture) glDeleteTextures(1, texture);
         *texture = 0;
     }
-    for (GLuint* framebuffer : {&motionBlurFramebuffer, &lightMapFramebuffer}) {
+    for (GLuint* framebuffer : {&motionBlurFramebuffer, &lightMapFramebuffer, &scaledBlurFramebuffer}) {
         if (deleteNames && *framebuffer) glDeleteFramebuffersEXT(1, framebuffer);
         *framebuffer = 0;
     }
@@ -61,7 +65,7 @@ void dropPostProcessing(bool deleteNames) {
     sceneDepthBuffer = 0;
     if (deleteNames && bilinearSampler) glDeleteSamplers(1, &bilinearSampler);
     bilinearSampler = 0;
-    scaledSceneProgram = 0;
+    scaleUpProgram = 0;
     if (deleteNames)
         for (GLuint program : passPrograms) glDeleteProgram(program);
     passPrograms.clear();
@@ -88,10 +92,10 @@ bool framebufferComplete() {
 
 // Built quietly, after the console's lines of the four passes, with its
 // inputs where the blur pass has them: it draws with the blur pass's quad.
-bool setUpScaledScenePass(GLuint blurProgram, ShaderFailure& failure) {
+bool setUpScaleUpPass(GLuint blurProgram, ShaderFailure& failure) {
     const GLuint program = glCreateProgram();
     if (!compileShaderFile(program, GL_VERTEX_SHADER, "Shaders/fboShader.vert", true, failure) ||
-        !compileShaderFile(program, GL_FRAGMENT_SHADER, "Shaders/scaledSceneFBOShader.frag", true, failure)) {
+        !compileShaderFile(program, GL_FRAGMENT_SHADER, "Shaders/scaleUpFBOShader.frag", true, failure)) {
         glDeleteProgram(program);
         return false;
     }
@@ -106,7 +110,7 @@ bool setUpScaledScenePass(GLuint blurProgram, ShaderFailure& failure) {
         return false;
     }
     passPrograms.push_back(program);
-    scaledSceneProgram = program;
+    scaleUpProgram = program;
 
     glGenSamplers(1, &bilinearSampler);
     glSamplerParameteri(bilinearSampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -146,6 +150,13 @@ void createFramebuffers() {
     else printf("!!! ERROR: Motion Blur FBO NOT working !!!\n");
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 
+    // Quietly: the console reports the two frame buffers it always had.
+    scaledBlurTexture = createTargetTexture(width, height);
+    glGenFramebuffersEXT(1, &scaledBlurFramebuffer);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, scaledBlurFramebuffer);
+    glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, scaledBlurTexture, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+
     glGenFramebuffersEXT(1, &lightMapFramebuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, lightMapFramebuffer);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_COLOR_ATTACHMENT0_EXT, GL_TEXTURE_2D, lightMapTexture, 0);
@@ -155,7 +166,7 @@ void createFramebuffers() {
 }
 
 void resizeSceneTargets(int width, int height) {
-    for (GLuint texture : {sceneColorTexture, sceneDataTexture}) {
+    for (GLuint texture : {sceneColorTexture, sceneDataTexture, scaledBlurTexture}) {
         glBindTexture(GL_TEXTURE_2D, texture);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
     }
@@ -186,7 +197,7 @@ FBORenderer* setUpPostProcessing(ShaderFailure& failure) {
     FBORenderer* motionBlurRenderer =
         new FBORenderer(gameSettings.width, gameSettings.height, program, sceneColorTexture, sceneDataTexture);
     printf("Done setting up motion blur FBO renderer\n");
-    if (!setUpScaledScenePass(program, failure)) {
+    if (!setUpScaleUpPass(program, failure)) {
         delete motionBlurRenderer;
         return nullptr;
     }
@@ -264,13 +275,36 @@ void sceneTargetColourOnly() {
     glDrawBuffers(1, &colour);
 }
 
-void compositeScaledScene(FBORenderer& blur, float playerSpeed, int sceneWidth, int sceneHeight) {
-    glUseProgram(scaledSceneProgram);
-    glUniform2f(glGetUniformLocation(scaledSceneProgram, "sceneSize"), float(sceneWidth), float(sceneHeight));
-    glBindSampler(0, bilinearSampler);
-    const GLuint blurProgram = blur.program;
-    blur.program = scaledSceneProgram;
+void blurScaledScene(FBORenderer& blur, float playerSpeed, int sceneWidth, int sceneHeight, bool clearFirst) {
+    glBindFramebufferEXT(GL_DRAW_FRAMEBUFFER, scaledBlurFramebuffer);
+    const GLenum colour = GL_COLOR_ATTACHMENT0_EXT;
+    glDrawBuffers(1, &colour);
+    glViewport(0, 0, sceneWidth, sceneHeight);
+    if (clearFirst) glClear(GL_COLOR_BUFFER_BIT);
+    // The blur pass takes the scene's size from its screen size.
+    const int width = blur.width, height = blur.height;
+    blur.width = sceneWidth;
+    blur.height = sceneHeight;
     blur.render(playerSpeed);
-    blur.program = blurProgram;
+    blur.width = width;
+    blur.height = height;
+}
+
+void scaleUpScene(const FBORenderer& quad, bool blurred, int sceneWidth, int sceneHeight, int windowWidth,
+                  int windowHeight) {
+    glUseProgram(scaleUpProgram);
+    glBindVertexArray(quad.vao);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glUniform1i(glGetUniformLocation(scaleUpProgram, "colorTexture"), 0);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, blurred ? scaledBlurTexture : sceneColorTexture);
+    glBindSampler(0, bilinearSampler);
+    glUniform2f(glGetUniformLocation(scaleUpProgram, "sceneSize"), float(sceneWidth), float(sceneHeight));
+    glUniform2f(glGetUniformLocation(scaleUpProgram, "screenDimensions"), float(windowWidth), float(windowHeight));
+    glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_INT, nullptr);
     glBindSampler(0, 0);
+    glBindVertexArray(0);
+    glUseProgram(0);
 }

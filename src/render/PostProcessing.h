@@ -32,10 +32,17 @@ void bindScaledSceneTarget(int width, int height);
 // Only the colour output of the scene target is written from here on (the
 // transparent pass leaves the motion data as the opaque pass made it).
 void sceneTargetColourOnly();
-// Puts the lower-left sceneWidth x sceneHeight of the scene target on the
-// whole of the bound draw target, sampled bilinear, blurred as `blur` would
-// at `playerSpeed` (0: no blur); the caller sets the window's viewport.
-void compositeScaledScene(FBORenderer& blur, float playerSpeed, int sceneWidth, int sceneHeight);
+// Blurs the lower-left sceneWidth x sceneHeight of the scene target with
+// `blur` at `playerSpeed` into the same part of a spare target of the
+// window's size, with that viewport; `clearFirst` clears it before (a pass
+// drawn as lines leaves the rest of it alone).
+void blurScaledScene(FBORenderer& blur, float playerSpeed, int sceneWidth, int sceneHeight, bool clearFirst);
+// Puts the lower-left sceneWidth x sceneHeight of the scene target, or of
+// the spare one when `blurred`, on the whole of the bound draw target of
+// windowWidth x windowHeight, one bilinear sample a pixel, with the quad of
+// `quad`; the caller sets the window's viewport.
+void scaleUpScene(const FBORenderer& quad, bool blurred, int sceneWidth, int sceneHeight, int windowWidth,
+                  int windowHeight);
 
 extern FBORenderer* lightMapRenderer;
 extern FBORenderer* gaussRenderer;

@@ -3,6 +3,7 @@
 
 #include <lodepng.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -65,6 +66,37 @@ protected:
         startGame(GetParam());
     }
 };
+
+// The largest difference, over the channels of every 50 x 50 block of the
+// window (the corners' too), between the blocks' means in two pictures.
+int worstBlockMeanDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    const int BLOCK = 50;
+    int worst = 0;
+    for (int by = 0; by < HEIGHT / BLOCK; ++by) {
+        for (int bx = 0; bx < WIDTH / BLOCK; ++bx) {
+            for (size_t c = 0; c < 3; ++c) {
+                long sumA = 0, sumB = 0;
+                for (int y = by * BLOCK; y < (by + 1) * BLOCK; ++y) {
+                    for (int x = bx * BLOCK; x < (bx + 1) * BLOCK; ++x) {
+                        const size_t p = size_t(y) * WIDTH + x;
+                        sumA += a[p * 4 + c];
+                        sumB += b[p * 4 + c];
+                    }
+                }
+                worst = std::max(worst, int(std::abs(sumA - sumB) / (BLOCK * BLOCK)));
+            }
+        }
+    }
+    return worst;
+}
+
+std::vector<unsigned char> windowPixels() {
+    std::vector<unsigned char> rgba(size_t(WIDTH) * HEIGHT * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
 
 }  // namespace
 
@@ -183,11 +215,7 @@ TEST_F(GameGlTest, AHalfScaleSceneFillsTheWindowAndTheTextsStaySharp) {
         gameState.showHints = texts;
         gameState.messageTime = texts ? 2.0 : 0.0;
         game->drawAtScale(scale);
-        std::vector<unsigned char> rgba(size_t(WIDTH) * HEIGHT * 4);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        return rgba;
+        return windowPixels();
     };
     const std::vector<unsigned char> full = frame(1.0f, true), fullBare = frame(1.0f, false);
     const std::vector<unsigned char> half = frame(0.5f, true), halfBare = frame(0.5f, false);
@@ -196,26 +224,9 @@ TEST_F(GameGlTest, AHalfScaleSceneFillsTheWindowAndTheTextsStaySharp) {
         return a[p * 4] == b[p * 4] && a[p * 4 + 1] == b[p * 4 + 1] && a[p * 4 + 2] == b[p * 4 + 2];
     };
 
-    // Every 50 x 50 block of the window, the corners' too, shows the scene
-    // at about the same mean as at the full size.
-    const int BLOCK = 50;
-    int worst = 0;
-    for (int by = 0; by < HEIGHT / BLOCK; ++by) {
-        for (int bx = 0; bx < WIDTH / BLOCK; ++bx) {
-            for (size_t c = 0; c < 3; ++c) {
-                long sumFull = 0, sumHalf = 0;
-                for (int y = by * BLOCK; y < (by + 1) * BLOCK; ++y) {
-                    for (int x = bx * BLOCK; x < (bx + 1) * BLOCK; ++x) {
-                        const size_t p = size_t(y) * WIDTH + x;
-                        sumFull += fullBare[p * 4 + c];
-                        sumHalf += halfBare[p * 4 + c];
-                    }
-                }
-                worst = std::max(worst, int(std::abs(sumFull - sumHalf) / (BLOCK * BLOCK)));
-            }
-        }
-    }
-    EXPECT_LE(worst, 12) << "a block's mean differs by that much";
+    // Every block of the window shows the scene at about the same mean as at
+    // the full size.
+    EXPECT_LE(worstBlockMeanDifference(fullBare, halfBare), 12) << "a block's mean differs by that much";
 
     // The texts cover the same pixels at both sizes, and where the scene
     // behind them is the same, so is every pixel they touch.
@@ -232,4 +243,44 @@ TEST_F(GameGlTest, AHalfScaleSceneFillsTheWindowAndTheTextsStaySharp) {
     EXPECT_LE(mismatched, footprint / 100);
     ASSERT_GT(compared, 500u);
     EXPECT_EQ(differing, 0u) << "of " << compared;
+}
+
+// Blurred at half the window's size and then scaled up, a turning view
+// looks as blurred as at the full size, and the blur did take effect.
+TEST_F(GameGlTest, AHalfScaleSceneIsBlurredAsTheFullOne) {
+    enterDataCopy();
+    std::filesystem::remove("highscores.ini");
+    std::filesystem::remove_all("ghosts");
+    startGame(1);
+    gameState.motionBlur = true;
+    game->startClock(0.0);
+    testing::internal::CaptureStdout();
+    game->update(1.0 / 60.0);
+    testing::internal::GetCapturedStdout();
+    gameState.showHints = false;
+    gameState.messageTime = 0.0;
+    const glm::vec3 eye(activeCamera->translationMatrix[3]);
+    const glm::vec3 angles = activeCamera->rotationAngles;
+    // Each picture follows one of the view turned a few degrees away, so the
+    // ground moves across the screen between the two.
+    auto frame = [&](float scale, float speed) {
+        gameState.player->speed = speed;
+        activeCamera->placeAt(eye, angles + glm::vec3(0.0f, 4.0f, 0.0f));
+        game->drawAtScale(scale);
+        activeCamera->placeAt(eye, angles);
+        game->drawAtScale(scale);
+        return windowPixels();
+    };
+    const std::vector<unsigned char> full = frame(1.0f, 39.0f), half = frame(0.5f, 39.0f),
+                                     halfSharp = frame(0.5f, 25.0f);
+    ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_LE(worstBlockMeanDifference(full, half), 12) << "a block's mean differs by that much";
+    size_t blurred = 0;
+    for (size_t p = 0; p < size_t(WIDTH) * HEIGHT; ++p)
+        for (size_t c = 0; c < 3; ++c)
+            if (std::abs(int(half[p * 4 + c]) - int(halfSharp[p * 4 + c])) > 8) {
+                ++blurred;
+                break;
+            }
+    EXPECT_GT(blurred, size_t(WIDTH) * HEIGHT / 100) << "pixels changed by the blur";
 }
