@@ -20,16 +20,6 @@ press_and_see() {
     done
 }
 
-# Waits until the console has `count` lines matching `pattern`.
-wait_lines() {
-    for _ in $(seq 600); do
-        [ "$(grep -cE -- "$1" "$WORK/game/console.log")" -ge "$2" ] && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended unexpectedly"
-        sleep 0.1
-    done
-    fail "the console never showed $2 lines of: $1"
-}
-
 fresh_data
 printf 'NOSE_UP=K\nNOSE_DOWN=W UP NOPE\n' > "$WORK/game/controls.ini"
 start_game

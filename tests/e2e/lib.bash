@@ -50,6 +50,18 @@ wait_console() {
     fail "console never showed: $pattern"
 }
 
+# Waits until the console has `count` lines matching `pattern`, for up to
+# `limit` seconds (60 unless given); fails if the game ends first.
+wait_lines() {
+    local pattern=$1 count=$2 limit=${3:-60}
+    for _ in $(seq $((limit * 10))); do
+        [ "$(grep -cE -- "$pattern" "$WORK/game/console.log")" -ge "$count" ] && return 0
+        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended unexpectedly"
+        sleep 0.1
+    done
+    fail "the console never showed $count lines of: $pattern"
+}
+
 press() {
     xdotool keydown --window "$GAME_WINDOW" "$1" 2>/dev/null || xdotool keydown "$1"
     sleep "${2:-0.3}"

@@ -9,16 +9,6 @@ source "$(dirname "$0")/race_lib.bash"
 
 LAST_ROW=760x20+10+366   # row 12, the last: at y 478 - 11 * 24, size 16
 
-# Waits until the console has `count` lines matching `pattern`.
-wait_lines() {
-    for _ in $(seq 1800); do
-        [ "$(grep -cE -- "$1" "$WORK/game/console.log")" -ge "$2" ] && return 0
-        kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended unexpectedly"
-        sleep 0.1
-    done
-    fail "the console never showed $2 lines of: $1"
-}
-
 fresh_data
 rm -rf "$WORK/game/levels" "$WORK/game/ghosts" "$WORK/game/courses.ini"
 mkdir "$WORK/game/levels"
@@ -67,9 +57,9 @@ wait_console "^Flying course straight from the board$"
 wait_console "^Ghost of course straight kept: [0-9]+ samples$" 180
 # After the last own course SPACE goes back to level 1 (its ghost is looked
 # for again).
-wait_lines "^No ghost for level 1: " 1
+wait_lines "^No ghost for level 1: " 1 180
 press space 0.2
-wait_lines "^No ghost for level 1: " 2
+wait_lines "^No ghost for level 1: " 2 180
 quit_game
 
 cmp -s "$WORK/game/highscores.ini" "$WORK/highscores.before" ||
