@@ -7,7 +7,7 @@ PACKAGES := cmake g++ make pkg-config \
   googletest libgtest-dev \
   libfreetype-dev fonts-dejavu-core libopenal-dev \
   xvfb xauth xdotool x11-utils imagemagick libx11-dev \
-  dpkg-dev file desktop-file-utils appstream groff-base lintian
+  dpkg-dev file desktop-file-utils appstream groff-base lintian python3
 
 # Only `make fuzz` needs clang and its libFuzzer runtime.
 FUZZ_PACKAGES := clang libclang-rt-14-dev
