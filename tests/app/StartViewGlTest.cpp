@@ -148,15 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Levels, StartViewGlTest, testing::Values(1, 5, 10));
 // With motion blur on, the picture below blur speed is drawn straight into
 // the window; the wings must still show over the body as through the blur.
 TEST_F(GameGlTest, WingsLookTheSameBelowAndAboveBlurSpeed) {
-    enterDataCopy();
-    std::filesystem::remove("highscores.ini");
-    std::filesystem::remove_all("ghosts");
-    startGame(1);
-    gameState.motionBlur = true;
-    game->startClock(0.0);
-    testing::internal::CaptureStdout();
-    game->update(1.0 / 60.0);
-    testing::internal::GetCapturedStdout();
+    startFreshLevelOne(true);
+    ASSERT_FALSE(HasFatalFailure());
     PlayerNode* player = gameState.player;
     // Seen from below, the body lies between the eye and the wings.
     activeCamera->setPosition(glm::vec3(0.0f, -3.0f, 0.0f));
@@ -202,14 +195,8 @@ TEST_F(GameGlTest, WingsLookTheSameBelowAndAboveBlurSpeed) {
 // close to the picture at the full size, and the texts drawn over it are the
 // same pixels: they are drawn after the scene at the window's own size.
 TEST_F(GameGlTest, AHalfScaleSceneFillsTheWindowAndTheTextsStaySharp) {
-    enterDataCopy();
-    std::filesystem::remove("highscores.ini");
-    std::filesystem::remove_all("ghosts");
-    startGame(1);
-    game->startClock(0.0);
-    testing::internal::CaptureStdout();
-    game->update(1.0 / 60.0);
-    testing::internal::GetCapturedStdout();
+    startFreshLevelOne();
+    ASSERT_FALSE(HasFatalFailure());
     std::snprintf(gameState.statusMessage, sizeof gameState.statusMessage, "Render scale: auto (0.50)");
     auto frame = [&](float scale, bool texts) {
         gameState.showHints = texts;
@@ -248,15 +235,8 @@ TEST_F(GameGlTest, AHalfScaleSceneFillsTheWindowAndTheTextsStaySharp) {
 // Blurred at half the window's size and then scaled up, a turning view
 // looks as blurred as at the full size, and the blur did take effect.
 TEST_F(GameGlTest, AHalfScaleSceneIsBlurredAsTheFullOne) {
-    enterDataCopy();
-    std::filesystem::remove("highscores.ini");
-    std::filesystem::remove_all("ghosts");
-    startGame(1);
-    gameState.motionBlur = true;
-    game->startClock(0.0);
-    testing::internal::CaptureStdout();
-    game->update(1.0 / 60.0);
-    testing::internal::GetCapturedStdout();
+    startFreshLevelOne(true);
+    ASSERT_FALSE(HasFatalFailure());
     gameState.showHints = false;
     gameState.messageTime = 0.0;
     const glm::vec3 eye(activeCamera->translationMatrix[3]);

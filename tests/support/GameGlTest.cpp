@@ -1,6 +1,7 @@
 #include "support/GameGlTest.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/Game.h"
 #include "core/GameState.h"
@@ -16,6 +17,19 @@ void GameGlTest::startGame(int level) {
     const bool ready = game->setUp();
     testing::internal::GetCapturedStdout();
     ASSERT_TRUE(ready);
+}
+
+void GameGlTest::startFreshLevelOne(std::optional<bool> motionBlur) {
+    enterDataCopy();
+    std::filesystem::remove("highscores.ini");
+    std::filesystem::remove_all("ghosts");
+    startGame(1);
+    if (HasFatalFailure()) return;
+    if (motionBlur) gameState.motionBlur = *motionBlur;
+    game->startClock(0.0);
+    testing::internal::CaptureStdout();
+    game->update(1.0 / 60.0);
+    testing::internal::GetCapturedStdout();
 }
 
 void GameGlTest::TearDown() {
