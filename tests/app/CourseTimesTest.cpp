@@ -14,15 +14,8 @@
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
 std::vector<unsigned char> fileBytes(const std::string& path) {
-    const std::string text = readFile(path);
+    const std::string text = readFileText(path);
     return std::vector<unsigned char>(text.begin(), text.end());
 }
 
@@ -53,7 +46,7 @@ TEST_F(CourseTimesTest, KeepsEachCoursesBestInItsOwnFile) {
     EXPECT_FALSE(times.record(key, 0.0));
     EXPECT_TRUE(times.record(key, 24.1234567));
     ASSERT_TRUE(times.save());
-    EXPECT_EQ(readFile(dir.file("courses.ini")), key + "=24.1235\n");
+    EXPECT_EQ(readFileText(dir.file("courses.ini")), key + "=24.1235\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("highscores.ini")));
 
     CourseTimes again(dir.file("courses.ini"));
@@ -106,7 +99,7 @@ TEST_F(CourseTimesTest, AReadOnlyFileIsLeftAlone) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(times.save());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), dir.file("courses.ini") + " could not be written\n");
-    EXPECT_EQ(readFile(dir.file("courses.ini")), "0123456789abcdef=9\n");
+    EXPECT_EQ(readFileText(dir.file("courses.ini")), "0123456789abcdef=9\n");
 }
 
 }  // namespace

@@ -11,15 +11,9 @@
 #include "support/ChildProcess.h"
 #include "support/GlContext.h"
 #include "support/ProcessState.h"
+#include "support/TempDir.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 std::string loadFrom(const std::string& content) {
     TempDir dir;
@@ -141,7 +135,7 @@ TEST_F(Highscores, SaveWritesEveryEntryAndRoundTrips) {
     testing::internal::CaptureStdout();
     EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(readFile(dir.file("highscores.ini")),
+    EXPECT_EQ(readFileText(dir.file("highscores.ini")),
               "1=42.1235\n2=50000\n3=50000\n4=50000\n5=50000\n6=50000\n7=50000\n8=50000\n9=50000\n10=50000\n"
               "12=99.5\n");
     EXPECT_NE(access(dir.file("highscores.ini.tmp").c_str(), F_OK), 0);
@@ -160,7 +154,7 @@ TEST_F(Highscores, SaveReplacesAnOlderFile) {
     TempDir dir;
     dir.write("highscores.ini", "1=10\n2=20\n3=30\n4=40\n5=50\n6=60\n7=70\n8=80\n9=90\n10=100\n11=110\n");
     EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
-    EXPECT_EQ(readFile(dir.file("highscores.ini")), FIRST_RUN_FILE);
+    EXPECT_EQ(readFileText(dir.file("highscores.ini")), FIRST_RUN_FILE);
 }
 
 TEST_F(Highscores, WithoutATemporaryFileTheFileIsRewrittenInPlace) {
@@ -173,8 +167,8 @@ TEST_F(Highscores, WithoutATemporaryFileTheFileIsRewrittenInPlace) {
     testing::internal::CaptureStdout();
     EXPECT_TRUE(saveHighscores(dir.file("highscores.ini")));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(readFile(dir.file("highscores.ini")).substr(0, 7), "1=11\n2=");
-    EXPECT_EQ(readFile(dir.file("highscores.ini.tmp/keep")), "x");
+    EXPECT_EQ(readFileText(dir.file("highscores.ini")).substr(0, 7), "1=11\n2=");
+    EXPECT_EQ(readFileText(dir.file("highscores.ini.tmp/keep")), "x");
 }
 
 TEST_F(Highscores, ReplacementKeepsPermissionsAndSymlinks) {
@@ -186,7 +180,7 @@ TEST_F(Highscores, ReplacementKeepsPermissionsAndSymlinks) {
     struct stat link;
     ASSERT_EQ(lstat(dir.file("highscores.ini").c_str(), &link), 0);
     EXPECT_TRUE(S_ISLNK(link.st_mode)) << "the link was replaced";
-    EXPECT_EQ(readFile(dir.file("scores")), FIRST_RUN_FILE);
+    EXPECT_EQ(readFileText(dir.file("scores")), FIRST_RUN_FILE);
     struct stat target;
     ASSERT_EQ(stat(dir.file("scores").c_str(), &target), 0);
     EXPECT_EQ(target.st_mode & 0777, 0604u);
@@ -200,7 +194,7 @@ TEST_F(Highscores, FailedRenameRemovesTheTemporaryFile) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
-    EXPECT_EQ(readFile(dir.file("highscores.ini/inside")), "keep");
+    EXPECT_EQ(readFileText(dir.file("highscores.ini/inside")), "keep");
     EXPECT_NE(access(dir.file("highscores.ini.tmp").c_str(), F_OK), 0);
 }
 
@@ -219,7 +213,7 @@ TEST_F(Highscores, AFileThatMayNotBeWrittenStaysAsItIs) {
     testing::internal::CaptureStdout();
     EXPECT_FALSE(saveHighscores(dir.file("highscores.ini")));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "highscore.ini could not be written\n");
-    EXPECT_EQ(readFile(dir.file("highscores.ini")), "1=12.5\n");
+    EXPECT_EQ(readFileText(dir.file("highscores.ini")), "1=12.5\n");
     struct stat info;
     ASSERT_EQ(stat(dir.file("highscores.ini").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0444u);
@@ -243,13 +237,13 @@ TEST_F(Highscores, ReadOnlyFolder) {
     ChildResult locked = saveAsUser();
     EXPECT_EQ(locked.exitCode, 0) << locked.output;
     EXPECT_TRUE(printed(locked, "highscore.ini could not be written"));
-    EXPECT_EQ(readFile(dir.file("highscores.ini")), "1=12.5\n");
+    EXPECT_EQ(readFileText(dir.file("highscores.ini")), "1=12.5\n");
     // A file the writer may write, in the read-only folder, gets the new time.
     ASSERT_EQ(chmod(dir.file("highscores.ini").c_str(), 0666), 0);
     ChildResult writable = saveAsUser();
     chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(writable.exitCode, 10) << writable.output;
-    EXPECT_EQ(readFile(dir.file("highscores.ini")).substr(0, 5), "1=11\n");
+    EXPECT_EQ(readFileText(dir.file("highscores.ini")).substr(0, 5), "1=11\n");
 }
 
 TEST_F(Highscores, AFifoReadsAsMissingAndIsLeftAlone) {

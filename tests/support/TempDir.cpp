@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -30,4 +31,11 @@ void copyDataTo(const std::string& target) {
     std::filesystem::create_directories(target);
     std::filesystem::copy(MOORGLIDE_DATA_DIR, target,
                           std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+}
+
+std::string readFileText(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream content;
+    content << file.rdbuf();
+    return content.str();
 }

@@ -15,5 +15,8 @@ private:
     std::string dir;
 };
 
+// The whole content of a file; empty if it cannot be read.
+std::string readFileText(const std::string& path);
+
 // Copies the shipped data/ folder into `target` (created if missing).
 void copyDataTo(const std::string& target);
